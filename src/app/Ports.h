@@ -1,0 +1,118 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "forecast/ForecastPage.h"
+#include "status/MessengerTransport.h"
+
+// What Form1 needs of the platform. Each front-end implements these; tests fake them.
+namespace zonbode::app {
+
+enum class MessageIcon { Information, Critical };
+enum class WindowState { Normal = 0, Minimized = 1 };
+enum class CheckBox { Check1, Check2, Check3 };
+
+// The main window's controls and the window itself.
+class View {
+public:
+    virtual ~View() = default;
+
+    // ListView1: report view with the given column headers (set once at start-up).
+    virtual void SetupList(const std::vector<std::string>& columnHeaders) = 0;
+    virtual void ClearRows() = 0;
+    // Appends a row whose column 0 is text and whose other columns are empty.
+    virtual void AddRow(const std::string& text) = 0;
+    // row is 1-based, column 0..7.
+    virtual void SetCell(int row, int column, const std::string& text) = 0;
+    virtual int RowCount() const = 0;
+    virtual std::string CellText(int row, int column) const = 0;
+    // The selected row, 1-based; nullopt when none is selected.
+    virtual std::optional<int> SelectedRow() const = 0;
+
+    // StatusBar1's single panel, Label1 (the preview) and Text1 (the template).
+    virtual void SetStatusText(const std::string& text) = 0;
+    virtual void SetPreviewText(const std::string& text) = 0;
+    virtual std::string TemplateText() const = 0;
+    virtual void SetTemplateText(const std::string& text) = 0;
+
+    virtual bool IsChecked(CheckBox box) const = 0;
+    virtual void SetChecked(CheckBox box, bool on) = 0;
+
+    virtual void SetApplicationTitle(const std::string& title) = 0;
+    virtual WindowState GetWindowState() const = 0;
+    virtual void SetWindowState(WindowState state) = 0;
+    virtual bool IsShown() const = 0;
+    virtual void Show() = 0;
+    virtual void Hide() = 0;
+
+    // A modal box with one OK button; returns when the user has closed it.
+    virtual void ShowMessage(const std::string& text, const std::string& title,
+                             MessageIcon icon) = 0;
+};
+
+// A repeating timer. Start on a running timer keeps its schedule.
+class Timer {
+public:
+    virtual ~Timer() = default;
+    virtual void Start() = 0;
+    virtual void Stop() = 0;
+    virtual bool IsRunning() const = 0;
+};
+
+class TimerFactory {
+public:
+    virtual ~TimerFactory() = default;
+    virtual std::unique_ptr<Timer> CreateTimer(std::chrono::milliseconds interval, bool running,
+                                               std::function<void()> onTick) = 0;
+};
+
+// The three stored values, addressed by their full value path
+// ("HKEY_CURRENT_USER\Software\Kavelo\Zonbode\PSM"). Never fails: unreadable reads as "".
+class SettingsStore {
+public:
+    virtual ~SettingsStore() = default;
+    virtual std::string ReadRegValue(const std::string& valuePath) = 0;
+    virtual void WriteRegString(const std::string& valuePath, const std::string& text) = 0;
+    virtual void WriteRegDword(const std::string& valuePath, std::int16_t value) = 0;
+};
+
+class Tray {
+public:
+    virtual ~Tray() = default;
+    // False where the desktop has no notification area: minimizing then must not hide.
+    virtual bool IsAvailable() const = 0;
+    virtual void AddTrayIcon() = 0;
+    virtual void RemoveTrayIcon() = 0;
+};
+
+// Ends the process at once. Tests record the call instead; Form1 stops its work after it.
+class ProcessControl {
+public:
+    virtual ~ProcessControl() = default;
+    virtual void EndProcess() = 0;
+};
+
+class Clock {
+public:
+    virtual ~Clock() = default;
+    virtual forecast::LocalDateTime LocalNow() const = 0;
+};
+
+struct Ports {
+    View& view;
+    TimerFactory& timers;
+    SettingsStore& settings;
+    status::MessengerTransport& messenger;
+    Tray& tray;
+    ProcessControl& process;
+    Clock& clock;
+};
+
+}  // namespace zonbode::app

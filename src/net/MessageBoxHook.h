@@ -1,0 +1,13 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace zonbode::net {
+
+// Shows the modal box of an Error event whose handler cleared CancelDisplay. The front-end
+// sets it; without one the text goes to standard error.
+using MessageBoxHook = std::function<void(const std::string& text, const std::string& title)>;
+void SetMessageBoxHook(MessageBoxHook hook);
+
+}  // namespace zonbode::net

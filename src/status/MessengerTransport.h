@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace zonbode::status {
+
+// The messenger client on this desktop, as seen by status delivery. Windows: the top-level
+// windows of class "MsnMsgrUIManager" and WM_COPYDATA; Linux: D-Bus receivers.
+class MessengerTransport {
+public:
+    virtual ~MessengerTransport() = default;
+
+    // Every receiver, in the order the platform lists them. Ids are opaque to the caller.
+    virtual std::vector<std::string> Receivers() = 0;
+
+    // Hands the record to one receiver and waits (bounded) until it has taken it.
+    // Never throws; a failure is simply not reported.
+    virtual void Send(const std::string& receiver, std::uint32_t dwData,
+                      std::span<const std::uint8_t> record) = 0;
+};
+
+}  // namespace zonbode::status
