@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Installs everything Zonbode needs to build and test on Debian 12 (run as root or via sudo).
+set -euo pipefail
+SUDO=""
+if [ "$(id -u)" != 0 ]; then SUDO="sudo"; fi
+packages=(
+    build-essential cmake ninja-build pkg-config git
+    libgtest-dev libgmock-dev googletest libbenchmark-dev
+    clang libclang-rt-14-dev
+    python3 curl
+    qt6-base-dev qt6-base-dev-tools libqt6dbus6 dbus dbus-x11
+    xvfb xauth x11-utils
+    g++-mingw-w64-x86-64-posix mingw-w64-tools wine64
+)
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    $SUDO apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
