@@ -1,0 +1,30 @@
+// The hidden window that Winsock posts the socket layer's notifications to: a plain
+// "STATIC" window, so no window class of our own has to be registered.
+
+#include "net/SocketApi.h"
+#include "net/win32/WindowProcHook.h"
+
+namespace zonbode::net::sys {
+
+WindowHandle CreateNotificationWindow() {
+    HWND window = CreateWindowExA(0, "STATIC", "SOCKET_WINDOW", 0, 0, 0, 0, 0, nullptr, nullptr,
+                                  GetModuleHandleA(nullptr), nullptr);
+    return win32::FromWindow(window);
+}
+
+bool DestroyNotificationWindow(WindowHandle window) {
+    HWND native = win32::ToWindow(window);
+    if (!DestroyWindow(native)) {
+        return false;
+    }
+    win32::ForgetHookedWindow(native);
+    return true;
+}
+
+bool PostNotification(WindowHandle window, std::uint32_t message, std::intptr_t wParam,
+                      std::intptr_t lParam) {
+    return PostMessageA(win32::ToWindow(window), message, static_cast<WPARAM>(wParam), lParam) !=
+           FALSE;
+}
+
+}  // namespace zonbode::net::sys
