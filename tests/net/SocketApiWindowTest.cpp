@@ -107,7 +107,11 @@ TEST_F(SocketApiTest, HandlersNeverRunInsideAnotherHandler) {
 
 TEST_F(SocketApiTest, PollDescriptorAndProcessPendingServeAForeignLoop) {
     int descriptor = EventLoop::PollDescriptor();
+#ifdef _WIN32
+    EXPECT_EQ(-1, descriptor);  // notifications are window messages: nothing to poll
+#else
     EXPECT_GE(descriptor, 0);
+#endif
     EXPECT_EQ(descriptor, EventLoop::PollDescriptor());
     ASSERT_TRUE(sys::PostNotification(window_, kPlainMessage, 42, 0));
     EventLoop::ProcessPending();

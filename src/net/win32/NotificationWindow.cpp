@@ -14,11 +14,8 @@ WindowHandle CreateNotificationWindow() {
 
 bool DestroyNotificationWindow(WindowHandle window) {
     HWND native = win32::ToWindow(window);
-    if (!DestroyWindow(native)) {
-        return false;
-    }
-    win32::ForgetHookedWindow(native);
-    return true;
+    win32::UnhookWindow(native);
+    return DestroyWindow(native) != FALSE;
 }
 
 bool PostNotification(WindowHandle window, std::uint32_t message, std::intptr_t wParam,

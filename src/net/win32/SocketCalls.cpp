@@ -94,7 +94,8 @@ int RecvFrom(Handle s, void* buffer, int length, int flags, SockAddrIn* from) {
     int addressLength = sizeof native;
     int result = recvfrom(win32::ToSocket(s), static_cast<char*>(buffer), length, flags,
                           reinterpret_cast<sockaddr*>(&native), &addressLength);
-    if (result != SOCKET_ERROR) {
+    // A datagram cut to the buffer (WSAEMSGSIZE) still names its sender.
+    if (result != SOCKET_ERROR || WSAGetLastError() == WSAEMSGSIZE) {
         FromNative(native, from);
     }
     return result;

@@ -1,12 +1,17 @@
 // Subclassing a window: a native window procedure (the thunk) looks up the portable
-// procedure installed for the window and calls it with the four message values. The previous
-// procedure is kept by the caller and reached through CallWindowProcA.
+// procedure installed for the window and calls it with the four message values.
+//
+// The value SetWindowProc returns stands for the procedure it replaced: the system's own
+// (a native procedure, reached through CallWindowProcA) or, when the window was already
+// hooked, the portable procedure before it, which is then called directly. Procedures can so
+// be chained and put back in any order, as with plain window procedures.
 
 #include <algorithm>
 #include <exception>
 #include <vector>
 
 #include "net/SocketApi.h"
+#include "net/win32/AsyncLookups.h"
 #include "net/win32/WindowProcHook.h"
 
 namespace zonbode::net::win32 {
@@ -14,12 +19,15 @@ namespace {
 
 struct HookedWindow {
     HWND window;
+    LONG_PTR original;  // the native procedure the thunk replaced
     sys::WindowProc proc;
 };
 
 struct HookState {
     // A handful of windows at most (normally one), searched linearly.
     std::vector<HookedWindow> windows;
+    // Every portable procedure ever installed: tells them from native procedures.
+    std::vector<sys::WindowProc> portableProcs;
     int depth = 0;
     std::exception_ptr escaped;
 };
@@ -29,20 +37,38 @@ HookState& TheHooks() {
     return *state;
 }
 
-sys::WindowProc ProcFor(HWND window) {
-    for (const auto& hooked : TheHooks().windows) {
+HookedWindow* Find(HWND window) {
+    for (auto& hooked : TheHooks().windows) {
         if (hooked.window == window) {
-            return hooked.proc;
+            return &hooked;
         }
     }
     return nullptr;
 }
 
+sys::WindowProc AsPortableProc(std::intptr_t value) {
+    for (sys::WindowProc proc : TheHooks().portableProcs) {
+        if (reinterpret_cast<std::intptr_t>(proc) == value) {
+            return proc;
+        }
+    }
+    return nullptr;
+}
+
+void Forget(HWND window) {
+    std::erase_if(TheHooks().windows,
+                  [window](const HookedWindow& hooked) { return hooked.window == window; });
+}
+
 LRESULT CALLBACK Thunk(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    sys::WindowProc proc = ProcFor(window);
-    if (proc == nullptr) {
+    HookedWindow* hooked = Find(window);
+    if (hooked == nullptr) {
         return DefWindowProcA(window, message, wParam, lParam);
     }
+    if (!AcceptLookupCompletion(window, message, wParam, lParam)) {
+        return 0;  // the completion of a cancelled lookup
+    }
+    sys::WindowProc proc = hooked->proc;
     auto& hooks = TheHooks();
     ++hooks.depth;
     LRESULT result = 0;
@@ -72,44 +98,66 @@ void RethrowEscapedException() {
     }
 }
 
-void ForgetHookedWindow(HWND window) {
-    auto& windows = TheHooks().windows;
-    std::erase_if(windows,
-                  [window](const HookedWindow& hooked) { return hooked.window == window; });
+void UnhookWindow(HWND window) {
+    if (HookedWindow* hooked = Find(window)) {
+        if (IsWindow(window)) {
+            SetWindowLongPtrA(window, GWLP_WNDPROC, hooked->original);
+        }
+        Forget(window);
+    }
 }
 
 }  // namespace zonbode::net::win32
 
 namespace zonbode::net::sys {
 
+using win32::TheHooks;
+
 std::intptr_t SetWindowProc(WindowHandle window, WindowProc proc) {
     HWND native = win32::ToWindow(window);
     if (proc == nullptr || !IsWindow(native)) {
         return 0;
     }
-    auto& windows = win32::TheHooks().windows;
-    // Record the procedure first: the window may receive a message as soon as it is hooked.
-    win32::ForgetHookedWindow(native);
-    windows.push_back({native, proc});
-    LONG_PTR previous =
-        SetWindowLongPtrA(native, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&win32::Thunk));
-    if (previous == 0) {
-        win32::ForgetHookedWindow(native);
+    auto& hooks = TheHooks();
+    if (win32::AsPortableProc(reinterpret_cast<std::intptr_t>(proc)) == nullptr) {
+        hooks.portableProcs.push_back(proc);
     }
-    return previous;
+    if (win32::HookedWindow* hooked = win32::Find(native)) {
+        WindowProc before = hooked->proc;
+        hooked->proc = proc;
+        return reinterpret_cast<std::intptr_t>(before);
+    }
+    // Record the procedure first: the window may receive a message as soon as it is hooked.
+    hooks.windows.push_back({native, 0, proc});
+    LONG_PTR original =
+        SetWindowLongPtrA(native, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&win32::Thunk));
+    if (original == 0) {
+        win32::Forget(native);
+        return 0;
+    }
+    win32::Find(native)->original = original;
+    return original;
 }
 
 void RestoreWindowProc(WindowHandle window, std::intptr_t previous) {
     HWND native = win32::ToWindow(window);
+    win32::HookedWindow* hooked = win32::Find(native);
+    if (WindowProc portable = win32::AsPortableProc(previous); portable && hooked) {
+        hooked->proc = portable;
+        return;
+    }
     if (previous != 0 && IsWindow(native)) {
         SetWindowLongPtrA(native, GWLP_WNDPROC, previous);
     }
-    win32::ForgetHookedWindow(native);
+    win32::Forget(native);
 }
 
 std::intptr_t CallPreviousWindowProc(std::intptr_t previous, WindowHandle window,
                                      std::uint32_t message, std::intptr_t wParam,
                                      std::intptr_t lParam) {
+    if (WindowProc portable = win32::AsPortableProc(previous)) {
+        return portable(window, message, wParam, lParam);
+    }
     if (previous == 0) {
         return DefWindowProcA(win32::ToWindow(window), message, static_cast<WPARAM>(wParam),
                               lParam);

@@ -13,7 +13,8 @@ bool InsideHookedProc();
 // called directly.
 void RethrowEscapedException();
 
-// Drops what the hook knows of a window that is being destroyed.
-void ForgetHookedWindow(HWND window);
+// Puts back the window's native procedure before it is destroyed, so that the portable
+// procedure sees none of the destruction messages.
+void UnhookWindow(HWND window);
 
 }  // namespace zonbode::net::win32
