@@ -2,6 +2,7 @@
 // the ones nobody takes, and what a parked connection collected before it was taken.
 
 #include <set>
+#include <thread>
 
 #include "net/CNetSocketTestSupport.h"
 #include "net/modNetSocket.h"
@@ -127,30 +128,69 @@ TEST_F(CNetSocketListen, AcceptOfAConnectionAnotherObjectOwnsLeavesItAlone) {
     EXPECT_EQ(peer.RecvExactly(3), "yes");
 }
 
+// The loop never dispatches while a handler runs, so a parked connection's own notifications
+// cannot run during its ConnectionRequest event here. The two tests below hand the holder the
+// notification the network posts for it (as a nested message loop would) once the condition
+// it reports has really happened on the socket.
+void DeliverToHolder(std::int32_t requestID, std::int32_t event) {
+    modNetSocket::GetAcceptedObject(requestID)->WndProc(0, sys::kSocketEventMessage, requestID,
+                                                        event);
+}
+
+bool WaitFor(const std::function<bool()>& condition) {
+    const auto deadline = std::chrono::steady_clock::now() + kTimeout;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+std::uint32_t Waiting(sys::Handle handle) {
+    std::uint32_t count = 0;
+    sys::IoctlFionread(handle, &count);
+    return count;
+}
+
+bool PeerHasClosed(sys::Handle handle) {
+    char byte = 0;
+    return sys::Recv(handle, &byte, 1, sys::kMsgPeek) == 0;
+}
+
 TEST_F(CNetSocketListen, DataThatReachedTheHolderArrivesAsOneDataArrivalInsideAccept) {
     auto listener = Listener();
     PeerSocket client;
     std::shared_ptr<CNetSocket> server;
     EventLog log;
-    std::vector<std::string> order;
     listener->Events.ConnectionRequest = [&](std::int32_t id) {
-        // Let the parked connection's own notifications run before taking it.
-        ASSERT_TRUE(client.SendAll("early bytes"));
-        ASSERT_TRUE(
-            RunUntil([&] { return modNetSocket::GetAcceptedObject(id)->BytesReceived() == 11; }));
+        ASSERT_TRUE(client.SendAll("early "));
+        ASSERT_TRUE(WaitFor([&] { return Waiting(id) == 6; }));
+        DeliverToHolder(id, sys::FD_READ);
+        ASSERT_TRUE(client.SendAll("bytes"));
+        ASSERT_TRUE(WaitFor([&] { return Waiting(id) == 5; }));
+        DeliverToHolder(id, sys::FD_READ);
+        EXPECT_EQ(modNetSocket::GetAcceptedObject(id)->BytesReceived(), 11);
         server = CNetSocket::Create();
         log.Attach(*server);
-        order.push_back("Accept");
         server->Accept(id);
-        order.push_back("Accept returned");
+        EXPECT_EQ(log.entries, std::vector<std::string>{"DataArrival 11"});
     };
     client = ConnectedPeer(listener->LocalPort());
     ASSERT_TRUE(RunUntil([&] { return server != nullptr; }));
+    RunFor(std::chrono::milliseconds(100));
+    // Nothing more: the notifications already handled by the holder bring no second event.
     EXPECT_EQ(log.entries, std::vector<std::string>{"DataArrival 11"});
     Variant data(std::string{});
     server->GetData(data);
     EXPECT_EQ(data.AsString(), "early bytes");
     EXPECT_EQ(server->State(), sckConnected);
+
+    // The connection now reports to its new owner.
+    ASSERT_TRUE(client.SendAll("later"));
+    ASSERT_TRUE(RunUntil([&] { return server->BytesReceived() == 5; }));
+    EXPECT_EQ(log.entries.back(), "DataArrival 5");
 }
 
 TEST_F(CNetSocketListen, PeerThatClosedBeforeAcceptEndsInClosingInsideAccept) {
@@ -161,14 +201,19 @@ TEST_F(CNetSocketListen, PeerThatClosedBeforeAcceptEndsInClosingInsideAccept) {
     listener->Events.ConnectionRequest = [&](std::int32_t id) {
         ASSERT_TRUE(client.SendAll("last words"));
         client.Close();
-        ASSERT_TRUE(
-            RunUntil([&] { return modNetSocket::GetAcceptedObject(id)->State() == sckClosing; }));
+        ASSERT_TRUE(WaitFor([&] { return Waiting(id) == 10; }));
+        DeliverToHolder(id, sys::FD_READ);
+        ASSERT_TRUE(WaitFor([&] { return PeerHasClosed(id); }));
+        DeliverToHolder(id, sys::FD_CLOSE);
+        EXPECT_EQ(modNetSocket::GetAcceptedObject(id)->State(), sckClosing);
         server = CNetSocket::Create();
         log.Attach(*server);
         server->Accept(id);
+        EXPECT_EQ(log.entries, (std::vector<std::string>{"DataArrival 10", "CloseSck"}));
     };
     client = ConnectedPeer(listener->LocalPort());
     ASSERT_TRUE(RunUntil([&] { return server != nullptr; }));
+    RunFor(std::chrono::milliseconds(100));
     EXPECT_EQ(log.entries, (std::vector<std::string>{"DataArrival 10", "CloseSck"}));
     EXPECT_EQ(server->State(), sckClosing);
     server->CloseSck();
