@@ -47,7 +47,8 @@ void NoteSocketCreated(sys::Handle socket, bool datagram);
 void NoteSocketClosed(sys::Handle socket);
 bool IsDatagramSocket(sys::Handle socket);
 bool IsSubscribed(sys::Handle socket);
-void NoteConnectStarted(sys::Handle socket);
+// completed: the connect call itself succeeded (a blocking socket, or a quick loopback).
+void NoteConnectStarted(sys::Handle socket, bool completed);
 void NoteListening(sys::Handle socket);
 void NoteAccepted(sys::Handle listener, sys::Handle accepted);
 void NoteAcceptCalled(sys::Handle listener);

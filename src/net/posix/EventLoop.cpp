@@ -79,6 +79,7 @@ bool RunUntil(const std::function<bool()>& done, std::chrono::milliseconds timeo
     if (posix::Dispatching()) {
         return done();  // a handler cannot wait for notifications that queue behind it
     }
+    posix::GatherReadiness(0);
     while (true) {
         if (done()) {
             return true;

@@ -228,8 +228,15 @@ bool IsSubscribed(sys::Handle socket) {
     return r != nullptr && r->window != 0;
 }
 
-void NoteConnectStarted(sys::Handle socket) {
+void NoteConnectStarted(sys::Handle socket, bool completed) {
     if (SocketRecord* r = Find(socket); r != nullptr && !r->datagram) {
+        if (completed && r->window == 0) {
+            // Not subscribed yet: a later subscription must not report this connect.
+            r->phase = Phase::Connected;
+            r->writeArmed = true;
+            return;
+        }
+        // A connect that completed at once is still reported by FD_CONNECT.
         r->phase = Phase::Connecting;
         Evaluate(socket);
     }
