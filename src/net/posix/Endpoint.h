@@ -39,6 +39,8 @@ void DropWindowMessages(sys::WindowHandle window);
 std::size_t DispatchQueued(std::size_t limit);
 std::size_t QueuedCount();
 bool Dispatching();
+// Takes back the loop's wake-up once nothing waits any more.
+void ClearWakeIfIdle();
 
 // Readiness of subscribed sockets (SocketEvents.cpp).
 // Waits up to timeoutMs (0: just looks) for readiness and turns it into queued events.

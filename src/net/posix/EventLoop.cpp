@@ -72,6 +72,7 @@ void ProcessPending() {
     }
     posix::GatherReadiness(0);
     posix::DispatchQueued(posix::QueuedCount());
+    posix::ClearWakeIfIdle();
 }
 
 bool RunUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {

@@ -198,7 +198,9 @@ void GatherReadiness(int timeoutMs) {
     std::array<epoll_event, 64> ready{};
     int n = epoll_wait(EpollDescriptor(), ready.data(), static_cast<int>(ready.size()), timeoutMs);
     for (int i = 0; i < n; ++i) {
-        if (ready[i].data.fd != WakeDescriptor()) {
+        if (ready[i].data.fd == WakeDescriptor()) {
+            ClearWakeIfIdle();
+        } else {
             Evaluate(ready[i].data.fd);
         }
     }
