@@ -131,17 +131,6 @@ void MainWindow::Fire(const std::function<void()>& handler) {
     }
 }
 
-void MainWindow::ShowAfterLoad() {
-    if (hiddenOnRequest_) {
-        return;
-    }
-    if (isMinimized()) {
-        showMinimized();
-    } else {
-        show();
-    }
-}
-
 void MainWindow::DoubleClickRowWhenFilled(int row) {
     pendingDoubleClickRow_ = row;
 }

@@ -45,10 +45,6 @@ public:
     void SetEvents(WindowEvents events) { events_ = std::move(events); }
     void SetMessagePresenter(MessagePresenter presenter) { presenter_ = std::move(presenter); }
 
-    // After Form_Load: shows the window, minimized where start-up asked for that without
-    // hiding it, and not at all where start-up hid it.
-    void ShowAfterLoad();
-
     // Test hook: once the list holds at least `row` rows after an update, select that row and
     // double-click it, once.
     void DoubleClickRowWhenFilled(int row);

@@ -1,5 +1,6 @@
 #include "app/qt/QtSettingsStore.h"
 
+#include <QFileInfo>
 #include <QSettings>
 #include <QStringList>
 #include <QVariant>
@@ -40,7 +41,8 @@ std::string QtSettingsStore::ReadRegValue(const std::string& valuePath) {
         return {};
     }
     QSettings settings = OpenSettings();
-    if (settings.status() != QSettings::NoError) {
+    // QSettings keeps a file's contents per process; a file removed meanwhile holds nothing.
+    if (!QFileInfo(settings.fileName()).isFile() || settings.status() != QSettings::NoError) {
         return {};
     }
     const QVariant value = settings.value(*key);

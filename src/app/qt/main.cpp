@@ -10,12 +10,12 @@
 #include <string_view>
 
 #include "app/Form1.h"
+#include "app/SystemClock.h"
 #include "app/qt/CloseOnSignal.h"
 #include "app/qt/DBusMessengerTransport.h"
 #include "app/qt/ErrorMessageBox.h"
 #include "app/qt/EventLoopNotifier.h"
 #include "app/qt/MainWindow.h"
-#include "app/qt/QtClock.h"
 #include "app/qt/QtProcessControl.h"
 #include "app/qt/QtSettingsStore.h"
 #include "app/qt/QtTimers.h"
@@ -95,7 +95,7 @@ int main(int argc, char** argv) {
     DBusMessengerTransport messenger;
     QtTray tray(window.windowIcon());
     QtProcessControl process;
-    QtClock clock;
+    zonbode::app::SystemClock clock;
 
     zonbode::app::Form1 form({window, timers, settings, messenger, tray, process, clock}, server);
     window.SetEvents({
@@ -116,7 +116,7 @@ int main(int argc, char** argv) {
         window.DoubleClickRowWhenFilled(row);
     }
 
+    // Start-up shows the window itself, minimized or not at all where the stored choice says.
     form.Form_Load();
-    window.ShowAfterLoad();
     return application.exec();
 }

@@ -268,11 +268,11 @@ TEST(MainWindow, MinimizingReportsAResizeAndTheStateReadsBack) {
     EXPECT_EQ(window.size(), QSize(519, 232));
 }
 
-TEST(MainWindow, HideAndShowFollowFormOneAndDecideTheFirstShow) {
+TEST(MainWindow, HideAndShowFollowFormOne) {
     {
         MainWindow window;
         EXPECT_TRUE(window.IsShown());
-        window.ShowAfterLoad();
+        window.Show();
         EXPECT_TRUE(window.isVisible());
         window.Hide();
         EXPECT_FALSE(window.IsShown());
@@ -281,20 +281,13 @@ TEST(MainWindow, HideAndShowFollowFormOneAndDecideTheFirstShow) {
         window.Show();
         EXPECT_TRUE(window.IsShown());
         EXPECT_TRUE(window.isVisible());
+        EXPECT_EQ(window.GetWindowState(), WindowState::Normal);
     }
     {
-        // Start in the tray: start-up minimized and hid the window.
+        // No notification area: start-up minimizes and shows, so the window is minimized.
         MainWindow window;
         window.SetWindowState(WindowState::Minimized);
-        window.Hide();
-        window.ShowAfterLoad();
-        EXPECT_FALSE(window.isVisible());
-    }
-    {
-        // No notification area: start-up minimized without hiding.
-        MainWindow window;
-        window.SetWindowState(WindowState::Minimized);
-        window.ShowAfterLoad();
+        window.Show();
         EXPECT_TRUE(window.isVisible());
         EXPECT_EQ(window.GetWindowState(), WindowState::Minimized);
     }
