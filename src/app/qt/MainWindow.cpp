@@ -38,7 +38,11 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     setWindowTitle(QStringLiteral("Zonbode"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/zonbode-32.png")));
     setFixedSize(kClientWidth, kClientHeight);
+    // The layout was drawn for an 8-point sans serif of Arial's width; a wider face would cut
+    // the check boxes' captions.
     QFont small = font();
+    small.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
+                       QStringLiteral("Arial"), QStringLiteral("DejaVu Sans")});
     small.setPixelSize(11);
     setFont(small);
     BuildControls();
