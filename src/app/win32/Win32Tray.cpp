@@ -1,0 +1,47 @@
+#include "app/win32/Win32Tray.h"
+
+#include <cwchar>
+
+namespace zonbode::app::win32 {
+
+Win32Tray::Win32Tray(HWND window, HICON icon) : window_(window), icon_(icon) {}
+
+NOTIFYICONDATAW Win32Tray::Data() const {
+    NOTIFYICONDATAW data{};
+    data.cbSize = sizeof data;
+    data.hWnd = window_;
+    data.uID = 1;
+    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    data.uCallbackMessage = kCallbackMessage;
+    data.hIcon = icon_;
+    std::wcsncpy(data.szTip, L"Zonbode", sizeof data.szTip / sizeof data.szTip[0] - 1);
+    return data;
+}
+
+bool Win32Tray::IsAvailable() const {
+    return added_ || FindWindowW(L"Shell_TrayWnd", nullptr) != nullptr;
+}
+
+void Win32Tray::AddTrayIcon() {
+    NOTIFYICONDATAW data = Data();
+    added_ = Shell_NotifyIconW(NIM_ADD, &data) != FALSE;
+}
+
+void Win32Tray::RemoveTrayIcon() {
+    NOTIFYICONDATAW data = Data();
+    Shell_NotifyIconW(NIM_DELETE, &data);
+    added_ = false;
+}
+
+void Win32Tray::TaskbarCreated() {
+    if (added_) {
+        AddTrayIcon();
+    }
+}
+
+UINT Win32Tray::TaskbarCreatedMessage() {
+    static const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
+    return message;
+}
+
+}  // namespace zonbode::app::win32
