@@ -1,0 +1,152 @@
+// Delivery to the messenger's windows: real top-level windows of class "MsnMsgrUIManager".
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <thread>
+#include <vector>
+
+#include "app/win32/CopyDataTransport.h"
+
+namespace zonbode::app::win32 {
+namespace {
+
+struct Received {
+    HWND window;
+    ULONG_PTR dwData;
+    std::vector<std::uint8_t> bytes;
+};
+
+std::vector<Received>& ReceivedRecords() {
+    static std::vector<Received> received;
+    return received;
+}
+
+std::atomic<int>& HangMilliseconds() {
+    static std::atomic<int> ms{0};
+    return ms;
+}
+
+LRESULT CALLBACK MessengerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_COPYDATA) {
+        if (int hang = HangMilliseconds(); hang > 0) {
+            Sleep(static_cast<DWORD>(hang));
+            return TRUE;
+        }
+        const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+        const auto* bytes = static_cast<const std::uint8_t*>(data->lpData);
+        ReceivedRecords().push_back({window, data->dwData, {bytes, bytes + data->cbData}});
+        return TRUE;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+HWND CreateMessengerWindow() {
+    static const ATOM registered = [] {
+        WNDCLASSW windowClass{};
+        windowClass.lpfnWndProc = &MessengerProc;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = L"MsnMsgrUIManager";
+        return RegisterClassW(&windowClass);
+    }();
+    EXPECT_NE(0, registered);
+    return CreateWindowExW(0, L"MsnMsgrUIManager", L"", WS_OVERLAPPED, 0, 0, 0, 0, nullptr, nullptr,
+                           GetModuleHandleW(nullptr), nullptr);
+}
+
+class CopyDataTransportTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ReceivedRecords().clear();
+        HangMilliseconds() = 0;
+    }
+    void TearDown() override {
+        for (HWND window : windows_) {
+            DestroyWindow(window);
+        }
+    }
+    HWND Add() {
+        HWND window = CreateMessengerWindow();
+        EXPECT_NE(nullptr, window);
+        windows_.push_back(window);
+        return window;
+    }
+    static std::string Id(HWND window) {
+        return std::to_string(reinterpret_cast<std::uintptr_t>(window));
+    }
+
+    CopyDataTransport transport_;
+    std::vector<HWND> windows_;
+};
+
+TEST_F(CopyDataTransportTest, NoMessengerWindowsNoReceivers) {
+    EXPECT_TRUE(transport_.Receivers().empty());
+}
+
+TEST_F(CopyDataTransportTest, EveryMessengerWindowGetsTheRecordWithItsBytesAndDwData) {
+    HWND first = Add();
+    HWND second = Add();
+    const auto receivers = transport_.Receivers();
+    ASSERT_EQ(2u, receivers.size());
+    EXPECT_NE(receivers.end(), std::find(receivers.begin(), receivers.end(), Id(first)));
+    EXPECT_NE(receivers.end(), std::find(receivers.begin(), receivers.end(), Id(second)));
+
+    const std::vector<std::uint8_t> record{0x5C, 0x00, 0x30, 0x00, 0x00, 0x00};
+    for (const auto& receiver : receivers) {
+        transport_.Send(receiver, 0x547, record);
+    }
+    ASSERT_EQ(2u, ReceivedRecords().size());
+    for (const auto& received : ReceivedRecords()) {
+        EXPECT_EQ(0x547u, received.dwData);
+        EXPECT_EQ(record, received.bytes);
+    }
+    EXPECT_NE(ReceivedRecords()[0].window, ReceivedRecords()[1].window);
+}
+
+TEST_F(CopyDataTransportTest, OtherWindowClassesAndBadReceiverIdsGetNothing) {
+    HWND other = CreateWindowExW(0, L"STATIC", L"MsnMsgrUIManager", 0, 0, 0, 0, 0, nullptr, nullptr,
+                                 GetModuleHandleW(nullptr), nullptr);
+    EXPECT_TRUE(transport_.Receivers().empty());
+    const std::vector<std::uint8_t> record{1, 2};
+    transport_.Send("not a window", 0x547, record);
+    transport_.Send("", 0x547, record);
+    transport_.Send("12x", 0x547, record);
+    EXPECT_TRUE(ReceivedRecords().empty());
+    DestroyWindow(other);
+}
+
+// A messenger that takes far longer than the bound must not hold the caller with it.
+TEST_F(CopyDataTransportTest, AHangingReceiverIsGivenUpOnAfterTheBound) {
+    std::atomic<HWND> window{nullptr};
+    std::atomic<bool> stop{false};
+    std::thread messenger([&] {
+        window = CreateMessengerWindow();
+        MSG msg;
+        while (!stop) {
+            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                DispatchMessageW(&msg);
+            }
+            Sleep(10);
+        }
+        DestroyWindow(window);
+    });
+    while (window.load() == nullptr) {
+        Sleep(10);
+    }
+    HangMilliseconds() = 20000;
+    const std::vector<std::uint8_t> record{1, 2, 3, 4};
+    const auto start = std::chrono::steady_clock::now();
+    transport_.Send(Id(window), 0x547, record);
+    const auto waited = std::chrono::steady_clock::now() - start;
+    EXPECT_LT(waited, std::chrono::seconds(15)) << "the send waited for the hung receiver";
+    stop = true;
+    messenger.join();
+}
+
+}  // namespace
+}  // namespace zonbode::app::win32

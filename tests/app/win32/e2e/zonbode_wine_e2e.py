@@ -1,0 +1,285 @@
+#!/usr/bin/env python3
+"""End-to-end checks of zonbode.exe under wine.
+
+Serves the sample forecast page from a local HTTP server (python's http.server), starts two
+psm-listen.exe windows (the messenger's window class) and zonbode.exe --host 127.0.0.1
+--port PORT under wine, on the display of the caller (run it under Xvfb), then checks what
+both listeners receive and what zonbode.exe stores in the registry of the wine prefix.
+
+Scenarios:
+  double-click  nothing stored: after the first update a double-click on row 2 (zonbode's test
+                hook ZONBODE_TEST_DOUBLE_CLICK_ROW) delivers that row composed with the default
+                template to both listeners; closing the window (WM_CLOSE) delivers the
+                switch-off record to both and stores PSM, Auto 0 and Systeemvak 0
+  auto-mode     Auto=1 and a template stored beforehand (wine reg add): the first automatic
+                tick, about 30 s after start, delivers row 1 composed with that template; the
+                close stores the template and Auto 1 again
+
+Exit status 77: skipped (no wine).
+"""
+
+import argparse
+import http.server
+import os
+import queue
+import shutil
+import subprocess
+import sys
+import threading
+import time
+
+SKIP = 77
+KEY = r"HKCU\Software\Kavelo\Zonbode"
+FORECAST_PATH = "/waarschuwingen_en_verwachtingen/index.html"
+DEFAULT_TEMPLATE = ("[dag] | Kans op zon: [zon]% | Neerslag: [neerslag-mm]mm / [neerslag-%]% | "
+                    "Temp: [midtemp] | Wind: [richting][kracht]")
+SWITCH_OFF_HEX = ("547 5c0030004d0075007300690063005c00300030005c0030007b0030007d0020002d0020"
+                  "007b0031007d005c0030005c0030005c0030005c0030005c0030000000")
+
+
+class Failure(Exception):
+    pass
+
+
+def check(condition, message):
+    if not condition:
+        raise Failure(message)
+
+
+class Lines:
+    """Reads a process's standard output on a thread, line by line."""
+
+    def __init__(self, process, name):
+        self.name = name
+        self.queue = queue.Queue()
+        threading.Thread(target=self._read, args=(process.stdout,), daemon=True).start()
+
+    def _read(self, stream):
+        for raw in iter(stream.readline, b""):
+            self.queue.put((time.monotonic(), raw.rstrip(b"\r\n").decode("utf-8", "replace")))
+        self.queue.put((time.monotonic(), None))
+
+    def next(self, timeout):
+        try:
+            stamp, line = self.queue.get(timeout=timeout)
+        except queue.Empty:
+            raise Failure(f"{self.name}: nothing printed within {timeout:.0f} s")
+        check(line is not None, f"{self.name}: ended before printing the expected line")
+        return stamp, line
+
+    def none_within(self, timeout):
+        try:
+            _, line = self.queue.get(timeout=timeout)
+        except queue.Empty:
+            return
+        raise Failure(f"{self.name}: unexpected line {line!r}")
+
+
+def page_server(page):
+    """An HTTP server on 127.0.0.1 at a free port, serving the page at the forecast path."""
+    with open(page, "rb") as f:
+        body = f.read()
+
+    class Handler(http.server.BaseHTTPRequestHandler):
+        def do_GET(self):
+            if self.path != FORECAST_PATH:
+                self.send_error(404)
+                return
+            self.send_response(200)
+            self.send_header("Content-Type", "text/html")
+            self.send_header("Content-Length", str(len(body)))
+            self.end_headers()
+            self.wfile.write(body)
+
+        def log_message(self, *args):
+            pass
+
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    return server
+
+
+class Wine:
+    def __init__(self, args):
+        self.args = args
+        prefix = os.environ.get("ZONBODE_WINEPREFIX") or args.wine_prefix
+        self.env = dict(os.environ, WINEPREFIX=prefix, WINEDEBUG="-all")
+        self.env.pop("ZONBODE_TEST_DOUBLE_CLICK_ROW", None)
+        self.wine = "/usr/lib/wine/wine64"
+        if not os.access(self.wine, os.X_OK):
+            self.wine = shutil.which("wine64") or shutil.which("wine")
+        self.processes = []
+        if not os.path.exists(os.path.join(prefix, "system.reg")):
+            os.makedirs(prefix, exist_ok=True)
+            self.run(["wineboot", "-i"], timeout=300)
+
+    def run(self, command, stdin=None, timeout=120, check_status=True):
+        result = subprocess.run([self.wine] + command, input=stdin, capture_output=True,
+                                env=self.env, timeout=timeout)
+        if check_status:
+            check(result.returncode == 0,
+                  f"{' '.join(command)} failed ({result.returncode}): {result.stderr!r}")
+        return result
+
+    def spawn(self, command, extra_env=None, **options):
+        env = dict(self.env, **(extra_env or {}))
+        process = subprocess.Popen([self.wine] + command, env=env, **options)
+        self.processes.append(process)
+        return process
+
+    def stop_all(self):
+        for process in reversed(self.processes):
+            if process.poll() is None:
+                process.terminate()
+                try:
+                    process.wait(timeout=20)
+                except subprocess.TimeoutExpired:
+                    process.kill()
+                    process.wait()
+
+    # The registry of the prefix, through wine's own reg.exe.
+    def reg_delete_key(self):
+        self.run(["reg", "delete", KEY, "/f"], check_status=False)
+
+    def reg_add(self, name, kind, data):
+        self.run(["reg", "add", KEY, "/v", name, "/t", kind, "/d", data, "/f"])
+
+    def reg_query(self):
+        """{name: (type, data)} of the values under the key."""
+        result = self.run(["reg", "query", KEY], check_status=False)
+        check(result.returncode == 0, f"the key {KEY} was not written")
+        values = {}
+        for line in result.stdout.decode("utf-8", "replace").splitlines():
+            parts = line.strip().split(None, 2)
+            if len(parts) >= 2 and parts[1].startswith("REG_"):
+                values[parts[0]] = (parts[1], parts[2] if len(parts) > 2 else "")
+        return values
+
+
+PLACEHOLDERS = ["[dag]", "[zon]", "[neerslag-%]", "[neerslag-mm]", "[mintemp]", "[midtemp]",
+                "[richting]", "[kracht]"]
+
+
+def expected_record_hex(wine, args, port, row, template):
+    """The record for `row`: the page cut into rows by zonbode-cli.exe (the program's own
+    parser), the row's values put into the template and the record written out here."""
+    import urllib.request
+    with urllib.request.urlopen(f"http://127.0.0.1:{port}{FORECAST_PATH}", timeout=30) as r:
+        response = b"HTTP/1.1 200 OK\r\nContent-Type: text/html\r\n\r\n" + r.read()
+    parsed = wine.run([args.cli, "parse"], stdin=response).stdout.decode("utf-8")
+    rows = [line.rstrip("\r").split("\t") for line in parsed.splitlines()]
+    check(len(rows) >= row, f"the served page has {len(rows)} rows")
+    text = template
+    for placeholder, value in zip(PLACEHOLDERS, rows[row - 1]):
+        text = text.replace(placeholder, value)
+    record = "\\0Office\\01\\0{0}\\0" + text + "\\0\\0\\0\\0" + "\0"
+    return "547 " + record.encode("utf-16-le").hex()
+
+
+def start_listeners(wine, args, count=2):
+    listeners = []
+    for i in range(count):
+        process = wine.spawn([args.psm_listen], stdout=subprocess.PIPE)
+        lines = Lines(process, f"psm-listen #{i + 1}")
+        _, line = lines.next(90)
+        check(line == "ready", f"psm-listen #{i + 1} said {line!r}")
+        listeners.append(lines)
+    return listeners
+
+
+def start_zonbode(wine, args, port, extra_env=None):
+    return wine.spawn([args.zonbode, "--host", "127.0.0.1", "--port", str(port)], extra_env)
+
+
+def close_zonbode(wine, args, zonbode):
+    wine.run([args.close_window], timeout=90)
+    try:
+        code = zonbode.wait(timeout=60)
+    except subprocess.TimeoutExpired:
+        raise Failure("zonbode.exe did not end after its window was closed")
+    check(code == 0, f"zonbode.exe ended with status {code}")
+
+
+def expect_everywhere(listeners, expected, timeout, what):
+    for listener in listeners:
+        _, line = listener.next(timeout)
+        check(line == expected, f"{listener.name}, {what}:\n  got      {line}\n  expected {expected}")
+
+
+def scenario_double_click(wine, args, server):
+    port = server.server_address[1]
+    wine.reg_delete_key()
+    expected = expected_record_hex(wine, args, port, 2, DEFAULT_TEMPLATE)
+    listeners = start_listeners(wine, args)
+    zonbode = start_zonbode(wine, args, port, {"ZONBODE_TEST_DOUBLE_CLICK_ROW": "2"})
+    expect_everywhere(listeners, expected, 120, "row 2 record")
+    close_zonbode(wine, args, zonbode)
+    expect_everywhere(listeners, SWITCH_OFF_HEX, 30, "switch-off record")
+    values = wine.reg_query()
+    check(values.get("PSM") == ("REG_SZ", DEFAULT_TEMPLATE), f"PSM stored as {values.get('PSM')}")
+    check(values.get("Auto") == ("REG_DWORD", "0x0"), f"Auto stored as {values.get('Auto')}")
+    check(values.get("Systeemvak") == ("REG_DWORD", "0x0"),
+          f"Systeemvak stored as {values.get('Systeemvak')}")
+
+
+def scenario_auto_mode(wine, args, server):
+    port = server.server_address[1]
+    template = "Zon op [dag]: [zon]%"
+    wine.reg_delete_key()
+    wine.reg_add("Auto", "REG_DWORD", "1")
+    wine.reg_add("PSM", "REG_SZ", template)
+    expected = expected_record_hex(wine, args, port, 1, template)
+    listeners = start_listeners(wine, args)
+    started = time.monotonic()
+    zonbode = start_zonbode(wine, args, port)
+    # Start-up sends nothing; the first tick comes 30 s after it.
+    listeners[0].none_within(25)
+    stamp, line = listeners[0].next(60)
+    after = stamp - started
+    check(line == expected, f"first automatic record:\n  got      {line}\n  expected {expected}")
+    check(after >= 28, f"first automatic record only {after:.1f} s after start")
+    expect_everywhere(listeners[1:], expected, 30, "first automatic record")
+    print(f"first automatic record {after:.1f} s after start")
+    close_zonbode(wine, args, zonbode)
+    expect_everywhere(listeners, SWITCH_OFF_HEX, 30, "switch-off record")
+    values = wine.reg_query()
+    check(values.get("PSM") == ("REG_SZ", template), f"PSM stored as {values.get('PSM')}")
+    check(values.get("Auto") == ("REG_DWORD", "0x1"), f"Auto stored as {values.get('Auto')}")
+    check(values.get("Systeemvak") == ("REG_DWORD", "0x0"),
+          f"Systeemvak stored as {values.get('Systeemvak')}")
+
+
+SCENARIOS = {"double-click": scenario_double_click, "auto-mode": scenario_auto_mode}
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__,
+                                     formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("scenario", choices=sorted(SCENARIOS))
+    for option in ("--zonbode", "--psm-listen", "--close-window", "--cli", "--page",
+                   "--wine-prefix"):
+        parser.add_argument(option, required=True)
+    args = parser.parse_args()
+    if not (os.access("/usr/lib/wine/wine64", os.X_OK) or shutil.which("wine64")):
+        print("SKIPPED: wine64 is not installed")
+        return SKIP
+    if not os.environ.get("DISPLAY"):
+        print("SKIPPED: no display (run under Xvfb, as scripts/test-windows.sh does)")
+        return SKIP
+
+    server = page_server(args.page)
+    wine = Wine(args)
+    try:
+        SCENARIOS[args.scenario](wine, args, server)
+    except Failure as failure:
+        print(f"FAILED: {failure}")
+        return 1
+    finally:
+        wine.stop_all()
+        server.shutdown()
+    print(f"passed: {args.scenario}")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
