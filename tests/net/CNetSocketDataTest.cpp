@@ -213,9 +213,6 @@ TEST_F(CNetSocketData, SecondSendWhileBlockedOnlyQueuesAndKeepsOrder) {
 }
 
 TEST_F(CNetSocketData, PeerResetGivesAnErrorAndNoCloseSck) {
-#ifdef _WIN32
-    GTEST_SKIP() << "wine reports a connection reset as a plain close, without an error";
-#endif
     PeerSocket peer;
     EventLog log;
     auto socket = ConnectedPair(peer, &log);

@@ -12,6 +12,7 @@
 
 #include "net/SocketApi.h"
 #include "net/win32/AsyncLookups.h"
+#include "net/win32/AsyncSelect.h"
 #include "net/win32/WindowProcHook.h"
 
 namespace zonbode::net::win32 {
@@ -68,6 +69,7 @@ LRESULT CALLBACK Thunk(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
     if (!AcceptLookupCompletion(window, message, wParam, lParam)) {
         return 0;  // the completion of a cancelled lookup
     }
+    lParam = CompleteEventReport(window, message, wParam, lParam);
     sys::WindowProc proc = hooked->proc;
     auto& hooks = TheHooks();
     ++hooks.depth;
