@@ -329,3 +329,37 @@ TEST_F(SocketApiTest, DatagramLongerThanTheBufferFillsItAndFailsWith10040) {
 
 }  // namespace
 }  // namespace zonbode::net::testing
+
+namespace zonbode::net::testing {
+namespace {
+
+TEST_F(SocketApiTest, SubscribingAConnectedSocketReportsRoomButNoConnect) {
+    sys::SockAddrIn address;
+    sys::Handle listener = MakeListener(&address);
+    sys::Handle client = Track(sys::Socket(sys::kAfInet, sys::kSockStream, sys::kIpprotoTcp));
+    ASSERT_EQ(0, sys::Connect(client, address));  // blocking: done when it returns
+    sys::Handle server = Track(sys::Accept(listener, nullptr));
+
+    ASSERT_EQ(0, sys::AsyncSelect(client, window_, sys::kSocketEventMessage, sys::kEventMask));
+    ASSERT_TRUE(WaitFor([&] { return Count(client, sys::FD_WRITE) == 1; }));
+    ASSERT_EQ(3, sys::Send(server, "abc", 3, 0));
+    ASSERT_TRUE(WaitFor([&] { return Count(client, sys::FD_READ) == 1; }));
+    EXPECT_EQ(0, Count(client, sys::FD_CONNECT));
+}
+
+TEST_F(SocketApiTest, ASubscriptionWithoutEventsStaysQuiet) {
+    sys::Handle client = 0;
+    sys::Handle server = 0;
+    MakeConnectedPair(&client, &server);
+    ASSERT_EQ(0, sys::AsyncSelect(client, window_, sys::kSocketEventMessage, 0));
+    Settle();  // what was queued before still arrives
+    Notes().clear();
+    ASSERT_EQ(3, sys::Send(server, "abc", 3, 0));
+    Settle();
+    EXPECT_TRUE(NotesFor(client).empty());
+    char buffer[8];
+    EXPECT_EQ(3, sys::Recv(client, buffer, sizeof buffer, 0)) << "still non-blocking and usable";
+}
+
+}  // namespace
+}  // namespace zonbode::net::testing

@@ -39,6 +39,8 @@ void DropWindowMessages(sys::WindowHandle window);
 std::size_t DispatchQueued(std::size_t limit);
 std::size_t QueuedCount();
 bool Dispatching();
+// Takes back the loop's wake-up once nothing waits any more.
+void ClearWakeIfIdle();
 
 // Readiness of subscribed sockets (SocketEvents.cpp).
 // Waits up to timeoutMs (0: just looks) for readiness and turns it into queued events.
@@ -47,7 +49,8 @@ void NoteSocketCreated(sys::Handle socket, bool datagram);
 void NoteSocketClosed(sys::Handle socket);
 bool IsDatagramSocket(sys::Handle socket);
 bool IsSubscribed(sys::Handle socket);
-void NoteConnectStarted(sys::Handle socket);
+// completed: the connect call itself succeeded (a blocking socket, or a quick loopback).
+void NoteConnectStarted(sys::Handle socket, bool completed);
 void NoteListening(sys::Handle socket);
 void NoteAccepted(sys::Handle listener, sys::Handle accepted);
 void NoteAcceptCalled(sys::Handle listener);

@@ -72,6 +72,7 @@ void ProcessPending() {
     }
     posix::GatherReadiness(0);
     posix::DispatchQueued(posix::QueuedCount());
+    posix::ClearWakeIfIdle();
 }
 
 bool RunUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
@@ -79,6 +80,7 @@ bool RunUntil(const std::function<bool()>& done, std::chrono::milliseconds timeo
     if (posix::Dispatching()) {
         return done();  // a handler cannot wait for notifications that queue behind it
     }
+    posix::GatherReadiness(0);
     while (true) {
         if (done()) {
             return true;

@@ -53,15 +53,13 @@ Queue& TheQueue() {
     return *queue;
 }
 
+// Wakes the loop when messages start waiting. The wake-up is taken back only when the loop
+// finds the queue empty (ClearWakeIfIdle), so a steady stream costs no system call per message.
 void SignalLocked(Queue& q) {
     if (!q.signalled && !q.messages.empty()) {
         std::uint64_t one = 1;
         [[maybe_unused]] auto n = write(q.wake, &one, sizeof one);
         q.signalled = true;
-    } else if (q.signalled && q.messages.empty()) {
-        std::uint64_t value = 0;
-        [[maybe_unused]] auto n = read(q.wake, &value, sizeof value);
-        q.signalled = false;
     }
 }
 
@@ -70,7 +68,6 @@ void DropIf(Predicate drop) {
     Queue& q = TheQueue();
     std::lock_guard lock(q.mutex);
     std::erase_if(q.messages, drop);
-    SignalLocked(q);
 }
 
 class DispatchGuard {
@@ -108,6 +105,16 @@ void DropWindowMessages(sys::WindowHandle window) {
     DropIf([window](const Message& m) { return m.window == window; });
 }
 
+void ClearWakeIfIdle() {
+    Queue& q = TheQueue();
+    std::lock_guard lock(q.mutex);
+    if (q.signalled && q.messages.empty()) {
+        std::uint64_t value = 0;
+        [[maybe_unused]] auto n = read(q.wake, &value, sizeof value);
+        q.signalled = false;
+    }
+}
+
 bool Dispatching() {
     return TheQueue().dispatching;
 }
@@ -133,7 +140,6 @@ std::size_t DispatchQueued(std::size_t limit) {
             }
             m = q.messages.front();
             q.messages.pop_front();
-            SignalLocked(q);
         }
         ++taken;
         if (m.lookupTicket != 0 &&

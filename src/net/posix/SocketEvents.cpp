@@ -198,7 +198,9 @@ void GatherReadiness(int timeoutMs) {
     std::array<epoll_event, 64> ready{};
     int n = epoll_wait(EpollDescriptor(), ready.data(), static_cast<int>(ready.size()), timeoutMs);
     for (int i = 0; i < n; ++i) {
-        if (ready[i].data.fd != WakeDescriptor()) {
+        if (ready[i].data.fd == WakeDescriptor()) {
+            ClearWakeIfIdle();
+        } else {
             Evaluate(ready[i].data.fd);
         }
     }
@@ -228,8 +230,15 @@ bool IsSubscribed(sys::Handle socket) {
     return r != nullptr && r->window != 0;
 }
 
-void NoteConnectStarted(sys::Handle socket) {
+void NoteConnectStarted(sys::Handle socket, bool completed) {
     if (SocketRecord* r = Find(socket); r != nullptr && !r->datagram) {
+        if (completed && r->window == 0) {
+            // Not subscribed yet: a later subscription must not report this connect.
+            r->phase = Phase::Connected;
+            r->writeArmed = true;
+            return;
+        }
+        // A connect that completed at once is still reported by FD_CONNECT.
         r->phase = Phase::Connecting;
         Evaluate(socket);
     }
@@ -264,10 +273,22 @@ void NoteAccepted(sys::Handle listener, sys::Handle accepted) {
 }
 
 void NoteReceiveCalled(sys::Handle socket) {
-    if (SocketRecord* r = Find(socket)) {
-        r->readArmed = true;
-        Evaluate(socket);
+    SocketRecord* r = Find(socket);
+    if (r == nullptr) {
+        return;
     }
+    r->readArmed = true;
+    if (r->window != 0 && !r->datagram && r->phase == Phase::Connected && !r->closeReported) {
+        // The common case of a reader behind a fast sender: data still waits, so the next
+        // FD_READ goes out at once and nothing else can be due.
+        int pending = 0;
+        if (ioctl(socket, FIONREAD, &pending) == 0 && pending > 0) {
+            Post(socket, *r, sys::FD_READ, 0);
+            r->readArmed = false;
+            return;
+        }
+    }
+    Evaluate(socket);
 }
 
 void NoteSendWouldBlock(sys::Handle socket) {

@@ -142,7 +142,7 @@ int Connect(Handle s, const SockAddrIn& remote) {
     int result = ::connect(s, reinterpret_cast<sockaddr*>(&native), sizeof native);
     int savedErrno = errno;
     if (result == 0 || savedErrno == EINPROGRESS) {
-        posix::NoteConnectStarted(s);
+        posix::NoteConnectStarted(s, result == 0);
     }
     if (result != 0) {
         errno = savedErrno;
