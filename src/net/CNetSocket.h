@@ -2,10 +2,13 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
 
+#include "net/ByteQueue.h"
+#include "net/SocketApi.h"
 #include "net/Variant.h"
 
 namespace zonbode::net {
@@ -109,7 +112,90 @@ public:
     explicit CNetSocket(PrivateTag);
 
 private:
-    // Fields and private operations follow here.
+    // An IPv4 address in network byte order, or nothing when none is available (yet).
+    using Address = std::optional<std::uint32_t>;
+
+    struct BlockingLookup {
+        Address address;
+        std::string dotted;
+        std::int32_t errorCode = 0;
+    };
+
+    // Construction, properties, the native socket and error reporting (CNetSocket.cpp).
+    bool SocketExists();
+    void DestroySocket();
+    void ProcessOptions();
+    void ReportSocketError(std::int32_t code, const std::string& procedure);
+    bool IsUdp() const { return protocol_ != sckProtocolTcp; }
+
+    // Connecting, binding and name resolution (CNetSocketConnect.cpp).
+    Address ResolveIfHostname(const std::string& host, std::int32_t action);
+    void CompleteResolution(std::int32_t lookupHandle, std::int32_t errorCode);
+    void ConnectToIP(Address address, std::int32_t errorCode);
+    // wildcardByDefault: an implicit bind (before a connect or a first datagram) binds to
+    // every local address, while BoundLocalIP still reports GetLocalIP's address.
+    bool BindInternal(const std::optional<Variant>& port, const std::optional<Variant>& address,
+                      bool wildcardByDefault);
+    static BlockingLookup ResolveHostBlocking(const std::string& host);
+    static std::string GetLocalHostName();
+    static std::string GetLocalIP();
+    static std::int32_t GetSocketLocalPort(sys::Handle handle);
+    void* AllocateLookupBuffer();
+    void FreeLookupBuffer();
+    void CancelResolutions();
+
+    // Notifications (CNetSocketEvents.cpp).
+    void PostSocket(std::int32_t event, std::int32_t errorCode);
+
+    // Sending (CNetSocketSend.cpp).
+    void FlushSendBuffer();
+    void SendBufferedData();
+    void SendBufferedDataUDP();
+
+    // Receiving (CNetSocketReceive.cpp).
+    void ReadData(Variant& data, std::optional<std::int32_t> varType, Variant* maxLen, bool peek);
+    std::int32_t RecvData(Variant& data, bool peek, std::optional<std::int32_t> varType,
+                          std::optional<std::int32_t> maxLen);
+    Variant::Bytes TakeReceivedBytes(std::size_t count, bool peek, std::int32_t& errorCode);
+    std::int32_t RecvDataToBuffer();
+    std::int32_t GetPendingBytes() const;
+    void DiscardDatagram();
+
+    // Listening and accepting (CNetSocketListen.cpp).
+    void AcceptIncomingConnection();
+    static bool GetPeerAddress(sys::Handle handle, std::int32_t& port, std::string& address,
+                               std::string& hostName);
+
+    // Raises an event through a copy of its handler, holding this object alive meanwhile.
+    template <typename Handler, typename... Args>
+    void Raise(const Handler& handler, Args... args) {
+        if (handler) {
+            auto keepAlive = shared_from_this();
+            Handler copy = handler;
+            copy(args...);
+        }
+    }
+
+    sys::Handle socketHandle_ = sys::kInvalidSocket;
+    std::int32_t state_ = sckClosed;
+    std::string tag_;
+    std::string remoteHost_;
+    std::int32_t remotePort_ = 0;
+    std::string remoteHostIP_;
+    std::int32_t localPort_ = 0;
+    std::int32_t boundLocalPort_ = 0;
+    std::string boundLocalIP_;
+    std::int32_t protocol_ = sckProtocolTcp;
+    std::unique_ptr<std::uint8_t[]> lookupBuffer_;
+    std::int32_t sendChunkSize_ = 0;
+    std::int32_t receiveChunkSize_ = 0;
+    ByteQueue sendBuffer_;
+    ByteQueue receiveBuffer_;
+    bool isAcceptHolder_ = false;
+    std::map<std::int32_t, std::int32_t> pendingLookups_;  // lookup handle -> follow-up action
+    // Datagrams taken by a reading GetData; tells the FD_READ handling whether its
+    // DataArrival handler consumed the datagram it announced.
+    std::uint64_t datagramsTaken_ = 0;
 };
 
 }  // namespace zonbode::net

@@ -10,4 +10,7 @@ namespace zonbode::net {
 using MessageBoxHook = std::function<void(const std::string& text, const std::string& title)>;
 void SetMessageBoxHook(MessageBoxHook hook);
 
+// Shows the box through the hook, or writes "title: text" to standard error without one.
+void ShowMessageBox(const std::string& text, const std::string& title);
+
 }  // namespace zonbode::net

@@ -97,6 +97,10 @@ void RestoreWindowProc(WindowHandle window, std::intptr_t previous);
 std::intptr_t CallPreviousWindowProc(std::intptr_t previous, WindowHandle window,
                                      std::uint32_t message, std::intptr_t wParam,
                                      std::intptr_t lParam);
+// Queues a message for the window, behind everything already queued (PostMessage on
+// Windows). False when the window does not exist.
+bool PostNotification(WindowHandle window, std::uint32_t message, std::intptr_t wParam,
+                      std::intptr_t lParam);
 
 // Subscribes s to events (non-blocking from here on): each is posted as `message` with
 // wParam = s and lParam = event | (error << 16).
@@ -104,8 +108,8 @@ int AsyncSelect(Handle s, WindowHandle window, std::uint32_t message, std::int32
 
 // Starts a lookup; its completion is posted as `message` with wParam = the returned handle
 // and lParam = error << 16. When the message is handled, buffer holds the result. 0 on failure.
-std::int32_t AsyncGetHostByName(WindowHandle window, std::uint32_t message,
-                                const std::string& name, void* buffer, int bufferLength);
+std::int32_t AsyncGetHostByName(WindowHandle window, std::uint32_t message, const std::string& name,
+                                void* buffer, int bufferLength);
 // A cancelled lookup's completion is never posted.
 int CancelAsyncRequest(std::int32_t lookupHandle);
 // The first IPv4 address in a completed lookup's buffer (network byte order).

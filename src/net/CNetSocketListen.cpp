@@ -1,0 +1,139 @@
+#include "net/CNetSocket.h"
+#include "net/SocketErrors.h"
+#include "net/ValueConversion.h"
+#include "net/modNetSocket.h"
+
+namespace zonbode::net {
+namespace {
+
+constexpr int kListenQueueLength = 5;
+
+}  // namespace
+
+void CNetSocket::Listen() {
+    auto keepAlive = shared_from_this();
+    if (state_ != sckClosed && state_ != sckOpen) {
+        throw RaisedError(kErrInvalidOperation, "CNetSocket.Listen", kTextInvalidOperation);
+    }
+    if (!SocketExists()) {
+        return;
+    }
+    if (!BindInternal(std::nullopt, std::nullopt, false)) {
+        return;
+    }
+    if (sys::Listen(socketHandle_, kListenQueueLength) == sys::kSocketError) {
+        RaiseNetworkError(sys::LastError(), "CNetSocket.Listen");
+    }
+    state_ = sckListening;
+}
+
+// FD_ACCEPT on a listening object: take the connection at once, park it in a holder, offer
+// it, and close it again when no Accept took it during the event.
+void CNetSocket::AcceptIncomingConnection() {
+    sys::SockAddrIn peer;
+    const sys::Handle requestID = sys::Accept(socketHandle_, &peer);
+    if (requestID == sys::kInvalidSocket) {
+        RaiseNetworkError(sys::LastError(), "CNetSocket.PostSocket");
+    }
+    modNetSocket::RegisterAccept(requestID);
+
+    const std::int32_t savedPort = remotePort_;
+    const std::string savedHostIP = remoteHostIP_;
+    const std::string savedHost = remoteHost_;
+    GetPeerAddress(requestID, remotePort_, remoteHostIP_, remoteHost_);
+
+    Raise(Events.ConnectionRequest, requestID);
+
+    if (state_ == sckListening) {
+        remotePort_ = savedPort;
+        remoteHostIP_ = savedHostIP;
+        remoteHost_ = savedHost;
+    }
+    if (modNetSocket::IsAcceptRegistered(requestID)) {
+        sys::CloseSocket(requestID);
+        modNetSocket::UnregisterSocket(requestID);
+        modNetSocket::UnregisterAccept(requestID);
+    }
+}
+
+void CNetSocket::Accept(std::int32_t requestID) {
+    auto keepAlive = shared_from_this();
+    if (state_ != sckClosed) {
+        throw RaisedError(kErrInvalidOperation, "CNetSocket.Accept", kTextInvalidOperation);
+    }
+    // Until the connection is really this object's, a failure must leave it with no handle:
+    // the connection belongs to someone else and closing this object must not touch it.
+    const auto dropHandle = [this] {
+        socketHandle_ = sys::kInvalidSocket;
+        state_ = sckClosed;
+    };
+    socketHandle_ = requestID;
+    protocol_ = sckProtocolTcp;
+    try {
+        ProcessOptions();
+    } catch (...) {
+        dropHandle();
+        throw;
+    }
+
+    if (!modNetSocket::IsAcceptRegistered(requestID)) {
+        // First stage: this object becomes the holder that parks the connection.
+        if (modNetSocket::IsSocketRegistered(requestID)) {
+            dropHandle();
+            throw RaisedError(kErrWrongProtocolOrState, "CNetSocket.Accept",
+                              kTextWrongProtocolOrState);
+        }
+        isAcceptHolder_ = true;
+        state_ = sckConnected;
+        modNetSocket::RegisterSocket(requestID, shared_from_this(), false);
+        return;
+    }
+
+    // Second stage: take the parked connection over from its holder.
+    std::shared_ptr<CNetSocket> holder = modNetSocket::GetAcceptedObject(requestID);
+    modNetSocket::UnregisterAccept(requestID);
+
+    sys::SockAddrIn local;
+    if (sys::GetSockName(requestID, &local) == sys::kSocketError) {
+        const std::int32_t code = sys::LastError();
+        // Nobody owns the connection any more: end it, and its route to the holder with it.
+        modNetSocket::UnregisterSocket(requestID);
+        sys::CloseSocket(requestID);
+        dropHandle();
+        RaiseNetworkError(code, "CNetSocket.Accept");
+    }
+    boundLocalPort_ = Int16ToUnsigned(static_cast<std::int16_t>(sys::NetToHostShort(local.port)));
+    boundLocalIP_ = sys::InetNtoa(local.addr);
+    GetPeerAddress(requestID, remotePort_, remoteHostIP_, remoteHost_);
+    state_ = sckConnected;
+    if (holder->BytesReceived() > 0) {
+        receiveBuffer_.Append(holder->receiveBuffer_.View());
+        holder->receiveBuffer_.Clear();
+    }
+    modNetSocket::ReassignSocket(requestID, shared_from_this());
+    if (!receiveBuffer_.Empty()) {
+        Raise(Events.DataArrival, static_cast<std::int32_t>(receiveBuffer_.Size()));
+    }
+    if (holder->state_ == sckClosing) {
+        state_ = sckClosing;
+        Raise(Events.CloseSck);
+    }
+    holder.reset();
+}
+
+bool CNetSocket::GetPeerAddress(sys::Handle handle, std::int32_t& port, std::string& address,
+                                std::string& hostName) {
+    sys::SockAddrIn peer;
+    if (sys::GetPeerName(handle, &peer) == sys::kSocketError) {
+        port = 0;
+        address.clear();
+        hostName.clear();
+        return false;
+    }
+    port = Int16ToUnsigned(static_cast<std::int16_t>(sys::NetToHostShort(peer.port)));
+    address = sys::InetNtoa(peer.addr);
+    hostName.clear();
+    return true;
+}
+
+}  // namespace zonbode::net

@@ -1,0 +1,266 @@
+// The listening side: offering incoming connections, taking them over with Accept, refusing
+// the ones nobody takes, and what a parked connection collected before it was taken.
+
+#include <set>
+#include <thread>
+
+#include "net/CNetSocketTestSupport.h"
+#include "net/modNetSocket.h"
+
+namespace zonbode::net::testing {
+namespace {
+
+class CNetSocketListen : public SocketTest {
+protected:
+    std::shared_ptr<CNetSocket> Listener() {
+        auto listener = CNetSocket::Create();
+        listener->Bind(Variant(0), Variant("127.0.0.1"));
+        listener->Listen();
+        EXPECT_EQ(listener->State(), sckListening);
+        return listener;
+    }
+};
+
+TEST_F(CNetSocketListen, AcceptedConnectionCarriesDataBothWays) {
+    auto listener = Listener();
+    std::shared_ptr<CNetSocket> server;
+    std::string seenIP;
+    std::int32_t seenPort = -1;
+    listener->Events.ConnectionRequest = [&](std::int32_t requestID) {
+        seenIP = listener->RemoteHostIP();
+        seenPort = listener->RemotePort();
+        EXPECT_EQ(listener->RemoteHost(), "");
+        server = CNetSocket::Create();
+        server->Accept(requestID);
+    };
+    PeerSocket client = ConnectedPeer(listener->LocalPort());
+    ASSERT_TRUE(RunUntil([&] { return server != nullptr; }));
+    EXPECT_EQ(seenIP, "127.0.0.1");
+    EXPECT_EQ(seenPort, client.Port());
+    EXPECT_EQ(server->State(), sckConnected);
+    EXPECT_EQ(server->RemotePort(), client.Port());
+    EXPECT_EQ(server->RemoteHostIP(), "127.0.0.1");
+    EXPECT_EQ(server->LocalPort(), listener->LocalPort());
+    EXPECT_EQ(listener->State(), sckListening);
+
+    std::string received;
+    server->Events.DataArrival = [&](std::int32_t) {
+        Variant data(std::string{});
+        server->GetData(data);
+        received += data.AsString();
+    };
+    ASSERT_TRUE(client.SendAll("ping"));
+    ASSERT_TRUE(RunUntil([&] { return received == "ping"; }));
+    server->SendData(Variant("pong"));
+    EXPECT_EQ(client.RecvExactly(4), "pong");
+    server->CloseSck();
+    EXPECT_EQ(client.RecvUntilClosed(), "");
+}
+
+TEST_F(CNetSocketListen, UntakenConnectionIsClosedAndTheListenerRestored) {
+    auto listener = Listener();
+    listener->SetTag("keep");
+    int requests = 0;
+    std::int32_t requestID = -1;
+    listener->Events.ConnectionRequest = [&](std::int32_t id) {
+        ++requests;
+        requestID = id;
+    };
+    PeerSocket client = ConnectedPeer(listener->LocalPort());
+    ASSERT_TRUE(RunUntil([&] { return requests == 1; }));
+    EXPECT_EQ(client.RecvUntilClosed(), "");  // closed by the listener
+    EXPECT_EQ(listener->State(), sckListening);
+    EXPECT_EQ(listener->RemoteHostIP(), "");
+    EXPECT_EQ(listener->RemotePort(), 0);
+    EXPECT_EQ(listener->RemoteHost(), "");
+    EXPECT_FALSE(modNetSocket::IsAcceptRegistered(requestID));
+
+    // Still listening: the next connection is offered too.
+    PeerSocket second = ConnectedPeer(listener->LocalPort());
+    ASSERT_TRUE(RunUntil([&] { return requests == 2; }));
+}
+
+TEST_F(CNetSocketListen, AcceptOnABusyObjectIsRefusedAndTheConnectionClosed) {
+    auto listener = Listener();
+    PeerSocket other;
+    auto busy = ConnectedPair(other);
+    std::vector<RaisedError> errors;
+    bool offered = false;
+    listener->Events.ConnectionRequest = [&](std::int32_t id) {
+        offered = true;
+        try {
+            busy->Accept(id);
+        } catch (const RaisedError& error) {
+            errors.push_back(error);
+        }
+    };
+    PeerSocket client = ConnectedPeer(listener->LocalPort());
+    ASSERT_TRUE(RunUntil([&] { return offered; }));
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0].Number(), 40020);
+    EXPECT_EQ(errors[0].Source(), "CNetSocket.Accept");
+    EXPECT_EQ(client.RecvUntilClosed(), "");
+    EXPECT_EQ(busy->State(), sckConnected);
+}
+
+TEST_F(CNetSocketListen, AcceptOfAConnectionAnotherObjectOwnsLeavesItAlone) {
+    PeerSocket peer;
+    auto owner = ConnectedPair(peer);
+    auto intruder = CNetSocket::Create();
+    auto error = Raised([&] { intruder->Accept(owner->SocketHandle()); });
+    EXPECT_EQ(error.Number(), 40006);
+    EXPECT_EQ(error.Source(), "CNetSocket.Accept");
+    EXPECT_EQ(intruder->SocketHandle(), -1);
+    EXPECT_EQ(intruder->State(), sckClosed);
+
+    // Closing or destroying the refused object never touches the owner's connection.
+    intruder->CloseSck();
+    intruder.reset();
+    std::string received;
+    owner->Events.DataArrival = [&](std::int32_t) {
+        Variant data(std::string{});
+        owner->GetData(data);
+        received += data.AsString();
+    };
+    ASSERT_TRUE(peer.SendAll("still here"));
+    ASSERT_TRUE(RunUntil([&] { return received == "still here"; }));
+    owner->SendData(Variant("yes"));
+    EXPECT_EQ(peer.RecvExactly(3), "yes");
+}
+
+// The loop never dispatches while a handler runs, so a parked connection's own notifications
+// cannot run during its ConnectionRequest event here. The two tests below hand the holder the
+// notification the network posts for it (as a nested message loop would) once the condition
+// it reports has really happened on the socket.
+void DeliverToHolder(std::int32_t requestID, std::int32_t event) {
+    modNetSocket::GetAcceptedObject(requestID)->WndProc(0, sys::kSocketEventMessage, requestID,
+                                                        event);
+}
+
+bool WaitFor(const std::function<bool()>& condition) {
+    const auto deadline = std::chrono::steady_clock::now() + kTimeout;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+std::uint32_t Waiting(sys::Handle handle) {
+    std::uint32_t count = 0;
+    sys::IoctlFionread(handle, &count);
+    return count;
+}
+
+bool PeerHasClosed(sys::Handle handle) {
+    char byte = 0;
+    return sys::Recv(handle, &byte, 1, sys::kMsgPeek) == 0;
+}
+
+TEST_F(CNetSocketListen, DataThatReachedTheHolderArrivesAsOneDataArrivalInsideAccept) {
+    auto listener = Listener();
+    PeerSocket client;
+    std::shared_ptr<CNetSocket> server;
+    EventLog log;
+    listener->Events.ConnectionRequest = [&](std::int32_t id) {
+        ASSERT_TRUE(client.SendAll("early "));
+        ASSERT_TRUE(WaitFor([&] { return Waiting(id) == 6; }));
+        DeliverToHolder(id, sys::FD_READ);
+        ASSERT_TRUE(client.SendAll("bytes"));
+        ASSERT_TRUE(WaitFor([&] { return Waiting(id) == 5; }));
+        DeliverToHolder(id, sys::FD_READ);
+        EXPECT_EQ(modNetSocket::GetAcceptedObject(id)->BytesReceived(), 11);
+        server = CNetSocket::Create();
+        log.Attach(*server);
+        server->Accept(id);
+        EXPECT_EQ(log.entries, std::vector<std::string>{"DataArrival 11"});
+    };
+    client = ConnectedPeer(listener->LocalPort());
+    ASSERT_TRUE(RunUntil([&] { return server != nullptr; }));
+    RunFor(std::chrono::milliseconds(100));
+    // Nothing more: the notifications already handled by the holder bring no second event.
+    EXPECT_EQ(log.entries, std::vector<std::string>{"DataArrival 11"});
+    Variant data(std::string{});
+    server->GetData(data);
+    EXPECT_EQ(data.AsString(), "early bytes");
+    EXPECT_EQ(server->State(), sckConnected);
+
+    // The connection now reports to its new owner.
+    ASSERT_TRUE(client.SendAll("later"));
+    ASSERT_TRUE(RunUntil([&] { return server->BytesReceived() == 5; }));
+    EXPECT_EQ(log.entries.back(), "DataArrival 5");
+}
+
+TEST_F(CNetSocketListen, PeerThatClosedBeforeAcceptEndsInClosingInsideAccept) {
+    auto listener = Listener();
+    PeerSocket client;
+    std::shared_ptr<CNetSocket> server;
+    EventLog log;
+    listener->Events.ConnectionRequest = [&](std::int32_t id) {
+        ASSERT_TRUE(client.SendAll("last words"));
+        client.Close();
+        ASSERT_TRUE(WaitFor([&] { return Waiting(id) == 10; }));
+        DeliverToHolder(id, sys::FD_READ);
+        ASSERT_TRUE(WaitFor([&] { return PeerHasClosed(id); }));
+        DeliverToHolder(id, sys::FD_CLOSE);
+        EXPECT_EQ(modNetSocket::GetAcceptedObject(id)->State(), sckClosing);
+        server = CNetSocket::Create();
+        log.Attach(*server);
+        server->Accept(id);
+        EXPECT_EQ(log.entries, (std::vector<std::string>{"DataArrival 10", "CloseSck"}));
+    };
+    client = ConnectedPeer(listener->LocalPort());
+    ASSERT_TRUE(RunUntil([&] { return server != nullptr; }));
+    RunFor(std::chrono::milliseconds(100));
+    EXPECT_EQ(log.entries, (std::vector<std::string>{"DataArrival 10", "CloseSck"}));
+    EXPECT_EQ(server->State(), sckClosing);
+    server->CloseSck();
+    EXPECT_EQ(server->State(), sckClosed);
+}
+
+TEST_F(CNetSocketListen, ListenRulesAndClosingTheListenerInItsOwnEvent) {
+    auto listener = Listener();
+    auto error = Raised([&] { listener->Listen(); });
+    EXPECT_EQ(error.Number(), 40020);
+    EXPECT_EQ(error.Source(), "CNetSocket.Listen");
+    const std::int32_t port = listener->LocalPort();
+
+    bool offered = false;
+    listener->Events.ConnectionRequest = [&](std::int32_t) {
+        offered = true;
+        listener->CloseSck();
+    };
+    PeerSocket client = ConnectedPeer(port);
+    ASSERT_TRUE(RunUntil([&] { return offered; }));
+    EXPECT_EQ(listener->State(), sckClosed);
+    // Not put back: the listener is no longer listening.
+    EXPECT_EQ(listener->RemoteHostIP(), "");
+    EXPECT_EQ(client.RecvUntilClosed(), "");
+}
+
+TEST_F(CNetSocketListen, ManyClientsAreServedOneAfterAnother) {
+    auto listener = Listener();
+    std::vector<std::shared_ptr<CNetSocket>> servers;
+    listener->Events.ConnectionRequest = [&](std::int32_t id) {
+        auto server = CNetSocket::Create();
+        server->Accept(id);
+        server->SendData(Variant("hello " + std::to_string(servers.size())));
+        server->CloseSck();
+        servers.push_back(server);
+    };
+    std::vector<PeerSocket> clients;
+    for (std::size_t i = 0; i < 20; ++i) {
+        clients.push_back(ConnectedPeer(listener->LocalPort()));
+        ASSERT_TRUE(RunUntil([&] { return servers.size() == i + 1; }));
+    }
+    std::set<std::string> greetings;
+    for (auto& client : clients) {
+        greetings.insert(client.RecvUntilClosed());
+    }
+    EXPECT_EQ(greetings.size(), clients.size());
+}
+
+}  // namespace
+}  // namespace zonbode::net::testing

@@ -1,0 +1,192 @@
+// zonbode-demo-server as its users meet it: curl, a crowd of clients, bad requests, signals.
+
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <atomic>
+#include <cstdio>
+#include <fstream>
+#include <thread>
+
+#include "DemoServerProcess.h"
+#include "HttpRequest.h"
+
+namespace zonbode::demo::testing {
+namespace {
+
+constexpr const char* kPath = "/waarschuwingen_en_verwachtingen/index.html";
+
+// A small page of our own with bytes above 0x7F, as the real page has ("°C").
+std::string SamplePage() {
+    std::string page =
+        "<html><head><title>Verwachtingen</title></head><body><table>\n"
+        "<tr class=\"trcolor\"><td>Dag</td><td>Middagtemperatuur (\xB0"
+        "C)</td></tr>\n";
+    for (int i = 0; i < 200; ++i) {
+        page += "<tr><td>dag " + std::to_string(i) + "</td><td>1" + std::to_string(i % 10) +
+                "</td></tr>\n";
+    }
+    return page + "</table></body></html>\n";
+}
+
+class DemoServer : public ::testing::Test {
+protected:
+    void SetUp() override {
+        pagePath_ = TemporaryPath("page.html");
+        std::ofstream(pagePath_, std::ios::binary) << SamplePage();
+        server_ = std::make_unique<DemoServerProcess>(
+            std::vector<std::string>{"--port", "0", "--page", pagePath_});
+        ASSERT_TRUE(server_->Listening()) << "first line: " << server_->FirstLine();
+    }
+    void TearDown() override {
+        if (server_) {
+            EXPECT_EQ(server_->StopWith(SIGTERM), 0);
+        }
+        std::remove(pagePath_.c_str());
+    }
+    std::string Url(const std::string& path) const {
+        return "http://127.0.0.1:" + std::to_string(server_->Port()) + path;
+    }
+
+    std::string pagePath_;
+    std::unique_ptr<DemoServerProcess> server_;
+};
+
+TEST_F(DemoServer, CurlGetsThePageWithItsHeaders) {
+    ASSERT_FALSE(std::string(ZONBODE_CURL).empty()) << "curl is needed";
+    const std::string headers = TemporaryPath("headers");
+    const std::string body = TemporaryPath("body");
+    const std::string command = std::string(ZONBODE_CURL) + " -s --max-time 30 -D " + headers +
+                                " -o " + body + " " + Url(kPath);
+    ASSERT_EQ(RunCommand(command), 0);
+    const std::string head = ReadFile(headers);
+    const std::string page = SamplePage();
+    EXPECT_EQ(head.rfind("HTTP/1.1 200 OK\r\n", 0), 0u) << head;
+    EXPECT_NE(head.find("\r\nContent-Type: text/html; charset=iso-8859-1\r\n"), std::string::npos);
+    EXPECT_NE(head.find("\r\nContent-Length: " + std::to_string(page.size()) + "\r\n"),
+              std::string::npos);
+    EXPECT_NE(head.find("\r\nConnection: close\r\n"), std::string::npos);
+    EXPECT_TRUE(ReadFile(body) == page);
+    std::remove(headers.c_str());
+    std::remove(body.c_str());
+}
+
+TEST_F(DemoServer, OtherPathsAreNotFoundAndBadRequestsRefused) {
+    const std::string notFound = Exchange(server_->Port(), "GET /elders HTTP/1.1\r\n\r\n");
+    EXPECT_EQ(notFound.rfind("HTTP/1.1 404 Not Found\r\n", 0), 0u) << notFound;
+    EXPECT_NE(notFound.find("Connection: close"), std::string::npos);
+
+    const std::string query =
+        Exchange(server_->Port(), std::string("GET ") + kPath + "?x=1 HTTP/1.0\r\n\r\n");
+    EXPECT_EQ(query.rfind("HTTP/1.1 200 OK\r\n", 0), 0u);
+
+    for (const std::string bad : {"garbage\r\n\r\n", "GET\r\n\r\n", "GET / HTTP/9\r\n\r\n",
+                                  "get / HTTP/1.1\r\n\r\n", "GET nopath HTTP/1.1\r\n\r\n"}) {
+        const std::string response = Exchange(server_->Port(), bad);
+        EXPECT_EQ(response.rfind("HTTP/1.1 400 Bad Request\r\n", 0), 0u) << bad;
+    }
+    // A head that never ends is refused once it is too long.
+    const std::string endless = "GET " + std::string(17000, 'a');
+    EXPECT_EQ(Exchange(server_->Port(), endless).rfind("HTTP/1.1 400 Bad Request\r\n", 0), 0u);
+
+    const std::string post = Exchange(server_->Port(), "POST / HTTP/1.1\r\n\r\n");
+    EXPECT_EQ(post.rfind("HTTP/1.1 405 Method Not Allowed\r\n", 0), 0u);
+
+    // And it still serves afterwards.
+    EXPECT_EQ(Exchange(server_->Port(), std::string("GET ") + kPath + " HTTP/1.1\r\n\r\n")
+                  .rfind("HTTP/1.1 200 OK\r\n", 0),
+              0u);
+}
+
+TEST_F(DemoServer, RequestArrivingInPiecesIsAnsweredOnceComplete) {
+    const std::string response = ExchangeInPieces(
+        server_->Port(), {"GET /waarschuwingen_en", "_verwachtingen/index.html HTTP/1.1\r\n",
+                          "Host: x\r\n", "\r\n"});
+    EXPECT_EQ(response.rfind("HTTP/1.1 200 OK\r\n", 0), 0u) << response;
+    // Bare line feeds end a head too.
+    const std::string lf =
+        Exchange(server_->Port(), std::string("GET ") + kPath + " HTTP/1.1\nHost: x\n\n");
+    EXPECT_EQ(lf.rfind("HTTP/1.1 200 OK\r\n", 0), 0u);
+}
+
+TEST_F(DemoServer, TwoHundredClientsAtOnceAllGetThePage) {
+    constexpr int kClients = 200;
+    const std::string page = SamplePage();
+    const std::string request = std::string("GET ") + kPath + " HTTP/1.1\r\nHost: t\r\n\r\n";
+    std::atomic<int> complete{0};
+    std::vector<std::thread> clients;
+    for (int i = 0; i < kClients; ++i) {
+        clients.emplace_back([&] {
+            const std::string response = Exchange(server_->Port(), request);
+            const auto bodyStart = response.find("\r\n\r\n");
+            if (response.rfind("HTTP/1.1 200 OK\r\n", 0) == 0 && bodyStart != std::string::npos &&
+                response.substr(bodyStart + 4) == page) {
+                ++complete;
+            }
+        });
+    }
+    for (auto& client : clients) {
+        client.join();
+    }
+    EXPECT_EQ(complete.load(), kClients);
+}
+
+TEST_F(DemoServer, InterruptEndsItCleanly) {
+    EXPECT_EQ(server_->StopWith(SIGINT), 0);
+    server_.reset();
+}
+
+TEST(DemoServerArguments, BadArgumentsAreRefusedClearly) {
+    std::string error;
+    EXPECT_EQ(RunToEnd({"--port", "70000"}, error), 2);
+    EXPECT_NE(error.find("not a port"), std::string::npos) << error;
+    error.clear();
+    EXPECT_EQ(RunToEnd({"--frobnicate"}, error), 2);
+    EXPECT_NE(error.find("usage"), std::string::npos) << error;
+    error.clear();
+    EXPECT_EQ(RunToEnd({"--port", "0", "--page", "/nonexistent/page.html"}, error), 1);
+    EXPECT_NE(error.find("cannot read page"), std::string::npos) << error;
+}
+
+TEST(DemoServerArguments, PortInUseIsReported) {
+    DemoServerProcess first({"--port", "0", "--page", ZONBODE_DEMO_SERVER_PATH});
+    ASSERT_TRUE(first.Listening());
+    std::string error;
+    EXPECT_EQ(RunToEnd({"--port", std::to_string(first.Port()), "--page", ZONBODE_DEMO_SERVER_PATH},
+                       error),
+              1);
+    EXPECT_NE(error.find("Address already in use."), std::string::npos) << error;
+    EXPECT_EQ(first.StopWith(SIGTERM), 0);
+}
+
+TEST(DemoServerArguments, ServesTheBundledPageByDefault) {
+    const std::string bundled = std::string(ZONBODE_DATA_DIR) + "/forecast-page.html";
+    const std::string page = ReadFile(bundled);
+    if (page.empty()) {
+        GTEST_SKIP() << "no bundled page at " << bundled;
+    }
+    DemoServerProcess server({"--port", "0"});
+    ASSERT_TRUE(server.Listening()) << server.FirstLine();
+    const std::string response =
+        Exchange(server.Port(), std::string("GET ") + kPath + " HTTP/1.1\r\n\r\n");
+    const auto bodyStart = response.find("\r\n\r\n");
+    ASSERT_NE(bodyStart, std::string::npos);
+    EXPECT_TRUE(response.substr(bodyStart + 4) == page);
+    EXPECT_EQ(server.StopWith(SIGTERM), 0);
+}
+
+TEST(HttpRequestHead, EndsAtTheFirstBlankLine) {
+    EXPECT_EQ(EndOfRequestHead("GET / HTTP/1.1\r\n"), std::string::npos);
+    EXPECT_EQ(EndOfRequestHead("GET / HTTP/1.1\r\n\r\nrest"), 18u);
+    EXPECT_EQ(EndOfRequestHead("GET / HTTP/1.1\n\n"), 16u);
+    const auto request = ParseRequestHead("GET /a/b?c=d HTTP/1.1\r\nHost: x\r\n\r\n");
+    ASSERT_TRUE(request.has_value());
+    EXPECT_EQ(request->method, "GET");
+    EXPECT_EQ(request->path, "/a/b");
+    EXPECT_EQ(request->version, "HTTP/1.1");
+    EXPECT_FALSE(ParseRequestHead("GET  / HTTP/1.1\r\n\r\n").has_value());
+    EXPECT_FALSE(ParseRequestHead("GET /\x01 HTTP/1.1\r\n\r\n").has_value());
+}
+
+}  // namespace
+}  // namespace zonbode::demo::testing

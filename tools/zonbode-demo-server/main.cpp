@@ -1,0 +1,126 @@
+// zonbode-demo-server [--port PORT] [--page FILE]
+// Serves the sample forecast page on 127.0.0.1 until interrupted.
+
+#include <charconv>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "DemoServer.h"
+#include "Platform.h"
+#include "net/EventLoop.h"
+#include "net/RaisedError.h"
+
+namespace {
+
+constexpr const char* kUsage = "usage: zonbode-demo-server [--port PORT] [--page FILE]\n";
+constexpr const char* kPageName = "forecast-page.html";
+
+struct Options {
+    std::int32_t port = 8080;
+    std::string page;
+};
+
+bool ParsePort(const std::string& text, std::int32_t& port) {
+    int value = -1;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size() || value < 0 || value > 65535) {
+        return false;
+    }
+    port = value;
+    return true;
+}
+
+bool ReadFile(const std::string& path, std::string& contents) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        return false;
+    }
+    std::ostringstream buffer;
+    buffer << file.rdbuf();
+    contents = buffer.str();
+    return !file.bad();
+}
+
+// The bundled page: installed beside the program, or in the source tree of a build.
+std::vector<std::string> DefaultPageCandidates() {
+    std::vector<std::string> candidates;
+    const std::string folder = zonbode::demo::ExecutableFolder();
+    if (!folder.empty()) {
+        candidates.push_back(folder + "/../" ZONBODE_INSTALLED_DATA_DIR "/" + kPageName);
+        candidates.push_back(folder + "/" + kPageName);
+    }
+    candidates.push_back(std::string(ZONBODE_DATA_DIR) + "/" + kPageName);
+    return candidates;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--help" || args[i] == "-h") {
+            std::cout << kUsage;
+            return 0;
+        }
+        if (args[i] == "--port" && i + 1 < args.size()) {
+            if (!ParsePort(args[++i], options.port)) {
+                std::cerr << "zonbode-demo-server: not a port (0-65535): " << args[i] << "\n";
+                return 2;
+            }
+        } else if (args[i] == "--page" && i + 1 < args.size()) {
+            options.page = args[++i];
+        } else {
+            std::cerr << "zonbode-demo-server: unexpected argument: " << args[i] << "\n" << kUsage;
+            return 2;
+        }
+    }
+
+    std::string page;
+    if (!options.page.empty()) {
+        if (!ReadFile(options.page, page)) {
+            std::cerr << "zonbode-demo-server: cannot read page " << options.page << "\n";
+            return 1;
+        }
+    } else {
+        bool found = false;
+        for (const auto& candidate : DefaultPageCandidates()) {
+            if (ReadFile(candidate, page)) {
+                found = true;
+                break;
+            }
+        }
+        if (!found) {
+            std::cerr << "zonbode-demo-server: the sample page " << kPageName
+                      << " was not found; name one with --page FILE\n";
+            return 1;
+        }
+    }
+
+    zonbode::demo::WatchStopRequests();
+    zonbode::demo::DemoServer server(std::move(page));
+    try {
+        server.Start(options.port);
+    } catch (const zonbode::net::RaisedError& error) {
+        std::cerr << "zonbode-demo-server: cannot listen on 127.0.0.1:" << options.port << ": "
+                  << error.Description() << "\n";
+        return 1;
+    }
+    std::cout << "listening on 127.0.0.1:" << server.Port() << std::endl;
+
+    using namespace std::chrono_literals;
+    // The stop flag is set by a signal; a short tick makes the loop look at it.
+    const auto tick = zonbode::net::EventLoop::AddTimer(100ms, [] {});
+    const auto sweep =
+        zonbode::net::EventLoop::AddTimer(1s, [&] { server.CloseIdleConnections(); });
+    while (!zonbode::demo::StopRequested()) {
+        zonbode::net::EventLoop::RunUntil([] { return zonbode::demo::StopRequested(); }, 1h);
+    }
+    zonbode::net::EventLoop::RemoveTimer(sweep);
+    zonbode::net::EventLoop::RemoveTimer(tick);
+    server.Stop();
+    return 0;
+}
