@@ -2,32 +2,37 @@
 
 #include <windows.h>
 
-#include <atomic>
-
 namespace zonbode::demo {
 namespace {
 
-std::atomic<bool> stopRequested{false};
+volatile LONG stopRequested = 0;
 
-// Runs on a thread of its own when Ctrl+C, Ctrl+Break or closing the console asks to stop.
-BOOL WINAPI OnConsoleControl(DWORD) {
-    stopRequested = true;
-    return TRUE;
+BOOL WINAPI OnConsoleControl(DWORD type) {
+    switch (type) {
+        case CTRL_C_EVENT:
+        case CTRL_BREAK_EVENT:
+        case CTRL_CLOSE_EVENT:
+        case CTRL_SHUTDOWN_EVENT:
+            InterlockedExchange(&stopRequested, 1);
+            return TRUE;
+        default:
+            return FALSE;
+    }
 }
 
 }  // namespace
 
 void WatchStopRequests() {
-    SetConsoleCtrlHandler(&OnConsoleControl, TRUE);
+    SetConsoleCtrlHandler(OnConsoleControl, TRUE);
 }
 
 bool StopRequested() {
-    return stopRequested;
+    return InterlockedCompareExchange(&stopRequested, 0, 0) != 0;
 }
 
 std::string ExecutableFolder() {
     char path[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
     if (length == 0 || length >= MAX_PATH) {
         return {};
     }
