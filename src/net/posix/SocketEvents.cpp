@@ -311,6 +311,10 @@ int Subscribe(sys::Handle socket, sys::WindowHandle window, std::uint32_t messag
         SetLastError(10038);
         return sys::kSocketError;
     }
+    if (window == 0 && events != 0) {
+        SetLastError(10022);  // events need a window to go to
+        return sys::kSocketError;
+    }
     int flags = fcntl(socket, F_GETFL);
     if (flags < 0 || fcntl(socket, F_SETFL, flags | O_NONBLOCK) < 0) {
         return FailFromErrno();
