@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -18,10 +19,25 @@ struct ForecastServer {
 // Mouse message code of a left-button release over the tray icon.
 inline constexpr int kTrayLeftButtonUp = 0x0202;
 
+// Where the download cycle stands. The window shows none of this; headless tools use it to
+// know when a download has ended one way or the other.
+enum class DownloadCycle {
+    Idle,        // before Form_Load
+    Connecting,  // Connect called, no connection yet
+    Receiving,   // connected, collecting the answer
+    Parsing,     // the server closed; the parser runs
+    Waiting,     // parsed; counting down to the refresh
+    Stalled,     // watchdog abort, socket error or oversize answer: no further download
+    Ended,       // the parser failed and the process was ended
+};
+
 // The main window's behaviour: its state and every handler. It reaches the screen and the
 // platform only through its ports, so it runs headless. A front-end creates it when the
-// window is created, calls Form_Load before showing the window, forwards every event, and
-// calls Form_Unload when the window is closed.
+// window is created, calls Form_Load (which ends by showing the window, unless the window
+// starts hidden in the tray), forwards every event, and calls Form_Unload when the window is
+// closed. When start-up minimizes the window it runs Form_Resize itself; a resize event the
+// front-end forwards for the same change does no harm. After a failed parse has ended the
+// process (ProcessControl::EndProcess), every handler does nothing.
 class Form1 {
 public:
     // Creates the three timers: tmrDiscon running, Updatetmr and PSMtmr stopped.
@@ -34,19 +50,57 @@ public:
     // Window events.
     void Form_Load();
     void Form_Unload();
-    void Form_Resize();                          // the window's size or state changed
-    void TrayIcon_Callback(int mouseMessage);    // a mouse event over the tray icon
+    void Form_Resize();                        // the window's size or state changed
+    void TrayIcon_Callback(int mouseMessage);  // a mouse event over the tray icon
     void Command1_Click();
     void Command2_Click();
-    void Check1_Click();                         // after Check1's value changed
+    void Check1_Click();  // after Check1's value changed
     void ListView1_DblClick();
 
     // Composes row `day` (1-based), shows it and delivers it. Throws std::out_of_range when
     // the row lookup fails (nothing changed); does nothing with fewer than 5 rows.
     void SetPSM(std::int16_t day);
 
+    // Where the download cycle stands (not shown anywhere; for headless tools and tests).
+    DownloadCycle DownloadCycleState() const { return cycle_; }
+
+    // An answer longer than this many bytes is abandoned like a watchdog abort.
+    static constexpr std::size_t kMaxAnswerBytes = 8u * 1024u * 1024u;
+
 private:
-    // Fields and handlers follow here.
+    // Socket events.
+    void Winsock_Connect();
+    void Winsock_DataArrival(std::int32_t bytesTotal);
+    void Winsock_CloseSck();
+    void Winsock_Error();
+
+    // Timer ticks.
+    void tmrDiscon_Timer();
+    void Updatetmr_Timer();
+    void PSMtmr_Timer();
+
+    void ConnectToForecastServer();
+    void ParseForecastPage();
+    void AbortProgram();
+    void Stall();
+    bool Acting() const { return cycle_ != DownloadCycle::Ended; }
+
+    Ports ports_;
+    ForecastServer server_;
+
+    std::shared_ptr<net::CNetSocket> Winsock;
+    std::string ForecastHost;
+    std::string ForecastPath;
+    std::int16_t CurrentDay = 0;
+    std::string PageBuffer;
+    std::size_t answerBytes_ = 0;  // bytes of the current answer (PageBuffer is UTF-8 text)
+    std::int16_t UpdateCounter = 0;
+
+    std::unique_ptr<Timer> tmrDiscon;
+    std::unique_ptr<Timer> Updatetmr;
+    std::unique_ptr<Timer> PSMtmr;
+
+    DownloadCycle cycle_ = DownloadCycle::Idle;
 };
 
 }  // namespace zonbode::app

@@ -31,8 +31,18 @@ inline constexpr std::string_view kForecastHost = "www.knmi.nl";
 inline constexpr std::uint16_t kForecastPort = 80;
 inline constexpr std::string_view kForecastPath = "/waarschuwingen_en_verwachtingen/index.html";
 
+// Where users look for a newer Zonbode; named in the "host offline" message.
+inline constexpr std::string_view kWebsiteAddress = "http://www.kavelo.nl/zonbode";
+
 // Failure code for a missing "trcolor" or "</table>" (the page is not there).
 inline constexpr int kPageMissing = 5;
+// The other failure codes: a table position beyond 32767, a value for a day the header did
+// not name, a value row beyond the last column.
+inline constexpr int kPositionOverflow = 6;
+inline constexpr int kDayRowMissing = 35600;
+inline constexpr int kColumnMissing = 380;
+// Row and cell positions are 16-bit signed counters.
+inline constexpr int kMaxTablePosition = 32767;
 
 struct LocalDateTime {
     int year = 0;
@@ -43,8 +53,8 @@ struct LocalDateTime {
 };
 
 struct ParseOutcome {
-    int failureCode = 0;        // 0: success
-    bool tableCleared = false;  // the failure came after the table was emptied
+    int failureCode = 0;            // 0: success
+    bool tableCleared = false;      // the table was emptied (always on success)
     std::vector<ForecastDay> rows;  // all rows on success; the rows made so far on a failure
     bool ok() const { return failureCode == 0; }
 };
@@ -63,7 +73,6 @@ std::string LastUpdateText(const LocalDateTime& now);
 std::string ExpandDayName(std::string_view abbreviation);
 
 // The HTTP/1.1 request text of one download. With port 80 the Host header is the bare host.
-std::string BuildForecastRequest(std::string_view path, std::string_view host,
-                                 std::uint16_t port);
+std::string BuildForecastRequest(std::string_view path, std::string_view host, std::uint16_t port);
 
 }  // namespace zonbode::forecast

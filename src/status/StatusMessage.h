@@ -17,6 +17,12 @@ inline constexpr std::string_view kDefaultTemplate =
 
 inline constexpr std::uint32_t kStatusCopyDataId = 0x547;
 
+// The two records the program sends: a composed status, and the one that switches it off.
+inline constexpr std::string_view kStatusCategory = "Office";
+inline constexpr std::string_view kStatusFormat = "{0}";
+inline constexpr std::string_view kSwitchOffCategory = "Music";
+inline constexpr std::string_view kSwitchOffFormat = "{0} - {1}";
+
 // Fills the eight placeholders of the template with one row's fields (column order).
 std::string ComposeStatus(std::string_view statusTemplate,
                           const std::array<std::string, 8>& fields);

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "app/Ports.h"
+#include "app/fakes/EventLog.h"
+
+namespace zonbode::app::fakes {
+
+class FakeTray final : public Tray {
+public:
+    explicit FakeTray(EventLog* log = nullptr) : log_(log) {}
+
+    bool available = true;
+    bool iconShown = false;
+    int added = 0;
+    int removed = 0;
+
+    bool IsAvailable() const override { return available; }
+    void AddTrayIcon() override {
+        ++added;
+        iconShown = true;
+        if (log_ != nullptr) {
+            log_->Add("tray.add");
+        }
+    }
+    void RemoveTrayIcon() override {
+        ++removed;
+        iconShown = false;
+        if (log_ != nullptr) {
+            log_->Add("tray.remove");
+        }
+    }
+
+private:
+    EventLog* log_;
+};
+
+}  // namespace zonbode::app::fakes

@@ -1,0 +1,118 @@
+#pragma once
+
+#include <array>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "app/Ports.h"
+#include "app/fakes/EventLog.h"
+#include "status/StatusMessage.h"
+
+namespace zonbode::app::fakes {
+
+// The main window in memory. Starts as a freshly created window: no rows, the built-in
+// template, the boxes off, normal state, not yet shown.
+class FakeView final : public View {
+public:
+    struct Message {
+        std::string text;
+        std::string title;
+        MessageIcon icon;
+    };
+
+    explicit FakeView(EventLog* log = nullptr) : log_(log) {}
+
+    // What the window holds; tests read and set these directly.
+    std::vector<std::string> columnHeaders;
+    std::vector<std::array<std::string, 8>> rows;
+    std::optional<int> selectedRow;
+    std::vector<std::string> statusTexts;  // every text the panel was given, in order
+    std::string preview = "<Hier komt je psm te staan>";
+    std::string templateText{status::kDefaultTemplate};
+    bool check1 = false, check2 = false, check3 = false;
+    std::string applicationTitle;
+    WindowState windowState = WindowState::Normal;
+    bool shown = false;
+    std::vector<Message> messages;
+
+    std::string StatusText() const { return statusTexts.empty() ? "" : statusTexts.back(); }
+
+    void SetupList(const std::vector<std::string>& headers) override {
+        columnHeaders = headers;
+        Log("view.setup-list");
+    }
+    void ClearRows() override {
+        rows.clear();
+        Log("view.clear-rows");
+    }
+    void AddRow(const std::string& text) override {
+        rows.push_back({});
+        rows.back()[0] = text;
+    }
+    void SetCell(int row, int column, const std::string& text) override {
+        At(row).at(static_cast<std::size_t>(column)) = text;
+    }
+    int RowCount() const override { return static_cast<int>(rows.size()); }
+    std::string CellText(int row, int column) const override {
+        return At(row).at(static_cast<std::size_t>(column));
+    }
+    std::optional<int> SelectedRow() const override { return selectedRow; }
+
+    void SetStatusText(const std::string& text) override {
+        statusTexts.push_back(text);
+        Log("view.status " + text);
+    }
+    void SetPreviewText(const std::string& text) override { preview = text; }
+    std::string TemplateText() const override { return templateText; }
+    void SetTemplateText(const std::string& text) override { templateText = text; }
+
+    bool IsChecked(CheckBox box) const override {
+        return box == CheckBox::Check1 ? check1 : box == CheckBox::Check2 ? check2 : check3;
+    }
+    void SetChecked(CheckBox box, bool on) override {
+        (box == CheckBox::Check1 ? check1 : box == CheckBox::Check2 ? check2 : check3) = on;
+    }
+
+    void SetApplicationTitle(const std::string& title) override { applicationTitle = title; }
+    WindowState GetWindowState() const override { return windowState; }
+    void SetWindowState(WindowState state) override {
+        windowState = state;
+        Log(state == WindowState::Minimized ? "view.minimize" : "view.normal");
+    }
+    bool IsShown() const override { return shown; }
+    void Show() override {
+        shown = true;
+        Log("view.show");
+    }
+    void Hide() override {
+        shown = false;
+        Log("view.hide");
+    }
+
+    void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon) override {
+        messages.push_back({text, title, icon});
+        Log("view.message");
+    }
+
+private:
+    std::array<std::string, 8>& At(int row) {
+        if (row < 1 || row > RowCount()) {
+            throw std::out_of_range("no such row");
+        }
+        return rows[static_cast<std::size_t>(row - 1)];
+    }
+    const std::array<std::string, 8>& At(int row) const {
+        return const_cast<FakeView*>(this)->At(row);
+    }
+    void Log(std::string entry) {
+        if (log_ != nullptr) {
+            log_->Add(std::move(entry));
+        }
+    }
+
+    EventLog* log_;
+};
+
+}  // namespace zonbode::app::fakes

@@ -1,0 +1,57 @@
+#include <string>
+#include <string_view>
+
+#include "CliIo.h"
+#include "Commands.h"
+
+namespace zonbode::cli {
+namespace {
+
+struct Command {
+    std::string_view name;
+    std::string_view summary;
+    int (*run)(const Arguments& args);
+};
+
+// One entry per command; each command's --help gives its details.
+constexpr Command kCommands[] = {
+    {"parse", "cut the forecast table out of a saved HTTP response", RunParse},
+    {"compose", "fill a status template with one day's fields", RunCompose},
+    {"record", "write the messenger status record bytes", RunRecord},
+    {"fetch", "download the forecast page and print its table", RunFetch},
+};
+
+std::string Usage() {
+    std::string usage = "Usage: zonbode-cli COMMAND [ARGUMENTS]\n\nCommands:\n";
+    for (const Command& command : kCommands) {
+        usage.append("  ").append(command.name);
+        usage.append(10 - command.name.size(), ' ');
+        usage.append(command.summary).append("\n");
+    }
+    usage.append("\nRun 'zonbode-cli COMMAND --help' for a command's arguments.\n");
+    return usage;
+}
+
+int Main(int argc, char** argv) {
+    UseBinaryStandardStreams();
+    if (argc < 2) {
+        return UsageError("", "no command given", Usage());
+    }
+    const std::string name = argv[1];
+    if (IsHelp(name)) {
+        return WriteAll(stdout, Usage()) ? kExitOk : kExitUsage;
+    }
+    for (const Command& command : kCommands) {
+        if (command.name == name) {
+            return command.run(Arguments(argv + 2, argv + argc));
+        }
+    }
+    return UsageError("", "unknown command \"" + name + "\"", Usage());
+}
+
+}  // namespace
+}  // namespace zonbode::cli
+
+int main(int argc, char** argv) {
+    return zonbode::cli::Main(argc, argv);
+}

@@ -1,0 +1,8 @@
+#include "CliIo.h"
+
+namespace zonbode::cli {
+
+// POSIX streams never translate line ends.
+void UseBinaryStandardStreams() {}
+
+}  // namespace zonbode::cli
