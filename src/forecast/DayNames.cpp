@@ -30,12 +30,12 @@ char AsciiLower(char c) {
 
 std::string ExpandDayName(std::string_view abbreviation) {
     // The whole text must match; only ASCII letters can lower-case into an abbreviation.
-    std::string lower(abbreviation);
-    for (char& c : lower) {
-        c = AsciiLower(c);
+    if (abbreviation.size() != 2) {
+        return {};
     }
+    const char lower[2] = {AsciiLower(abbreviation[0]), AsciiLower(abbreviation[1])};
     for (const DayName& day : kDayNames) {
-        if (lower == day.abbreviation) {
+        if (std::string_view(lower, 2) == day.abbreviation) {
             return std::string(day.name);
         }
     }

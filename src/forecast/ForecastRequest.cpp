@@ -7,7 +7,7 @@ namespace zonbode::forecast {
 std::string BuildForecastRequest(std::string_view path, std::string_view host, std::uint16_t port) {
     std::string hostHeader(host);
     if (port != 80) {
-        hostHeader += ":" + std::to_string(port);
+        hostHeader.append(":").append(std::to_string(port));
     }
     std::string request;
     request.reserve(path.size() + hostHeader.size() + 80);

@@ -5,9 +5,13 @@
 namespace zonbode::forecast {
 
 std::string ReplaceNbsp(std::string_view text) {
-    constexpr std::string_view kNbsp = "&nbsp;";
     std::string out;
-    out.reserve(text.size());
+    AppendReplacingNbsp(out, text);
+    return out;
+}
+
+void AppendReplacingNbsp(std::string& out, std::string_view text) {
+    constexpr std::string_view kNbsp = "&nbsp;";
     std::size_t pos = 0;
     for (std::size_t hit = text.find(kNbsp); hit != std::string_view::npos;
          hit = text.find(kNbsp, pos)) {
@@ -16,7 +20,6 @@ std::string ReplaceNbsp(std::string_view text) {
         pos = hit + kNbsp.size();
     }
     out.append(text.substr(pos));
-    return out;
 }
 
 std::string_view DropCharacters(std::string_view text, int count) {

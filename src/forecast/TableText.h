@@ -8,6 +8,8 @@ namespace zonbode::forecast {
 
 // Every "&nbsp;" becomes one space, left to right; no other entity is decoded.
 std::string ReplaceNbsp(std::string_view text);
+// The same, appended to `out`.
+void AppendReplacingNbsp(std::string& out, std::string_view text);
 
 // The text without its first `count` characters (UTF-8 sequences, not bytes); empty when it
 // holds no more than that.
