@@ -35,8 +35,9 @@ enum class DownloadCycle {
 // platform only through its ports, so it runs headless. A front-end creates it when the
 // window is created, calls Form_Load (which ends by showing the window, unless the window
 // starts hidden in the tray), forwards every event, and calls Form_Unload when the window is
-// closed. After a failed parse has ended the process (ProcessControl::EndProcess), every
-// handler does nothing.
+// closed. When start-up minimizes the window it runs Form_Resize itself; a resize event the
+// front-end forwards for the same change does no harm. After a failed parse has ended the
+// process (ProcessControl::EndProcess), every handler does nothing.
 class Form1 {
 public:
     // Creates the three timers: tmrDiscon running, Updatetmr and PSMtmr stopped.
@@ -60,6 +61,7 @@ public:
     // the row lookup fails (nothing changed); does nothing with fewer than 5 rows.
     void SetPSM(std::int16_t day);
 
+    // Where the download cycle stands (not shown anywhere; for headless tools and tests).
     DownloadCycle DownloadCycleState() const { return cycle_; }
 
     // An answer longer than this many bytes is abandoned like a watchdog abort.

@@ -163,6 +163,7 @@ private:
 
     // Listening and accepting (CNetSocketListen.cpp).
     void AcceptIncomingConnection();
+    static void RefuseConnection(sys::Handle requestID);
     static bool GetPeerAddress(sys::Handle handle, std::int32_t& port, std::string& address,
                                std::string& hostName);
 

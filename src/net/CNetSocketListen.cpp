@@ -35,23 +35,44 @@ void CNetSocket::AcceptIncomingConnection() {
     if (requestID == sys::kInvalidSocket) {
         RaiseNetworkError(sys::LastError(), "CNetSocket.PostSocket");
     }
-    modNetSocket::RegisterAccept(requestID);
+    try {
+        modNetSocket::RegisterAccept(requestID);
+    } catch (...) {
+        // Parking failed: the connection has no owner, so it ends here.
+        RefuseConnection(requestID);
+        throw;
+    }
 
     const std::int32_t savedPort = remotePort_;
     const std::string savedHostIP = remoteHostIP_;
     const std::string savedHost = remoteHost_;
     GetPeerAddress(requestID, remotePort_, remoteHostIP_, remoteHost_);
 
-    Raise(Events.ConnectionRequest, requestID);
-
-    if (state_ == sckListening) {
-        remotePort_ = savedPort;
-        remoteHostIP_ = savedHostIP;
-        remoteHost_ = savedHost;
+    // The listener is restored and an untaken connection refused even when the handler
+    // fails: a parked connection must not outlive its event.
+    const auto finish = [&] {
+        if (state_ == sckListening) {
+            remotePort_ = savedPort;
+            remoteHostIP_ = savedHostIP;
+            remoteHost_ = savedHost;
+        }
+        if (modNetSocket::IsAcceptRegistered(requestID)) {
+            RefuseConnection(requestID);
+        }
+    };
+    try {
+        Raise(Events.ConnectionRequest, requestID);
+    } catch (...) {
+        finish();
+        throw;
     }
+    finish();
+}
+
+void CNetSocket::RefuseConnection(sys::Handle requestID) {
+    sys::CloseSocket(requestID);
+    modNetSocket::UnregisterSocket(requestID);
     if (modNetSocket::IsAcceptRegistered(requestID)) {
-        sys::CloseSocket(requestID);
-        modNetSocket::UnregisterSocket(requestID);
         modNetSocket::UnregisterAccept(requestID);
     }
 }

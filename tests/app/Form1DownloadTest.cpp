@@ -218,6 +218,7 @@ TEST_F(Form1DownloadTest, BrokenTableShowsTheFailureCodeAndEnds) {
                            "Er is een fout opgestreden in de verbinding!\r\nCode: "))
         << ports.view.messages[0].text;
     EXPECT_EQ(ports.view.messages[0].icon, MessageIcon::Critical);
+    EXPECT_EQ(ports.view.RowCount(), 3) << "the rows made before the failure stay in view";
     EXPECT_EQ(ports.tray.removed, 1);
     EXPECT_EQ(ports.process.ended, 1);
     ExpectNothingStoredOrSent();

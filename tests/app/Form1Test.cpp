@@ -183,18 +183,6 @@ TEST_F(Form1Test, NonNumericStoredChoicesCountAsOffAndTheStartGoesOn) {
     EXPECT_EQ(form->DownloadCycleState(), DownloadCycle::Connecting);
 }
 
-TEST_F(Form1Test, AutoStoredAsZeroOrTwoLeavesAutomaticModeOff) {
-    for (const char* stored : {"0", "2"}) {
-        FakePorts fresh;
-        fresh.settings.values[kAuto] = stored;
-        Form1 f(fresh.Ports(), ForecastServer{"127.0.0.1", port});
-        f.Form_Load();
-        EXPECT_FALSE(fresh.view.check1) << stored;
-        EXPECT_FALSE(fresh.view.check2) << stored;
-        EXPECT_FALSE(fresh.timers.ByInterval(30000ms).running) << stored;
-    }
-}
-
 TEST_F(Form1Test, SysteemvakStartsHiddenWithOnlyTheTrayIcon) {
     ports.settings.values[kSysteemvak] = "1";
     Load();
@@ -354,18 +342,6 @@ TEST_F(Form1Test, SetPSMReportsAMissingRowAndChangesNothing) {
     form->Check1_Click();
     ports.timers.Advance(30s);
     EXPECT_EQ(SentTexts().back(), OfficeRecord(RowText(4)));
-}
-
-TEST_F(Form1Test, TemplateEditsTakeEffectAtTheNextComposition) {
-    Load();
-    FillRows(5);
-    ports.view.templateText = "[dag]/[mintemp]/[DAG]";
-    form->SetPSM(5);
-    EXPECT_EQ(ports.view.preview, "Dag5/min5/[DAG]");
-    ports.view.templateText = "";
-    form->SetPSM(5);
-    EXPECT_EQ(ports.view.preview, "");
-    EXPECT_EQ(ports.messenger.records.back().bytes.size(), 54u);
 }
 
 TEST_F(Form1Test, DoubleClickDuringAutomaticModeMovesTheCycle) {

@@ -22,16 +22,5 @@ TEST(StoredSettings, OnlyTheNumberOneSwitchesAStoredChoiceOn) {
     }
 }
 
-TEST(StoredSettings, ValuePathsAndWrittenChoices) {
-    EXPECT_EQ(settings::kPsmPath, "HKEY_CURRENT_USER\\Software\\Kavelo\\Zonbode\\PSM");
-    EXPECT_EQ(settings::kAutoPath, "HKEY_CURRENT_USER\\Software\\Kavelo\\Zonbode\\Auto");
-    EXPECT_EQ(settings::kSysteemvakPath,
-              "HKEY_CURRENT_USER\\Software\\Kavelo\\Zonbode\\Systeemvak");
-    // What this program writes reads back as the same choice.
-    EXPECT_TRUE(settings::IsSwitchedOn(std::to_string(settings::StoredChoice(true))));
-    EXPECT_FALSE(settings::IsSwitchedOn(std::to_string(settings::StoredChoice(false))));
-    EXPECT_FALSE(settings::IsSwitchedOn(""));
-}
-
 }  // namespace
 }  // namespace zonbode::app

@@ -144,6 +144,31 @@ TEST_F(CNetSocketConnect, ErrorBoxAppearsOnlyWhenAHandlerClearsCancelDisplay) {
     EXPECT_EQ(boxes[0].second, "CNetSocket.PostSocket");
 }
 
+TEST_F(CNetSocketConnect, WithoutAHookTheErrorBoxGoesToStandardError) {
+    auto socket = CNetSocket::Create();
+    socket->Events.Error = [](ErrorEventArgs& args) { args.CancelDisplay = false; };
+    ::testing::internal::CaptureStderr();
+    socket->Connect(Variant("127.0.0.1"), Variant(UnusedPort()));
+    const bool failed = RunUntil([&] { return socket->State() == sckError; });
+    const std::string output = ::testing::internal::GetCapturedStderr();
+    ASSERT_TRUE(failed);
+    EXPECT_NE(output.find("CNetSocket.PostSocket: Connection refused."), std::string::npos)
+        << output;
+}
+
+TEST_F(CNetSocketConnect, CancelledLookupsAreForgottenAndTouchNoLaterLookup) {
+    PeerSocket listener = ListeningPeer();
+    auto cancelled = CNetSocket::Create();
+    cancelled->Connect(Variant("localhost"), Variant(listener.Port()));
+    cancelled->CloseSck();
+    auto later = CNetSocket::Create();
+    later->Connect(Variant("localhost"), Variant(listener.Port()));
+    ASSERT_EQ(later->State(), sckResolvingHost);
+    // Destroying the first object cancels nothing more: its lookup was already cancelled.
+    cancelled.reset();
+    ASSERT_TRUE(RunUntil([&] { return later->State() == sckConnected; }));
+}
+
 TEST_F(CNetSocketConnect, ConnectWithoutArgumentsReusesHostAndPortAfterCloseSck) {
     PeerSocket listener = ListeningPeer();
     auto socket = CNetSocket::Create();

@@ -240,6 +240,21 @@ TEST_F(CNetSocketListen, ListenRulesAndClosingTheListenerInItsOwnEvent) {
     EXPECT_EQ(client.RecvUntilClosed(), "");
 }
 
+TEST_F(CNetSocketListen, HandlerThatFailsStillLeavesNoParkedConnection) {
+    auto listener = Listener();
+    std::int32_t requestID = -1;
+    listener->Events.ConnectionRequest = [&](std::int32_t id) {
+        requestID = id;
+        throw std::runtime_error("a handler that fails");
+    };
+    PeerSocket client = ConnectedPeer(listener->LocalPort());
+    ASSERT_TRUE(RunUntil([&] { return requestID != -1; }));
+    EXPECT_FALSE(modNetSocket::IsAcceptRegistered(requestID));
+    EXPECT_EQ(client.RecvUntilClosed(), "");
+    EXPECT_EQ(listener->State(), sckListening);
+    EXPECT_EQ(listener->RemoteHostIP(), "");
+}
+
 TEST_F(CNetSocketListen, ManyClientsAreServedOneAfterAnother) {
     auto listener = Listener();
     std::vector<std::shared_ptr<CNetSocket>> servers;

@@ -186,6 +186,20 @@ TEST_F(CNetSocketUdp, DestinationProblemsAreRaisedAndNothingStays) {
     EXPECT_EQ(ReceiveDatagram(peer), "good");
 }
 
+TEST_F(CNetSocketUdp, DatagramLargerThanTheProtocolAllowsIsReportedAndLost) {
+    PeerSocket peer = DatagramPeer();
+    auto socket = CNetSocket::Create();
+    EventLog log;
+    log.Attach(*socket);
+    socket->SetProtocol(sckProtocolUdp);
+    socket->SetRemoteHost("127.0.0.1");
+    socket->SetRemotePort(peer.Port());
+    socket->SendData(Variant(Variant::Bytes(70000, 0x55)));
+    ASSERT_EQ(log.entries, std::vector<std::string>{"Error 10040"});
+    EXPECT_EQ(log.errors[0].source, "CNetSocket.SendBufferedDataUDP");
+    EXPECT_EQ(socket->State(), sckError);
+}
+
 TEST_F(CNetSocketUdp, ReadingInTheWrongStateIsRefused) {
     auto socket = CNetSocket::Create();
     socket->SetProtocol(sckProtocolUdp);

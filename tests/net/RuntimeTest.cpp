@@ -311,5 +311,26 @@ TEST_F(RuntimeTest, CancelledLookupOfADestroyedObjectNeverArrives) {
     EXPECT_EQ(0, modNetSocket::WindowHandle());
 }
 
+TEST_F(RuntimeTest, AnErrorLeavingAnObjectEndsOnlyThatMessage) {
+    auto server = CNetSocket::Create();
+    int requests = 0;
+    server->Events.ConnectionRequest = [&](std::int32_t) { ++requests; };
+    server->Listen();
+    ASSERT_EQ(sckListening, server->State());
+
+    // An FD_ACCEPT with no connection waiting: the object's accept fails and raises.
+    std::int32_t errorsBefore = modNetSocket::RoutedErrorCount();
+    ASSERT_TRUE(sys::PostNotification(modNetSocket::WindowHandle(), sys::kSocketEventMessage,
+                                      server->SocketHandle(), sys::FD_ACCEPT));
+    ASSERT_TRUE(sys::PostNotification(window_, kPlainMessage, 1, 0));
+    ASSERT_TRUE(WaitFor([] { return !Notes().empty(); })) << "the loop goes on";
+    EXPECT_EQ(errorsBefore + 1, modNetSocket::RoutedErrorCount());
+    EXPECT_NE(std::string::npos, modNetSocket::LastRoutedError().find("CNetSocket.PostSocket"));
+    EXPECT_EQ(sckListening, server->State());
+    EXPECT_EQ(0, requests);
+    server.reset();
+    EXPECT_EQ(0, modNetSocket::WindowHandle());
+}
+
 }  // namespace
 }  // namespace zonbode::net::testing

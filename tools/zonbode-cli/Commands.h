@@ -16,5 +16,6 @@ using Arguments = std::vector<std::string>;
 int RunParse(const Arguments& args);
 int RunCompose(const Arguments& args);
 int RunRecord(const Arguments& args);
+int RunFetch(const Arguments& args);
 
 }  // namespace zonbode::cli

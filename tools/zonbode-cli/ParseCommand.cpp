@@ -3,6 +3,7 @@
 
 #include "CliIo.h"
 #include "Commands.h"
+#include "ForecastRows.h"
 #include "forecast/ForecastPage.h"
 #include "net/AnsiCodePage.h"
 
@@ -18,35 +19,6 @@ constexpr std::string_view kUsage =
     "\\\\, TAB \\t, LF \\n, CR \\r and any other control character \\xHH.\n"
     "Exit status: 0 parsed, 1 the page could not be parsed (the message goes to standard\n"
     "error), 2 bad arguments or an unreadable file.\n";
-
-void AppendEscaped(std::string& out, std::string_view field) {
-    static constexpr char kHex[] = "0123456789abcdef";
-    for (char c : field) {
-        const auto byte = static_cast<unsigned char>(c);
-        switch (c) {
-            case '\\':
-                out += "\\\\";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            default:
-                if (byte < 0x20) {
-                    out += "\\x";
-                    out += kHex[byte >> 4];
-                    out += kHex[byte & 0x0F];
-                } else {
-                    out += c;  // UTF-8 bytes of other characters pass as they are
-                }
-        }
-    }
-}
 
 }  // namespace
 
@@ -68,17 +40,7 @@ int RunParse(const Arguments& args) {
         WriteAll(stderr, forecast::ParseFailureMessage(outcome.failureCode));
         return kExitParseFailed;
     }
-    std::string out;
-    for (const forecast::ForecastDay& day : outcome.rows) {
-        for (std::size_t column = 0; column < day.size(); ++column) {
-            if (column > 0) {
-                out += '\t';
-            }
-            AppendEscaped(out, day[column]);
-        }
-        out += '\n';
-    }
-    return WriteAll(stdout, out) ? kExitOk : kExitUsage;
+    return WriteAll(stdout, FormatForecastRows(outcome.rows)) ? kExitOk : kExitUsage;
 }
 
 }  // namespace zonbode::cli

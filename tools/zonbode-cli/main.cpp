@@ -18,6 +18,7 @@ constexpr Command kCommands[] = {
     {"parse", "cut the forecast table out of a saved HTTP response", RunParse},
     {"compose", "fill a status template with one day's fields", RunCompose},
     {"record", "write the messenger status record bytes", RunRecord},
+    {"fetch", "download the forecast page and print its table", RunFetch},
 };
 
 std::string Usage() {

@@ -1,0 +1,183 @@
+// zonbode-cli fetch: the real download cycle, headless. Form1 runs with the real socket and
+// the event loop's own timers; the window is a console that prints each status panel text to
+// standard error; tray, settings and messenger do nothing.
+#include <charconv>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "CliIo.h"
+#include "Commands.h"
+#include "ForecastRows.h"
+#include "app/Form1.h"
+#include "app/LoopTimers.h"
+#include "app/SystemClock.h"
+#include "net/EventLoop.h"
+
+namespace zonbode::cli {
+
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr std::string_view kUsage =
+    "Usage: zonbode-cli fetch [--host HOST] [--port PORT]\n"
+    "Downloads the forecast page through the program's own download cycle (default host\n"
+    "www.knmi.nl, port 80) and prints the forecast table as 'parse' does. Each status text\n"
+    "the window would show goes to standard error on a line of its own.\n"
+    "Exit status: 0 parsed, 1 the page could not be parsed (the message goes to standard\n"
+    "error), 2 the download stalled (no connection, no close within 4 s of the start, a reset\n"
+    "or an answer over 8 MiB) or bad arguments.\n";
+
+constexpr int kExitStalled = 2;
+
+// A window that is a terminal: the list is kept in memory, the status panel and message
+// boxes go to standard error, everything else is remembered and not drawn.
+class ConsoleView final : public app::View {
+public:
+    std::vector<forecast::ForecastDay> rows;
+
+    void SetupList(const std::vector<std::string>&) override {}
+    void ClearRows() override { rows.clear(); }
+    void AddRow(const std::string& text) override {
+        rows.push_back({});
+        rows.back()[0] = text;
+    }
+    void SetCell(int row, int column, const std::string& text) override {
+        rows.at(static_cast<std::size_t>(row - 1)).at(static_cast<std::size_t>(column)) = text;
+    }
+    int RowCount() const override { return static_cast<int>(rows.size()); }
+    std::string CellText(int row, int column) const override {
+        return rows.at(static_cast<std::size_t>(row - 1)).at(static_cast<std::size_t>(column));
+    }
+    std::optional<int> SelectedRow() const override { return std::nullopt; }
+
+    void SetStatusText(const std::string& text) override { WriteAll(stderr, text + "\n"); }
+    void SetPreviewText(const std::string&) override {}
+    std::string TemplateText() const override { return templateText_; }
+    void SetTemplateText(const std::string& text) override { templateText_ = text; }
+    bool IsChecked(app::CheckBox) const override { return false; }
+    void SetChecked(app::CheckBox, bool) override {}
+    void SetApplicationTitle(const std::string&) override {}
+    app::WindowState GetWindowState() const override { return app::WindowState::Normal; }
+    void SetWindowState(app::WindowState) override {}
+    bool IsShown() const override { return true; }
+    void Show() override {}
+    void Hide() override {}
+
+    // The text as the box would show it ("\r\n" line breaks included), as 'parse' writes it.
+    void ShowMessage(const std::string& text, const std::string&, app::MessageIcon) override {
+        WriteAll(stderr, text + "\n");
+    }
+
+private:
+    std::string templateText_;
+};
+
+class NoTray final : public app::Tray {
+public:
+    bool IsAvailable() const override { return false; }
+    void AddTrayIcon() override {}
+    void RemoveTrayIcon() override {}
+};
+
+class NoSettings final : public app::SettingsStore {
+public:
+    std::string ReadRegValue(const std::string&) override { return {}; }
+    void WriteRegString(const std::string&, const std::string&) override {}
+    void WriteRegDword(const std::string&, std::int16_t) override {}
+};
+
+class NoMessenger final : public status::MessengerTransport {
+public:
+    std::vector<std::string> Receivers() override { return {}; }
+    void Send(const std::string&, std::uint32_t, std::span<const std::uint8_t>) override {}
+};
+
+// The parser's fatal exit: remembered, so the command can return its exit code.
+class EndRecorder final : public app::ProcessControl {
+public:
+    bool ended = false;
+    void EndProcess() override { ended = true; }
+};
+
+// The server to fetch from, or the problem with the arguments.
+std::optional<app::ForecastServer> ParseArguments(const Arguments& args, std::string& problem) {
+    app::ForecastServer server;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& option = args[i];
+        if (option != "--host" && option != "--port") {
+            problem = "unknown argument \"" + option + "\"";
+            return std::nullopt;
+        }
+        if (i + 1 == args.size()) {
+            problem = option + " needs a value";
+            return std::nullopt;
+        }
+        const std::string& value = args[++i];
+        if (option == "--host") {
+            if (value.empty()) {
+                problem = "--host needs a host name or address";
+                return std::nullopt;
+            }
+            server.host = value;
+        } else {
+            unsigned port = 0;
+            auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), port);
+            if (error != std::errc() || end != value.data() + value.size() || port == 0 ||
+                port > 65535) {
+                problem = "--port needs a number from 1 to 65535";
+                return std::nullopt;
+            }
+            server.port = static_cast<std::uint16_t>(port);
+        }
+    }
+    return server;
+}
+
+}  // namespace
+
+int RunFetch(const Arguments& args) {
+    if (!args.empty() && IsHelp(args[0])) {
+        return WriteAll(stdout, kUsage) ? kExitOk : kExitUsage;
+    }
+    std::string problem;
+    std::optional<app::ForecastServer> server = ParseArguments(args, problem);
+    if (!server) {
+        return UsageError("fetch", problem, kUsage);
+    }
+
+    ConsoleView view;
+    app::LoopTimers timers;
+    NoSettings settings;
+    NoMessenger messenger;
+    NoTray tray;
+    EndRecorder process;
+    app::SystemClock clock;
+    app::Form1 form({view, timers, settings, messenger, tray, process, clock}, *server);
+    form.Form_Load();
+
+    auto finished = [&form] {
+        auto state = form.DownloadCycleState();
+        return state == app::DownloadCycle::Waiting || state == app::DownloadCycle::Stalled ||
+               state == app::DownloadCycle::Ended;
+    };
+    // The watchdog ends a slow first download 4 s after start; the timeout is a safety net.
+    net::EventLoop::RunUntil(finished, 15s);
+
+    switch (form.DownloadCycleState()) {
+        case app::DownloadCycle::Waiting:
+            return WriteAll(stdout, FormatForecastRows(view.rows)) ? kExitOk : kExitUsage;
+        case app::DownloadCycle::Ended:
+            return kExitParseFailed;
+        default:
+            return kExitStalled;
+    }
+}
+
+}  // namespace zonbode::cli
