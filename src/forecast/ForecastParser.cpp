@@ -80,7 +80,9 @@ public:
                 // the last separator is never used.
                 if (cell_ > 0) {
                     const std::string_view piece = table_.substr(cellStart_, tag - cellStart_);
-                    if (const int code = row_ == 0 ? AddDay(piece) : AddValue(piece); code != 0) {
+                    if (row_ == 0) {
+                        AddDay(piece);
+                    } else if (const int code = AddValue(piece); code != 0) {
                         return Fail(code, tag);
                     }
                 }
@@ -108,14 +110,14 @@ private:
     }
 
     // Header cell: the day text begins after the first ">".
-    int AddDay(std::string_view piece) {
+    void AddDay(std::string_view piece) {
         const std::size_t gt = piece.find('>');
         days_.push_back(gt == kNone ? piece : piece.substr(gt + 1));
-        return 0;
     }
 
     // Value cell: after the first "<td>", or, when the tag carries attributes, the piece
-    // without its first three characters. Cell c of row r is column r of day c.
+    // without its first three characters. Cell c of row r is column r of day c. Returns a
+    // failure code, or 0.
     int AddValue(std::string_view piece) {
         if (static_cast<std::size_t>(cell_) > days_.size()) {
             return kDayRowMissing;

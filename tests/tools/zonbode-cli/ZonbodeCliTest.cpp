@@ -172,12 +172,6 @@ TEST(CliRecord, ComposedStatusRecordWithUtf8Text) {
                                                          "", "", "")));
 }
 
-TEST(CliRecord, AllFourTexts) {
-    const ChildResult result = Cli({"record", "C", "1", "F", "a", "b", "c", "d"});
-    EXPECT_EQ(result.exitCode, 0);
-    EXPECT_EQ(result.out, AsString(status::StatusPayload("C", true, "F", "a", "b", "c", "d")));
-}
-
 TEST(CliRecord, BadArgumentsAreUsageErrors) {
     for (const std::vector<std::string>& args :
          {std::vector<std::string>{"record", "Office", "1"},
