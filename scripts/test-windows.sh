@@ -23,11 +23,13 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "Creating the wine prefix in $WINEPREFIX"
     mkdir -p "$WINEPREFIX"
     "$wine" wineboot -i >/dev/null 2>&1
+    "$wineserver" -w  # the prefix is complete once its server has written it and ended
 fi
 
 # One wine server for the whole run instead of one per test program; stopped at the end
-# (-k addresses only this prefix's server).
-"$wineserver" -p
+# (-k addresses only this prefix's server). One still running for this prefix (from a run
+# just before) simply serves this run too.
+"$wineserver" -p || true
 trap '"$wineserver" -k 2>/dev/null || true' EXIT
 
 xvfb-run -a -s "-screen 0 1024x768x24" \
