@@ -1,0 +1,32 @@
+#pragma once
+
+#include <chrono>
+
+#include "status/MessengerTransport.h"
+
+namespace zonbode::app::qt {
+
+// The messenger client on the Linux desktop: every session-bus name that begins with
+// "nl.kavelo.MsnMsgrUIManager." is a receiver. Each exports, at /MsnMsgrUIManager, the
+// interface nl.kavelo.MsnMsgrUIManager with the method CopyData(u dwData, ay data).
+class DBusMessengerTransport : public status::MessengerTransport {
+public:
+    static constexpr char kNamePrefix[] = "nl.kavelo.MsnMsgrUIManager.";
+    static constexpr char kObjectPath[] = "/MsnMsgrUIManager";
+    static constexpr char kInterface[] = "nl.kavelo.MsnMsgrUIManager";
+    static constexpr char kMethod[] = "CopyData";
+
+    explicit DBusMessengerTransport(std::chrono::milliseconds timeout = std::chrono::seconds(5))
+        : timeout_(timeout) {}
+
+    // The receivers' bus names, sorted; none without a session bus.
+    std::vector<std::string> Receivers() override;
+    // Calls CopyData and waits for its answer, at most the timeout; failures pass unseen.
+    void Send(const std::string& receiver, std::uint32_t dwData,
+              std::span<const std::uint8_t> record) override;
+
+private:
+    std::chrono::milliseconds timeout_;
+};
+
+}  // namespace zonbode::app::qt

@@ -1,0 +1,124 @@
+#pragma once
+
+#include <QWidget>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/Ports.h"
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QCheckBox;
+class QStatusBar;
+class QTreeWidget;
+
+namespace zonbode::app::qt {
+
+// What the window forwards: each user or window event, to whoever handles it (Form1 in the
+// program, a recorder in tests). Unset entries are ignored.
+struct WindowEvents {
+    std::function<void()> formUnload;         // the window is being closed
+    std::function<void()> formResize;         // its state changed (minimized, restored)
+    std::function<void()> command1Click;      // "?" beside the template
+    std::function<void()> command2Click;      // "?" beside "Automatisch"
+    std::function<void()> check1Click;        // "Automatisch" toggled by the user
+    std::function<void()> listView1DblClick;  // double-click in the list
+};
+
+// Shows a modal message box. Replaceable so tests can see the box without blocking.
+using MessagePresenter =
+    std::function<void(const std::string& text, const std::string& title, MessageIcon icon)>;
+
+// Form1's window on the Qt desktop: every control at its fixed place, nothing moves.
+class MainWindow : public QWidget, public View {
+    Q_OBJECT
+public:
+    static constexpr int kClientWidth = 519;
+    static constexpr int kClientHeight = 232;
+
+    explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    void SetEvents(WindowEvents events) { events_ = std::move(events); }
+    void SetMessagePresenter(MessagePresenter presenter) { presenter_ = std::move(presenter); }
+
+    // Test hook: once the list holds at least `row` rows after an update, select that row and
+    // double-click it, once.
+    void DoubleClickRowWhenFilled(int row);
+
+    // The controls, by their designer names, for tests and the screenshot.
+    QTreeWidget* ListView1() const { return listView1_; }
+    QStatusBar* StatusBar1() const { return statusBar1_; }
+    QLabel* StatusPanel() const { return statusPanel_; }
+    QLabel* Label1() const { return label1_; }
+    QLabel* Label2() const { return label2_; }
+    QLineEdit* Text1() const { return text1_; }
+    QPushButton* Command1() const { return command1_; }
+    QPushButton* Check1() const { return check1_; }
+    QCheckBox* Check2() const { return check2_; }
+    QPushButton* Command2() const { return command2_; }
+    QCheckBox* Check3() const { return check3_; }
+
+    // View
+    void SetupList(const std::vector<std::string>& columnHeaders) override;
+    void ClearRows() override;
+    void AddRow(const std::string& text) override;
+    void SetCell(int row, int column, const std::string& text) override;
+    int RowCount() const override;
+    std::string CellText(int row, int column) const override;
+    std::optional<int> SelectedRow() const override;
+    void SetStatusText(const std::string& text) override;
+    void SetPreviewText(const std::string& text) override;
+    std::string TemplateText() const override;
+    void SetTemplateText(const std::string& text) override;
+    bool IsChecked(CheckBox box) const override;
+    void SetChecked(CheckBox box, bool on) override;
+    void SetApplicationTitle(const std::string& title) override;
+    WindowState GetWindowState() const override;
+    void SetWindowState(WindowState state) override;
+    bool IsShown() const override;
+    void Show() override;
+    void Hide() override;
+    void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon) override;
+
+    const std::string& ApplicationTitle() const { return applicationTitle_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildControls();
+    static void Fire(const std::function<void()>& handler);
+    void DoubleClickPendingRow();
+
+    QTreeWidget* listView1_ = nullptr;
+    QStatusBar* statusBar1_ = nullptr;
+    QLabel* statusPanel_ = nullptr;
+    QLabel* label1_ = nullptr;
+    QLabel* label2_ = nullptr;
+    QLineEdit* text1_ = nullptr;
+    QPushButton* command1_ = nullptr;
+    QPushButton* check1_ = nullptr;
+    QCheckBox* check2_ = nullptr;
+    QPushButton* command2_ = nullptr;
+    QCheckBox* check3_ = nullptr;
+
+    WindowEvents events_;
+    MessagePresenter presenter_;
+    std::string applicationTitle_;
+    bool hiddenOnRequest_ = false;  // Hide() was the last word on visibility
+    int pendingDoubleClickRow_ = 0;
+    bool doubleClickScheduled_ = false;
+    bool unloaded_ = false;
+};
+
+// The box the program shows: information or critical icon, one OK button.
+void ShowModalMessageBox(QWidget* parent, const std::string& text, const std::string& title,
+                         MessageIcon icon);
+
+}  // namespace zonbode::app::qt

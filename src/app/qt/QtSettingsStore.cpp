@@ -1,0 +1,75 @@
+#include "app/qt/QtSettingsStore.h"
+
+#include <QFileInfo>
+#include <QSettings>
+#include <QStringList>
+#include <QVariant>
+
+namespace zonbode::app::qt {
+namespace {
+
+constexpr char kRootKey[] = "HKEY_CURRENT_USER\\Software\\Kavelo\\Zonbode\\";
+
+QSettings OpenSettings() {
+    return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Kavelo"),
+                     QStringLiteral("Zonbode"));
+}
+
+}  // namespace
+
+std::optional<QString> QtSettingsStore::KeyOf(const std::string& valuePath) {
+    const std::string root = kRootKey;
+    if (valuePath.size() <= root.size() || valuePath.compare(0, root.size(), root) != 0) {
+        return std::nullopt;
+    }
+    QString key = QString::fromStdString(valuePath.substr(root.size()));
+    if (key.endsWith(QLatin1Char('\\'))) {
+        return std::nullopt;  // names a key, not a value
+    }
+    // Sub-keys become INI groups.
+    key.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    return key;
+}
+
+QString QtSettingsStore::FilePath() {
+    return OpenSettings().fileName();
+}
+
+std::string QtSettingsStore::ReadRegValue(const std::string& valuePath) {
+    const std::optional<QString> key = KeyOf(valuePath);
+    if (!key) {
+        return {};
+    }
+    QSettings settings = OpenSettings();
+    // QSettings keeps a file's contents per process; a file removed meanwhile holds nothing.
+    if (!QFileInfo(settings.fileName()).isFile() || settings.status() != QSettings::NoError) {
+        return {};
+    }
+    const QVariant value = settings.value(*key);
+    // A hand-edited value with an unquoted comma reads as a list; give back its text.
+    if (value.typeId() == QMetaType::QStringList) {
+        return value.toStringList().join(QStringLiteral(", ")).toStdString();
+    }
+    if (!value.canConvert<QString>()) {
+        return {};
+    }
+    return value.toString().toStdString();
+}
+
+void QtSettingsStore::WriteRegString(const std::string& valuePath, const std::string& text) {
+    if (const std::optional<QString> key = KeyOf(valuePath)) {
+        QSettings settings = OpenSettings();
+        settings.setValue(*key, QString::fromStdString(text));
+        settings.sync();
+    }
+}
+
+void QtSettingsStore::WriteRegDword(const std::string& valuePath, std::int16_t value) {
+    if (const std::optional<QString> key = KeyOf(valuePath)) {
+        QSettings settings = OpenSettings();
+        settings.setValue(*key, static_cast<int>(value));
+        settings.sync();
+    }
+}
+
+}  // namespace zonbode::app::qt

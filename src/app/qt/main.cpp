@@ -1,0 +1,122 @@
+// zonbode: the Linux desktop program.
+//   zonbode [--host HOST] [--port PORT]
+// fetches the forecast from HOST:PORT instead of the institute's web server.
+
+#include <QApplication>
+#include <QIcon>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "app/Form1.h"
+#include "app/SystemClock.h"
+#include "app/qt/CloseOnSignal.h"
+#include "app/qt/DBusMessengerTransport.h"
+#include "app/qt/ErrorMessageBox.h"
+#include "app/qt/EventLoopNotifier.h"
+#include "app/qt/MainWindow.h"
+#include "app/qt/QtProcessControl.h"
+#include "app/qt/QtSettingsStore.h"
+#include "app/qt/QtTimers.h"
+#include "app/qt/QtTray.h"
+
+namespace {
+
+constexpr char kUsage[] = "usage: zonbode [--host HOST] [--port PORT]\n";
+
+// Test hook: ZONBODE_TEST_DOUBLE_CLICK_ROW=N double-clicks row N once the list is filled.
+int DoubleClickRowFromEnvironment() {
+    const char* value = std::getenv("ZONBODE_TEST_DOUBLE_CLICK_ROW");
+    return value != nullptr ? std::atoi(value) : 0;
+}
+
+bool ParsePort(std::string_view text, std::uint16_t& port) {
+    if (text.empty() || text.size() > 5) {
+        return false;
+    }
+    unsigned value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') {
+            return false;
+        }
+        value = value * 10 + static_cast<unsigned>(c - '0');
+    }
+    if (value == 0 || value > 65535) {
+        return false;
+    }
+    port = static_cast<std::uint16_t>(value);
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Kavelo"));
+    QApplication::setApplicationName(QStringLiteral("Zonbode"));
+    QApplication::setDesktopFileName(QStringLiteral("zonbode"));
+    // Closing a message box while the window sits in the tray must not end the program.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    zonbode::app::ForecastServer server;
+    const QStringList arguments = QApplication::arguments();
+    for (int i = 1; i < arguments.size(); ++i) {
+        const std::string option = arguments[i].toStdString();
+        if (option == "--help" || option == "-h") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+        if (i + 1 >= arguments.size() || (option != "--host" && option != "--port")) {
+            std::fprintf(stderr, "zonbode: unknown or incomplete option '%s'\n%s", option.c_str(),
+                         kUsage);
+            return 2;
+        }
+        const std::string value = arguments[++i].toStdString();
+        if (option == "--host") {
+            if (value.empty()) {
+                std::fprintf(stderr, "zonbode: --host needs a host name\n%s", kUsage);
+                return 2;
+            }
+            server.host = value;
+        } else if (!ParsePort(value, server.port)) {
+            std::fprintf(stderr, "zonbode: '%s' is not a port (1-65535)\n%s", value.c_str(),
+                         kUsage);
+            return 2;
+        }
+    }
+
+    using namespace zonbode::app::qt;
+    InstallErrorMessageBox();
+    EventLoopNotifier networkEvents;
+    MainWindow window;
+    QtTimers timers;
+    QtSettingsStore settings;
+    DBusMessengerTransport messenger;
+    QtTray tray(window.windowIcon());
+    QtProcessControl process;
+    zonbode::app::SystemClock clock;
+
+    zonbode::app::Form1 form({window, timers, settings, messenger, tray, process, clock}, server);
+    window.SetEvents({
+        .formUnload =
+            [&form] {
+                form.Form_Unload();
+                QApplication::quit();
+            },
+        .formResize = [&form] { form.Form_Resize(); },
+        .command1Click = [&form] { form.Command1_Click(); },
+        .command2Click = [&form] { form.Command2_Click(); },
+        .check1Click = [&form] { form.Check1_Click(); },
+        .listView1DblClick = [&form] { form.ListView1_DblClick(); },
+    });
+    tray.SetCallback([&form](int mouseMessage) { form.TrayIcon_Callback(mouseMessage); });
+    CloseOnSignal closeOnSignal([&window] { window.close(); });
+    if (const int row = DoubleClickRowFromEnvironment(); row > 0) {
+        window.DoubleClickRowWhenFilled(row);
+    }
+
+    // Start-up shows the window itself, minimized or not at all where the stored choice says.
+    form.Form_Load();
+    return application.exec();
+}

@@ -1,0 +1,323 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTest>
+#include <QTreeWidget>
+
+#include "app/qt/MainWindow.h"
+#include "forecast/ForecastPage.h"
+
+namespace zonbode::app::qt {
+namespace {
+
+using ::testing::ElementsAre;
+
+struct Control {
+    const char* name;
+    QWidget* widget;
+    QRect twips;  // left, top, width, height in twips
+};
+
+std::vector<Control> ControlsInDesignOrder(MainWindow& w) {
+    return {
+        {"ListView1", w.ListView1(), QRect(120, 120, 7575, 1695)},
+        {"StatusBar1", w.StatusBar1(), QRect(0, 3225, 7785, 255)},
+        {"Label1", w.Label1(), QRect(120, 2040, 7575, 255)},
+        {"Label2", w.Label2(), QRect(120, 2520, 375, 255)},
+        {"Text1", w.Text1(), QRect(600, 2520, 6855, 285)},
+        {"Command1", w.Command1(), QRect(7440, 2520, 255, 255)},
+        {"Check1", w.Check1(), QRect(120, 2880, 1695, 255)},
+        {"Check2", w.Check2(), QRect(2160, 2880, 3735, 255)},
+        {"Command2", w.Command2(), QRect(1800, 2880, 255, 255)},
+        {"Check3", w.Check3(), QRect(6000, 2880, 1695, 255)},
+    };
+}
+
+std::vector<std::string> Headers() {
+    return {forecast::kColumnHeaders.begin(), forecast::kColumnHeaders.end()};
+}
+
+TEST(MainWindow, ClientAreaIsFixedAt519By232) {
+    MainWindow window;
+    window.show();
+    EXPECT_EQ(window.size(), QSize(519, 232));
+    EXPECT_EQ(window.minimumSize(), QSize(519, 232));
+    EXPECT_EQ(window.maximumSize(), QSize(519, 232));
+    EXPECT_EQ(window.windowTitle(), "Zonbode");
+    EXPECT_FALSE(window.windowIcon().isNull());
+}
+
+TEST(MainWindow, EveryControlSitsAtItsTwipsDividedBy15) {
+    MainWindow window;
+    window.show();
+    for (const Control& control : ControlsInDesignOrder(window)) {
+        SCOPED_TRACE(control.name);
+        ASSERT_NE(control.widget, nullptr);
+        EXPECT_EQ(control.widget->objectName(), control.name);
+        EXPECT_EQ(control.widget->parentWidget(), &window);
+        const QRect& t = control.twips;
+        EXPECT_EQ(control.widget->geometry(),
+                  QRect(t.x() / 15, t.y() / 15, t.width() / 15, t.height() / 15));
+        EXPECT_TRUE(control.widget->isVisible());
+    }
+    // Spot-check the arithmetic against the designer's pixels.
+    EXPECT_EQ(window.ListView1()->geometry(), QRect(8, 8, 505, 113));
+    EXPECT_EQ(window.StatusBar1()->geometry(), QRect(0, 215, 519, 17));
+    EXPECT_EQ(window.Text1()->geometry(), QRect(40, 168, 457, 19));
+}
+
+TEST(MainWindow, ControlsCarryTheirKindsAndInitialTexts) {
+    MainWindow window;
+    EXPECT_EQ(window.StatusPanel()->text(), "Kavelo Zonbode");
+    EXPECT_EQ(window.StatusBar1()->findChildren<QLabel*>().size(), 1);  // one panel
+    EXPECT_FALSE(window.StatusBar1()->isSizeGripEnabled());
+    EXPECT_EQ(window.Label1()->text(), "<Hier komt je psm te staan>");
+    EXPECT_EQ(window.Label1()->textFormat(), Qt::PlainText);  // not taken for a tag
+    EXPECT_EQ(window.Label2()->text(), "PSM:");
+    EXPECT_EQ(window.Text1()->text(),
+              "[dag] | Kans op zon: [zon]% | Neerslag: [neerslag-mm]mm / [neerslag-%]% | Temp: "
+              "[midtemp] | Wind: [richting][kracht]");
+    EXPECT_EQ(window.TemplateText(), window.Text1()->text().toStdString());
+    EXPECT_EQ(window.Command1()->text(), "?");
+    EXPECT_EQ(window.Command2()->text(), "?");
+    EXPECT_EQ(window.Check1()->text(), "Automatisch");
+    EXPECT_TRUE(window.Check1()->isCheckable());  // a check box drawn as a toggle button
+    EXPECT_EQ(window.Check2()->text(), "Automatisch inschakelen bij starten Zonbode");
+    EXPECT_EQ(window.Check3()->text(), "Start in systeemvak");
+    for (CheckBox box : {CheckBox::Check1, CheckBox::Check2, CheckBox::Check3}) {
+        EXPECT_FALSE(window.IsChecked(box));
+    }
+    EXPECT_EQ(window.RowCount(), 0);
+}
+
+TEST(MainWindow, TabVisitsTheFocusableControlsInDesignOrderStartingAtTheList) {
+    MainWindow window;
+    window.show();
+    window.activateWindow();
+    window.ListView1()->setFocus();
+    std::vector<QString> visited;
+    QWidget* current = window.ListView1();
+    for (int i = 0; i < 8; ++i) {
+        visited.push_back(current->objectName());
+        current = current->nextInFocusChain();
+        while (current->focusPolicy() == Qt::NoFocus || !current->isVisibleTo(&window) ||
+               current->parentWidget() != &window) {
+            current = current->nextInFocusChain();
+        }
+    }
+    EXPECT_THAT(visited, ElementsAre("ListView1", "Text1", "Command1", "Check1", "Check2",
+                                     "Command2", "Check3", "ListView1"));
+    // Labels and the status bar are passed over.
+    EXPECT_EQ(window.Label1()->focusPolicy(), Qt::NoFocus);
+    EXPECT_EQ(window.Label2()->focusPolicy(), Qt::NoFocus);
+    EXPECT_EQ(window.StatusBar1()->focusPolicy(), Qt::NoFocus);
+}
+
+TEST(MainWindow, ListIsAReportWithTheEightHeadersAndNoTreeDecoration) {
+    MainWindow window;
+    window.SetupList(Headers());
+    QTreeWidget* list = window.ListView1();
+    EXPECT_FALSE(list->rootIsDecorated());
+    ASSERT_EQ(list->columnCount(), 8);
+    std::vector<std::string> shown;
+    for (int column = 0; column < 8; ++column) {
+        shown.push_back(list->headerItem()->text(column).toStdString());
+        EXPECT_EQ(list->columnWidth(column), list->columnWidth(0));
+    }
+    EXPECT_THAT(
+        shown, ElementsAre("Dag", "Zonneschijn (%)", "Neerslagkans (%)", "Neerslaghoeveelheid (mm)",
+                           "Minimumtemperatuur (\u00B0C)", "Middagtemperatuur (\u00B0C)",
+                           "Windrichting", "Windsnelheid (bft)"));
+}
+
+TEST(MainWindow, RowsAndCellsReadBackWhatWasWritten) {
+    MainWindow window;
+    window.SetupList(Headers());
+    window.AddRow("Maandag");
+    window.AddRow("Dinsdag");
+    window.SetCell(2, 5, "12\u00B0");
+    EXPECT_EQ(window.RowCount(), 2);
+    EXPECT_EQ(window.CellText(1, 0), "Maandag");
+    EXPECT_EQ(window.CellText(2, 5), "12\u00B0");
+    EXPECT_EQ(window.CellText(2, 7), "");
+    EXPECT_THROW(window.CellText(3, 0), std::out_of_range);
+    EXPECT_THROW(window.CellText(0, 0), std::out_of_range);
+    EXPECT_THROW(window.SetCell(1, 8, "x"), std::out_of_range);
+    EXPECT_EQ(window.SelectedRow(), std::nullopt);
+    window.ClearRows();
+    EXPECT_EQ(window.RowCount(), 0);
+}
+
+TEST(MainWindow, DoubleClickSelectsTheRowUnderThePointerAndReportsIt) {
+    MainWindow window;
+    window.SetupList(Headers());
+    for (const char* day : {"Maandag", "Dinsdag", "Woensdag", "Donderdag", "Vrijdag"}) {
+        window.AddRow(day);
+    }
+    std::vector<std::optional<int>> selectedAtDoubleClick;
+    WindowEvents events;
+    events.listView1DblClick = [&] { selectedAtDoubleClick.push_back(window.SelectedRow()); };
+    window.SetEvents(events);
+    window.show();
+    QTreeWidget* list = window.ListView1();
+    const QRect third = list->visualItemRect(list->topLevelItem(2));
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, third.center());
+    ASSERT_EQ(selectedAtDoubleClick.size(), 1u);
+    EXPECT_EQ(selectedAtDoubleClick[0], 3);
+}
+
+TEST(MainWindow, TestHookDoubleClicksTheRowOnceTheListIsFilled) {
+    MainWindow window;
+    window.SetupList(Headers());
+    int doubleClicks = 0;
+    std::optional<int> selected;
+    WindowEvents events;
+    events.listView1DblClick = [&] {
+        ++doubleClicks;
+        selected = window.SelectedRow();
+    };
+    window.SetEvents(events);
+    window.DoubleClickRowWhenFilled(3);
+    window.AddRow("Maandag");
+    window.AddRow("Dinsdag");
+    QApplication::processEvents();
+    EXPECT_EQ(doubleClicks, 0);  // not enough rows yet
+    window.AddRow("Woensdag");
+    window.AddRow("Donderdag");
+    QApplication::processEvents();
+    EXPECT_EQ(doubleClicks, 1);
+    EXPECT_EQ(selected, 3);
+    window.ClearRows();
+    for (int i = 0; i < 4; ++i) {
+        window.AddRow("dag");
+    }
+    QApplication::processEvents();
+    EXPECT_EQ(doubleClicks, 1);  // only once
+}
+
+TEST(MainWindow, AutomatischIsAToggleButtonWhoseClickIsReportedOnlyWhenTheUserClicks) {
+    MainWindow window;
+    std::vector<bool> seen;
+    WindowEvents events;
+    events.check1Click = [&] { seen.push_back(window.IsChecked(CheckBox::Check1)); };
+    window.SetEvents(events);
+    window.show();
+    QTest::mouseClick(window.Check1(), Qt::LeftButton);
+    EXPECT_TRUE(window.Check1()->isChecked());
+    QTest::mouseClick(window.Check1(), Qt::LeftButton);
+    EXPECT_FALSE(window.Check1()->isChecked());
+    EXPECT_THAT(seen, ElementsAre(true, false));
+    // Start-up sets it and runs the handler itself: no second report.
+    window.SetChecked(CheckBox::Check1, true);
+    EXPECT_TRUE(window.IsChecked(CheckBox::Check1));
+    EXPECT_EQ(seen.size(), 2u);
+}
+
+TEST(MainWindow, CheckBoxesAndTextsGoWhereFormOneSendsThem) {
+    MainWindow window;
+    window.SetChecked(CheckBox::Check2, true);
+    window.SetChecked(CheckBox::Check3, true);
+    EXPECT_TRUE(window.Check2()->isChecked());
+    EXPECT_TRUE(window.Check3()->isChecked());
+    EXPECT_FALSE(window.IsChecked(CheckBox::Check1));
+    window.SetStatusText("Verbinding maken...");
+    EXPECT_EQ(window.StatusPanel()->text(), "Verbinding maken...");
+    window.SetPreviewText("Maandag | <b>zon</b> & wind");
+    EXPECT_EQ(window.Label1()->text(), "Maandag | <b>zon</b> & wind");
+    window.SetTemplateText("[dag] \u00E9\u00E9n");
+    EXPECT_EQ(window.TemplateText(), "[dag] \u00E9\u00E9n");
+}
+
+TEST(MainWindow, ButtonsAndCloseAreForwarded) {
+    MainWindow window;
+    std::vector<std::string> events;
+    WindowEvents handlers;
+    handlers.formUnload = [&] { events.push_back("unload"); };
+    handlers.command1Click = [&] { events.push_back("command1"); };
+    handlers.command2Click = [&] { events.push_back("command2"); };
+    window.SetEvents(handlers);
+    window.show();
+    QTest::mouseClick(window.Command1(), Qt::LeftButton);
+    QTest::mouseClick(window.Command2(), Qt::LeftButton);
+    window.close();
+    window.close();  // unload runs once
+    EXPECT_THAT(events, ElementsAre("command1", "command2", "unload"));
+}
+
+TEST(MainWindow, ClosingAWindowHiddenInTheTrayStillUnloads) {
+    // A session ending (SIGTERM) closes the window wherever it is.
+    MainWindow window;
+    int unloads = 0;
+    WindowEvents handlers;
+    handlers.formUnload = [&] { ++unloads; };
+    window.SetEvents(handlers);
+    window.Show();
+    window.SetWindowState(WindowState::Minimized);
+    window.Hide();
+    window.close();
+    EXPECT_EQ(unloads, 1);
+}
+
+TEST(MainWindow, MinimizingReportsAResizeAndTheStateReadsBack) {
+    MainWindow window;
+    std::vector<WindowState> states;
+    WindowEvents events;
+    events.formResize = [&] { states.push_back(window.GetWindowState()); };
+    window.SetEvents(events);
+    window.show();
+    window.SetWindowState(WindowState::Minimized);
+    EXPECT_EQ(window.GetWindowState(), WindowState::Minimized);
+    window.SetWindowState(WindowState::Normal);
+    EXPECT_EQ(window.GetWindowState(), WindowState::Normal);
+    EXPECT_THAT(states, ElementsAre(WindowState::Minimized, WindowState::Normal));
+    // Nothing moves when the state changes.
+    EXPECT_EQ(window.ListView1()->geometry(), QRect(8, 8, 505, 113));
+    EXPECT_EQ(window.size(), QSize(519, 232));
+}
+
+TEST(MainWindow, HideAndShowFollowFormOne) {
+    {
+        MainWindow window;
+        EXPECT_TRUE(window.IsShown());
+        window.Show();
+        EXPECT_TRUE(window.isVisible());
+        window.Hide();
+        EXPECT_FALSE(window.IsShown());
+        EXPECT_FALSE(window.isVisible());
+        window.SetWindowState(WindowState::Normal);
+        window.Show();
+        EXPECT_TRUE(window.IsShown());
+        EXPECT_TRUE(window.isVisible());
+        EXPECT_EQ(window.GetWindowState(), WindowState::Normal);
+    }
+    {
+        // No notification area: start-up minimizes and shows, so the window is minimized.
+        MainWindow window;
+        window.SetWindowState(WindowState::Minimized);
+        window.Show();
+        EXPECT_TRUE(window.isVisible());
+        EXPECT_EQ(window.GetWindowState(), WindowState::Minimized);
+    }
+}
+
+TEST(MainWindow, MessagesGoThroughThePresenter) {
+    MainWindow window;
+    std::vector<std::tuple<std::string, std::string, MessageIcon>> shown;
+    window.SetMessagePresenter([&](const std::string& text, const std::string& title,
+                                   MessageIcon icon) { shown.emplace_back(text, title, icon); });
+    window.ShowMessage("a\r\nb", "Zonbode", MessageIcon::Critical);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(std::get<0>(shown[0]), "a\r\nb");
+    EXPECT_EQ(std::get<1>(shown[0]), "Zonbode");
+    EXPECT_EQ(std::get<2>(shown[0]), MessageIcon::Critical);
+}
+
+}  // namespace
+}  // namespace zonbode::app::qt

@@ -1,0 +1,306 @@
+#!/usr/bin/env python3
+"""End-to-end checks of the Linux program.
+
+Starts zonbode-demo-server, psm-listen and zonbode as separate processes on a private X
+server (Xvfb) and a private session bus (dbus-run-session), then checks what psm-listen
+receives and what zonbode stores.
+
+Scenarios:
+  double-click  after the first update, a double-click on row 3 delivers that row composed
+                with the default template
+  close         closing the window stores the template and both choices and delivers the
+                switch-off record
+  auto-mode     with Auto=1 stored, the first automatic record arrives about 30 s after
+                start, not before
+
+The window is closed by SIGTERM, which zonbode handles like its close button. The double-click
+is driven by zonbode's test hook ZONBODE_TEST_DOUBLE_CLICK_ROW. Exit status 77: skipped.
+"""
+
+import argparse
+import os
+import queue
+import shutil
+import signal
+import socket
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+
+SKIP = 77
+DEFAULT_TEMPLATE = (b"[dag] | Kans op zon: [zon]% | Neerslag: [neerslag-mm]mm / [neerslag-%]% | "
+                    b"Temp: [midtemp] | Wind: [richting][kracht]")
+SWITCH_OFF_HEX = ("547 5c0030004d0075007300690063005c00300030005c0030007b0030007d0020002d0020"
+                  "007b0031007d005c0030005c0030005c0030005c0030005c0030000000")
+
+
+class Failure(Exception):
+    pass
+
+
+def check(condition, message):
+    if not condition:
+        raise Failure(message)
+
+
+class Lines:
+    """Reads a process's standard output on a thread; each line with its arrival time."""
+
+    def __init__(self, process, name):
+        self.name = name
+        self.queue = queue.Queue()
+        self.thread = threading.Thread(target=self._read, args=(process.stdout,), daemon=True)
+        self.thread.start()
+
+    def _read(self, stream):
+        for raw in iter(stream.readline, b""):
+            self.queue.put((time.monotonic(), raw.rstrip(b"\n").decode("utf-8", "replace")))
+        self.queue.put((time.monotonic(), None))
+
+    def next(self, timeout):
+        try:
+            stamp, line = self.queue.get(timeout=timeout)
+        except queue.Empty:
+            raise Failure(f"{self.name}: nothing printed within {timeout:.0f} s")
+        check(line is not None, f"{self.name}: ended before printing the expected line")
+        return stamp, line
+
+    def none_within(self, timeout):
+        try:
+            stamp, line = self.queue.get(timeout=timeout)
+        except queue.Empty:
+            return True
+        raise Failure(f"{self.name}: unexpected line {line!r}")
+
+
+class Desktop:
+    """Xvfb, the demo server and psm-listen; every process it starts is stopped by close()."""
+
+    def __init__(self, args):
+        self.args = args
+        self.processes = []
+        self.work = tempfile.mkdtemp(prefix="zonbode-e2e-")
+        self.config_home = os.path.join(self.work, "config")
+        runtime = os.path.join(self.work, "runtime")
+        os.makedirs(runtime, mode=0o700)
+        read_end, write_end = os.pipe()
+        xvfb = self.spawn(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
+                           "-nolisten", "tcp"], pass_fds=(write_end,), stdout=subprocess.DEVNULL,
+                          stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        display = b""
+        deadline = time.monotonic() + 60
+        while not display.endswith(b"\n") and time.monotonic() < deadline:
+            chunk = os.read(read_end, 16)
+            if not chunk:
+                break
+            display += chunk
+        os.close(read_end)
+        check(display.strip().isdigit(), "Xvfb did not report its display")
+        self.env = dict(os.environ, DISPLAY=":" + display.decode().strip(),
+                        QT_QPA_PLATFORM="xcb", XDG_CONFIG_HOME=self.config_home,
+                        XDG_RUNTIME_DIR=runtime)
+        self.env.setdefault("ASAN_OPTIONS", "detect_leaks=0")
+        self.env.pop("ZONBODE_TEST_DOUBLE_CLICK_ROW", None)
+
+        server = self.spawn([args.demo_server, "--port", "0"], stdout=subprocess.PIPE)
+        self.server_lines = Lines(server, "zonbode-demo-server")
+        _, line = self.server_lines.next(60)
+        check(line.startswith("listening on 127.0.0.1:"), f"demo server said {line!r}")
+        self.port = int(line.rsplit(":", 1)[1])
+
+        listener = self.spawn([args.psm_listen], stdout=subprocess.PIPE)
+        self.records = Lines(listener, "psm-listen")
+        _, line = self.records.next(60)
+        check(line == "ready", f"psm-listen said {line!r}")
+
+    def spawn(self, command, **options):
+        options.setdefault("env", getattr(self, "env", None))
+        process = subprocess.Popen(command, **options)
+        self.processes.append(process)
+        return process
+
+    def start_zonbode(self, extra_env=None):
+        env = dict(self.env, **(extra_env or {}))
+        return self.spawn([self.args.zonbode, "--host", "127.0.0.1", "--port", str(self.port)],
+                          env=env)
+
+    def close_window(self, zonbode):
+        """SIGTERM closes the window as its close button does; the program then ends."""
+        zonbode.send_signal(signal.SIGTERM)
+        try:
+            code = zonbode.wait(timeout=60)
+        except subprocess.TimeoutExpired:
+            raise Failure("zonbode did not end after its window was closed")
+        check(code == 0, f"zonbode ended with status {code}")
+
+    def ini_path(self):
+        return os.path.join(self.config_home, "Kavelo", "Zonbode.ini")
+
+    def store_ini(self, text):
+        os.makedirs(os.path.dirname(self.ini_path()), exist_ok=True)
+        with open(self.ini_path(), "w", encoding="utf-8") as f:
+            f.write(text)
+
+    def read_ini(self):
+        """The [General] values of the settings file, as written."""
+        check(os.path.exists(self.ini_path()), "no settings file was written")
+        values = {}
+        with open(self.ini_path(), encoding="utf-8") as f:
+            for line in f.read().splitlines():
+                if "=" in line and not line.startswith("["):
+                    key, value = line.split("=", 1)
+                    values[key] = value
+        return values
+
+    def close(self):
+        for process in reversed(self.processes):
+            if process.poll() is None:
+                process.terminate()
+                try:
+                    process.wait(timeout=20)
+                except subprocess.TimeoutExpired:
+                    process.kill()
+                    process.wait()
+        shutil.rmtree(self.work, ignore_errors=True)
+
+
+def raw_response(port):
+    """The whole HTTP response the demo server gives zonbode's request."""
+    with socket.create_connection(("127.0.0.1", port), timeout=30) as s:
+        s.sendall(b"GET /waarschuwingen_en_verwachtingen/index.html HTTP/1.1\r\n"
+                  b"Host: 127.0.0.1\r\nConnection: close\r\n\r\n")
+        data = b""
+        while True:
+            chunk = s.recv(65536)
+            if not chunk:
+                return data
+            data += chunk
+
+
+def unescape(field):
+    out, i = bytearray(), 0
+    simple = {ord("\\"): b"\\", ord("t"): b"\t", ord("n"): b"\n", ord("r"): b"\r"}
+    while i < len(field):
+        if field[i] == ord("\\") and i + 1 < len(field):
+            if field[i + 1] == ord("x"):
+                out += bytes([int(field[i + 2:i + 4], 16)])
+                i += 4
+                continue
+            out += simple.get(field[i + 1], bytes([field[i + 1]]))
+            i += 2
+            continue
+        out.append(field[i])
+        i += 1
+    return bytes(out)
+
+
+def expected_record_hex(args, port, row, template):
+    """The record for `row` as the command-line core builds it from the served page."""
+    parsed = subprocess.run([args.cli, "parse"], input=raw_response(port), capture_output=True,
+                            check=True, timeout=60).stdout
+    rows = [line.split(b"\t") for line in parsed.splitlines()]
+    check(len(rows) >= row, f"the served page has {len(rows)} rows")
+    fields = [unescape(f) for f in rows[row - 1]]
+    text = subprocess.run([args.cli, "compose", template] + fields, capture_output=True,
+                          check=True, timeout=60).stdout
+    text = text[:-1] if text.endswith(b"\n") else text  # compose ends its line
+    record = subprocess.run([args.cli, "record", "Office", "1", "{0}", text],
+                            capture_output=True, check=True, timeout=60).stdout
+    return "547 " + record.hex()
+
+
+def scenario_double_click(desktop, args):
+    expected = expected_record_hex(args, desktop.port, 3, DEFAULT_TEMPLATE)
+    zonbode = desktop.start_zonbode({"ZONBODE_TEST_DOUBLE_CLICK_ROW": "3"})
+    _, line = desktop.records.next(90)
+    check(line == expected, f"row 3 record:\n  got      {line}\n  expected {expected}")
+    desktop.close_window(zonbode)
+    _, line = desktop.records.next(30)
+    check(line == SWITCH_OFF_HEX, f"switch-off record: got {line}")
+
+
+def scenario_close(desktop, args):
+    # First run, nothing stored: the defaults are written.
+    zonbode = desktop.start_zonbode()
+    time.sleep(3)
+    desktop.records.none_within(0)  # start-up sends nothing
+    desktop.close_window(zonbode)
+    _, line = desktop.records.next(30)
+    check(line == SWITCH_OFF_HEX, f"switch-off record: got {line}")
+    values = desktop.read_ini()
+    check(values.get("PSM") == DEFAULT_TEMPLATE.decode(), f"PSM stored as {values.get('PSM')!r}")
+    check(values.get("Auto") == "0", f"Auto stored as {values.get('Auto')!r}")
+    check(values.get("Systeemvak") == "0", f"Systeemvak stored as {values.get('Systeemvak')!r}")
+    check(set(values) == {"PSM", "Auto", "Systeemvak"}, f"stored keys {sorted(values)}")
+
+    # Second run: what was stored comes back into the controls and is written again.
+    desktop.store_ini("[General]\nPSM=Zon: [zon]% op [dag]\nAuto=1\nSysteemvak=1\n")
+    zonbode = desktop.start_zonbode()
+    time.sleep(3)
+    desktop.close_window(zonbode)
+    _, line = desktop.records.next(30)
+    check(line == SWITCH_OFF_HEX, f"switch-off record: got {line}")
+    values = desktop.read_ini()
+    check(values.get("PSM") == "Zon: [zon]% op [dag]", f"PSM stored as {values.get('PSM')!r}")
+    check(values.get("Auto") == "1", f"Auto stored as {values.get('Auto')!r}")
+    check(values.get("Systeemvak") == "1", f"Systeemvak stored as {values.get('Systeemvak')!r}")
+
+
+def scenario_auto_mode(desktop, args):
+    expected = expected_record_hex(args, desktop.port, 1, DEFAULT_TEMPLATE)
+    desktop.store_ini("[General]\nAuto=1\n")
+    started = time.monotonic()
+    zonbode = desktop.start_zonbode()
+    # Nothing for the first 28 s (the tick is due 30 s after start-up, which follows the start).
+    desktop.records.none_within(28)
+    stamp, line = desktop.records.next(30)
+    after = stamp - started
+    check(after >= 29.5, f"first automatic record {after:.1f} s after start")
+    # Generous: a loaded machine may take seconds to start the program and load the window.
+    check(after <= 55, f"first automatic record only {after:.1f} s after start")
+    check(line == expected, f"first automatic record:\n  got      {line}\n  expected {expected}")
+    print(f"first automatic record {after:.1f} s after start")
+    desktop.close_window(zonbode)
+
+
+SCENARIOS = {"double-click": scenario_double_click, "close": scenario_close,
+             "auto-mode": scenario_auto_mode}
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__,
+                                     formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("scenario", choices=sorted(SCENARIOS))
+    parser.add_argument("--zonbode", required=True)
+    parser.add_argument("--psm-listen", required=True)
+    parser.add_argument("--demo-server", required=True)
+    parser.add_argument("--cli", required=True)
+    args = parser.parse_args()
+
+    for tool in ("Xvfb", "dbus-run-session"):
+        if shutil.which(tool) is None:
+            print(f"SKIPPED: {tool} is not installed (packages xvfb and dbus)")
+            return SKIP
+    if os.environ.get("ZONBODE_E2E_ON_PRIVATE_BUS") != "1":
+        # Run again on a session bus of our own, so no other program's receiver takes part.
+        env = dict(os.environ, ZONBODE_E2E_ON_PRIVATE_BUS="1")
+        return subprocess.run(["dbus-run-session", "--", sys.executable] + sys.argv,
+                              env=env).returncode
+
+    desktop = Desktop(args)
+    try:
+        SCENARIOS[args.scenario](desktop, args)
+    except Failure as failure:
+        print(f"FAILED: {failure}")
+        return 1
+    finally:
+        desktop.close()
+    print(f"passed: {args.scenario}")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
