@@ -125,18 +125,24 @@ void ThroughPlainEpoll(benchmark::State& state) {
         epoll_ctl(epoll, EPOLL_CTL_ADD, fd, &event);
         std::vector<char> buffer(static_cast<std::size_t>(chunk));
         std::size_t received = 0;
+        // Reads until the socket runs dry before waiting again: the strongest plain loop.
         for (bool open = true; open;) {
             epoll_event ready{};
             if (epoll_wait(epoll, &ready, 1, 60000) <= 0) {
                 break;
             }
-            const ssize_t n = recv(fd, buffer.data(), buffer.size(), 0);
-            if (n > 0) {
-                received += static_cast<std::size_t>(n);
-            } else if (n == 0) {
-                open = false;
+            for (;;) {
+                const ssize_t n = recv(fd, buffer.data(), buffer.size(), 0);
+                if (n > 0) {
+                    received += static_cast<std::size_t>(n);
+                    benchmark::DoNotOptimize(buffer.data());
+                    continue;
+                }
+                if (n == 0) {
+                    open = false;
+                }
+                break;  // closed, or nothing more waiting now
             }
-            benchmark::DoNotOptimize(buffer.data());
         }
         close(epoll);
         close(fd);

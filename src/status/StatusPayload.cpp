@@ -2,6 +2,7 @@
 #include <string_view>
 #include <vector>
 
+#include "net/Utf8.h"
 #include "status/StatusMessage.h"
 
 namespace zonbode::status {
@@ -11,36 +12,10 @@ constexpr char32_t kReplacementCharacter = 0xFFFD;
 
 // Decodes one UTF-8 character at text[i] and advances i; a malformed byte gives U+FFFD.
 char32_t NextCodePoint(std::string_view text, std::size_t& i) {
-    const auto lead = static_cast<std::uint8_t>(text[i++]);
-    if (lead < 0x80) {
-        return lead;
-    }
-    int length = 0;
     char32_t cp = 0;
-    if ((lead & 0xE0) == 0xC0) {
-        length = 1;
-        cp = lead & 0x1F;
-    } else if ((lead & 0xF0) == 0xE0) {
-        length = 2;
-        cp = lead & 0x0F;
-    } else if ((lead & 0xF8) == 0xF0) {
-        length = 3;
-        cp = lead & 0x07;
-    } else {
-        return kReplacementCharacter;
-    }
-    if (i + length > text.size()) {
-        return kReplacementCharacter;
-    }
-    for (int k = 0; k < length; ++k) {
-        const auto next = static_cast<std::uint8_t>(text[i + k]);
-        if ((next & 0xC0) != 0x80) {
-            return kReplacementCharacter;
-        }
-        cp = (cp << 6) | (next & 0x3F);
-    }
-    constexpr char32_t kSmallest[] = {0, 0x80, 0x800, 0x10000};
-    if (cp < kSmallest[length] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+    const std::size_t length = net::DecodeUtf8(text, i, cp);
+    if (length == 0) {
+        ++i;
         return kReplacementCharacter;
     }
     i += length;

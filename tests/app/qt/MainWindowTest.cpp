@@ -251,6 +251,20 @@ TEST(MainWindow, ButtonsAndCloseAreForwarded) {
     EXPECT_THAT(events, ElementsAre("command1", "command2", "unload"));
 }
 
+TEST(MainWindow, ClosingAWindowHiddenInTheTrayStillUnloads) {
+    // A session ending (SIGTERM) closes the window wherever it is.
+    MainWindow window;
+    int unloads = 0;
+    WindowEvents handlers;
+    handlers.formUnload = [&] { ++unloads; };
+    window.SetEvents(handlers);
+    window.Show();
+    window.SetWindowState(WindowState::Minimized);
+    window.Hide();
+    window.close();
+    EXPECT_EQ(unloads, 1);
+}
+
 TEST(MainWindow, MinimizingReportsAResizeAndTheStateReadsBack) {
     MainWindow window;
     std::vector<WindowState> states;

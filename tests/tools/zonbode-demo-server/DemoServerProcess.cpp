@@ -148,7 +148,9 @@ std::string ExchangeInPieces(int port, const std::vector<std::string>& pieces) {
     if (fd < 0) {
         return {};
     }
-    timeval timeout{30, 0};
+    // Generous: with the listen queue of 5, a burst of clients overflows it and the kernel
+    // drops handshakes, which TCP then retries with growing back-off.
+    timeval timeout{90, 0};
     setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
     setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
     sockaddr_in address{};

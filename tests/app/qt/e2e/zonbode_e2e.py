@@ -259,7 +259,8 @@ def scenario_auto_mode(desktop, args):
     stamp, line = desktop.records.next(30)
     after = stamp - started
     check(after >= 29.5, f"first automatic record {after:.1f} s after start")
-    check(after <= 45, f"first automatic record only {after:.1f} s after start")
+    # Generous: a loaded machine may take seconds to start the program and load the window.
+    check(after <= 55, f"first automatic record only {after:.1f} s after start")
     check(line == expected, f"first automatic record:\n  got      {line}\n  expected {expected}")
     print(f"first automatic record {after:.1f} s after start")
     desktop.close_window(zonbode)

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+// UTF-8, the form of all text inside the program.
+namespace zonbode::net {
+
+// Decodes the character that starts at text[i]: its length in bytes, or 0 when the bytes
+// there are not a well-formed UTF-8 sequence (overlong forms and surrogates included).
+std::size_t DecodeUtf8(std::string_view text, std::size_t i, char32_t& codePoint);
+
+void AppendUtf8(std::string& out, char32_t codePoint);
+
+}  // namespace zonbode::net
