@@ -1,7 +1,6 @@
 // zonbode-cli fetch: the real download cycle, headless. Form1 runs with the real socket and
 // the event loop's own timers; the window is a console that prints each status panel text to
 // standard error; tray, settings and messenger do nothing.
-#include <charconv>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -16,6 +15,7 @@
 #include "ForecastRows.h"
 #include "app/Form1.h"
 #include "app/LoopTimers.h"
+#include "app/ServerOptions.h"
 #include "app/SystemClock.h"
 #include "net/EventLoop.h"
 
@@ -106,40 +106,6 @@ public:
     void EndProcess() override { ended = true; }
 };
 
-// The server to fetch from, or the problem with the arguments.
-std::optional<app::ForecastServer> ParseArguments(const Arguments& args, std::string& problem) {
-    app::ForecastServer server;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& option = args[i];
-        if (option != "--host" && option != "--port") {
-            problem = "unknown argument \"" + option + "\"";
-            return std::nullopt;
-        }
-        if (i + 1 == args.size()) {
-            problem = option + " needs a value";
-            return std::nullopt;
-        }
-        const std::string& value = args[++i];
-        if (option == "--host") {
-            if (value.empty()) {
-                problem = "--host needs a host name or address";
-                return std::nullopt;
-            }
-            server.host = value;
-        } else {
-            unsigned port = 0;
-            auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), port);
-            if (error != std::errc() || end != value.data() + value.size() || port == 0 ||
-                port > 65535) {
-                problem = "--port needs a number from 1 to 65535";
-                return std::nullopt;
-            }
-            server.port = static_cast<std::uint16_t>(port);
-        }
-    }
-    return server;
-}
-
 }  // namespace
 
 int RunFetch(const Arguments& args) {
@@ -147,7 +113,7 @@ int RunFetch(const Arguments& args) {
         return WriteAll(stdout, kUsage) ? kExitOk : kExitUsage;
     }
     std::string problem;
-    std::optional<app::ForecastServer> server = ParseArguments(args, problem);
+    std::optional<app::ForecastServer> server = app::ParseServerOptions(args, problem);
     if (!server) {
         return UsageError("fetch", problem, kUsage);
     }

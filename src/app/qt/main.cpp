@@ -6,10 +6,12 @@
 #include <QIcon>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
-#include <string_view>
+#include <vector>
 
 #include "app/Form1.h"
+#include "app/ServerOptions.h"
 #include "app/SystemClock.h"
 #include "app/qt/CloseOnSignal.h"
 #include "app/qt/DBusMessengerTransport.h"
@@ -31,24 +33,6 @@ int DoubleClickRowFromEnvironment() {
     return value != nullptr ? std::atoi(value) : 0;
 }
 
-bool ParsePort(std::string_view text, std::uint16_t& port) {
-    if (text.empty() || text.size() > 5) {
-        return false;
-    }
-    unsigned value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9') {
-            return false;
-        }
-        value = value * 10 + static_cast<unsigned>(c - '0');
-    }
-    if (value == 0 || value > 65535) {
-        return false;
-    }
-    port = static_cast<std::uint16_t>(value);
-    return true;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -59,31 +43,20 @@ int main(int argc, char** argv) {
     // Closing a message box while the window sits in the tray must not end the program.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    zonbode::app::ForecastServer server;
-    const QStringList arguments = QApplication::arguments();
-    for (int i = 1; i < arguments.size(); ++i) {
-        const std::string option = arguments[i].toStdString();
-        if (option == "--help" || option == "-h") {
+    std::vector<std::string> arguments;
+    for (const QString& argument : QApplication::arguments().mid(1)) {
+        if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
             std::fputs(kUsage, stdout);
             return 0;
         }
-        if (i + 1 >= arguments.size() || (option != "--host" && option != "--port")) {
-            std::fprintf(stderr, "zonbode: unknown or incomplete option '%s'\n%s", option.c_str(),
-                         kUsage);
-            return 2;
-        }
-        const std::string value = arguments[++i].toStdString();
-        if (option == "--host") {
-            if (value.empty()) {
-                std::fprintf(stderr, "zonbode: --host needs a host name\n%s", kUsage);
-                return 2;
-            }
-            server.host = value;
-        } else if (!ParsePort(value, server.port)) {
-            std::fprintf(stderr, "zonbode: '%s' is not a port (1-65535)\n%s", value.c_str(),
-                         kUsage);
-            return 2;
-        }
+        arguments.push_back(argument.toStdString());
+    }
+    std::string problem;
+    const std::optional<zonbode::app::ForecastServer> server =
+        zonbode::app::ParseServerOptions(arguments, problem);
+    if (!server) {
+        std::fprintf(stderr, "zonbode: %s\n%s", problem.c_str(), kUsage);
+        return 2;
     }
 
     using namespace zonbode::app::qt;
@@ -97,7 +70,7 @@ int main(int argc, char** argv) {
     QtProcessControl process;
     zonbode::app::SystemClock clock;
 
-    zonbode::app::Form1 form({window, timers, settings, messenger, tray, process, clock}, server);
+    zonbode::app::Form1 form({window, timers, settings, messenger, tray, process, clock}, *server);
     window.SetEvents({
         .formUnload =
             [&form] {

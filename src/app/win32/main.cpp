@@ -12,11 +12,12 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "app/Form1.h"
+#include "app/ServerOptions.h"
 #include "app/SystemClock.h"
 #include "app/win32/CopyDataTransport.h"
 #include "app/win32/MainWindow.h"
@@ -42,55 +43,6 @@ std::vector<std::string> CommandLineArguments() {
     return arguments;
 }
 
-bool ParsePort(std::string_view text, std::uint16_t& port) {
-    if (text.empty() || text.size() > 5) {
-        return false;
-    }
-    unsigned value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9') {
-            return false;
-        }
-        value = value * 10 + static_cast<unsigned>(c - '0');
-    }
-    if (value == 0 || value > 65535) {
-        return false;
-    }
-    port = static_cast<std::uint16_t>(value);
-    return true;
-}
-
-// 0 when the options are good; otherwise the exit code (help: 0 after printing, -1 here).
-int ParseOptions(const std::vector<std::string>& arguments, zonbode::app::ForecastServer& server,
-                 bool& helpShown) {
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& option = arguments[i];
-        if (option == "--help" || option == "-h") {
-            std::fputs(kUsage, stdout);
-            helpShown = true;
-            return 0;
-        }
-        if (i + 1 >= arguments.size() || (option != "--host" && option != "--port")) {
-            std::fprintf(stderr, "zonbode: unknown or incomplete option '%s'\n%s", option.c_str(),
-                         kUsage);
-            return 2;
-        }
-        const std::string& value = arguments[++i];
-        if (option == "--host") {
-            if (value.empty()) {
-                std::fprintf(stderr, "zonbode: --host needs a host name\n%s", kUsage);
-                return 2;
-            }
-            server.host = value;
-        } else if (!ParsePort(value, server.port)) {
-            std::fprintf(stderr, "zonbode: '%s' is not a port (1-65535)\n%s", value.c_str(),
-                         kUsage);
-            return 2;
-        }
-    }
-    return 0;
-}
-
 int DoubleClickRowFromEnvironment() {
     const char* value = std::getenv("ZONBODE_TEST_DOUBLE_CLICK_ROW");
     return value != nullptr ? std::atoi(value) : 0;
@@ -99,11 +51,19 @@ int DoubleClickRowFromEnvironment() {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    zonbode::app::ForecastServer server;
-    bool helpShown = false;
-    if (int code = ParseOptions(CommandLineArguments(), server, helpShown);
-        code != 0 || helpShown) {
-        return code;
+    const std::vector<std::string> arguments = CommandLineArguments();
+    for (const std::string& argument : arguments) {
+        if (argument == "--help" || argument == "-h") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+    }
+    std::string problem;
+    const std::optional<zonbode::app::ForecastServer> server =
+        zonbode::app::ParseServerOptions(arguments, problem);
+    if (!server) {
+        std::fprintf(stderr, "zonbode: %s\n%s", problem.c_str(), kUsage);
+        return 2;
     }
 
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
@@ -123,7 +83,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     Win32ProcessControl process;
     zonbode::app::SystemClock clock;
 
-    zonbode::app::Form1 form({window, timers, settings, messenger, tray, process, clock}, server);
+    zonbode::app::Form1 form({window, timers, settings, messenger, tray, process, clock}, *server);
     window.SetEvents({
         .formUnload = [&form] { form.Form_Unload(); },
         .formResize = [&form] { form.Form_Resize(); },
