@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstdint>
+#include <cstdio>
 
 namespace zonbode::app {
 
@@ -37,6 +38,25 @@ std::optional<ForecastServer> ParseServerOptions(const std::vector<std::string>&
         }
     }
     return server;
+}
+
+std::optional<int> ReadDesktopOptions(const std::vector<std::string>& arguments,
+                                      ForecastServer& server) {
+    constexpr char kUsage[] = "usage: zonbode [--host HOST] [--port PORT]\n";
+    for (const std::string& argument : arguments) {
+        if (argument == "--help" || argument == "-h") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+    }
+    std::string problem;
+    std::optional<ForecastServer> parsed = ParseServerOptions(arguments, problem);
+    if (!parsed) {
+        std::fprintf(stderr, "zonbode: %s\n%s", problem.c_str(), kUsage);
+        return 2;
+    }
+    server = std::move(*parsed);
+    return std::nullopt;
 }
 
 }  // namespace zonbode::app

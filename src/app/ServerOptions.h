@@ -14,4 +14,10 @@ namespace zonbode::app {
 std::optional<ForecastServer> ParseServerOptions(const std::vector<std::string>& arguments,
                                                  std::string& problem);
 
+// The desktop programs' command line, "zonbode [--host HOST] [--port PORT]". "--help" or "-h"
+// anywhere prints the usage and gives the exit code 0; a bad option prints the problem and the
+// usage to standard error and gives 2. nullopt: go on with `server`.
+std::optional<int> ReadDesktopOptions(const std::vector<std::string>& arguments,
+                                      ForecastServer& server);
+
 }  // namespace zonbode::app

@@ -4,7 +4,6 @@
 
 #include <QApplication>
 #include <QIcon>
-#include <cstdio>
 #include <cstdlib>
 #include <optional>
 #include <string>
@@ -25,8 +24,6 @@
 
 namespace {
 
-constexpr char kUsage[] = "usage: zonbode [--host HOST] [--port PORT]\n";
-
 // Test hook: ZONBODE_TEST_DOUBLE_CLICK_ROW=N double-clicks row N once the list is filled.
 int DoubleClickRowFromEnvironment() {
     const char* value = std::getenv("ZONBODE_TEST_DOUBLE_CLICK_ROW");
@@ -45,18 +42,11 @@ int main(int argc, char** argv) {
 
     std::vector<std::string> arguments;
     for (const QString& argument : QApplication::arguments().mid(1)) {
-        if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
-            std::fputs(kUsage, stdout);
-            return 0;
-        }
         arguments.push_back(argument.toStdString());
     }
-    std::string problem;
-    const std::optional<zonbode::app::ForecastServer> server =
-        zonbode::app::ParseServerOptions(arguments, problem);
-    if (!server) {
-        std::fprintf(stderr, "zonbode: %s\n%s", problem.c_str(), kUsage);
-        return 2;
+    zonbode::app::ForecastServer server;
+    if (const std::optional<int> exitCode = zonbode::app::ReadDesktopOptions(arguments, server)) {
+        return *exitCode;
     }
 
     using namespace zonbode::app::qt;
@@ -70,7 +60,7 @@ int main(int argc, char** argv) {
     QtProcessControl process;
     zonbode::app::SystemClock clock;
 
-    zonbode::app::Form1 form({window, timers, settings, messenger, tray, process, clock}, *server);
+    zonbode::app::Form1 form({window, timers, settings, messenger, tray, process, clock}, server);
     window.SetEvents({
         .formUnload =
             [&form] {

@@ -29,8 +29,6 @@
 
 namespace {
 
-constexpr char kUsage[] = "usage: zonbode [--host HOST] [--port PORT]\n";
-
 std::vector<std::string> CommandLineArguments() {
     std::vector<std::string> arguments;
     int count = 0;
@@ -51,19 +49,10 @@ int DoubleClickRowFromEnvironment() {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    const std::vector<std::string> arguments = CommandLineArguments();
-    for (const std::string& argument : arguments) {
-        if (argument == "--help" || argument == "-h") {
-            std::fputs(kUsage, stdout);
-            return 0;
-        }
-    }
-    std::string problem;
-    const std::optional<zonbode::app::ForecastServer> server =
-        zonbode::app::ParseServerOptions(arguments, problem);
-    if (!server) {
-        std::fprintf(stderr, "zonbode: %s\n%s", problem.c_str(), kUsage);
-        return 2;
+    zonbode::app::ForecastServer server;
+    if (const std::optional<int> exitCode =
+            zonbode::app::ReadDesktopOptions(CommandLineArguments(), server)) {
+        return *exitCode;
     }
 
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
@@ -83,7 +72,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     Win32ProcessControl process;
     zonbode::app::SystemClock clock;
 
-    zonbode::app::Form1 form({window, timers, settings, messenger, tray, process, clock}, *server);
+    zonbode::app::Form1 form({window, timers, settings, messenger, tray, process, clock}, server);
     window.SetEvents({
         .formUnload = [&form] { form.Form_Unload(); },
         .formResize = [&form] { form.Form_Resize(); },
