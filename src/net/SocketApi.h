@@ -97,10 +97,6 @@ void RestoreWindowProc(WindowHandle window, std::intptr_t previous);
 std::intptr_t CallPreviousWindowProc(std::intptr_t previous, WindowHandle window,
                                      std::uint32_t message, std::intptr_t wParam,
                                      std::intptr_t lParam);
-// Queues a message for the window, behind everything already queued (PostMessage on
-// Windows). False when the window does not exist.
-bool PostNotification(WindowHandle window, std::uint32_t message, std::intptr_t wParam,
-                      std::intptr_t lParam);
 
 // Subscribes s to events (non-blocking from here on): each is posted as `message` with
 // wParam = s and lParam = event | (error << 16).

@@ -5,6 +5,7 @@
 
 #include "net/AnsiCodePage.h"
 #include "net/CNetSocket.h"
+#include "net/Diagnostics.h"
 #include "net/NetworkErrorText.h"
 #include "net/RaisedError.h"
 #include "net/RouteTable.h"
@@ -291,6 +292,10 @@ bool DetachRouter() {
     s.routerWindow = 0;
     s.previousProc = 0;
     return true;
+}
+
+void RouteNow(std::uint32_t message, std::intptr_t wParam, std::intptr_t lParam) {
+    EventRouter(State().lngWindowHandle, message, wParam, lParam);
 }
 
 std::int32_t UserCount() {

@@ -40,24 +40,4 @@ bool IsAcceptRegistered(sys::Handle handle);
 std::shared_ptr<CNetSocket> GetAcceptedObject(sys::Handle handle);  // throws if not parked
 void UnregisterAccept(sys::Handle handle);
 
-// Hooks the router onto a notification window (its procedure so far receives every other
-// message) and takes it off again, emptying the route tables. RegisterSocket and
-// UnregisterSocket do this for the runtime's own window.
-bool AttachRouter(sys::WindowHandle window);
-bool DetachRouter();
-
-// ---- Diagnostics, for tests: read-only views of the runtime's state. ----
-std::int32_t UserCount();
-bool ServiceStarted();
-sys::WindowHandle WindowHandle();  // 0 while there is no notification window
-bool SocketCollectionExists();
-bool AcceptCollectionExists();
-std::int32_t SocketRouteCount();
-std::int32_t SocketRouteHandle(std::int32_t slot);  // slots 1..count; -1 for a free slot
-std::int32_t ResolutionRouteCount();
-std::int32_t ResolutionRouteHandle(std::int32_t slot);
-// Errors that left an object's WndProc while the router dispatched (they go nowhere else).
-std::int32_t RoutedErrorCount();
-std::string LastRoutedError();
-
 }  // namespace zonbode::net::modNetSocket

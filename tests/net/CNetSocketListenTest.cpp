@@ -129,12 +129,11 @@ TEST_F(CNetSocketListen, AcceptOfAConnectionAnotherObjectOwnsLeavesItAlone) {
 }
 
 // The loop never dispatches while a handler runs, so a parked connection's own notifications
-// cannot run during its ConnectionRequest event here. The two tests below hand the holder the
-// notification the network posts for it (as a nested message loop would) once the condition
-// it reports has really happened on the socket.
+// cannot run during its ConnectionRequest event here. The tests below route the notification
+// the network posts for the holder (as a nested message loop would) once the condition it
+// reports has really happened on the socket.
 void DeliverToHolder(std::int32_t requestID, std::int32_t event) {
-    modNetSocket::GetAcceptedObject(requestID)->WndProc(0, sys::kSocketEventMessage, requestID,
-                                                        event);
+    modNetSocket::RouteNow(sys::kSocketEventMessage, requestID, event);
 }
 
 bool WaitFor(const std::function<bool()>& condition) {
@@ -218,6 +217,84 @@ TEST_F(CNetSocketListen, PeerThatClosedBeforeAcceptEndsInClosingInsideAccept) {
     EXPECT_EQ(server->State(), sckClosing);
     server->CloseSck();
     EXPECT_EQ(server->State(), sckClosed);
+}
+
+// A DataArrival handler inside Accept that closes the object, or closes and connects again,
+// leaves it as the handler left it: the parked close is not applied on top.
+TEST_F(CNetSocketListen, AHandlerInsideAcceptLeavesTheObjectAsItWants) {
+    struct Case {
+        const char* name;
+        bool reconnect;
+        std::int32_t state;
+        std::vector<std::string> events;
+    };
+    const std::vector<Case> cases = {
+        {"closes", false, sckClosed, {"DataArrival 10"}},
+        {"reconnects", true, sckConnected, {"DataArrival 10", "Connect"}},
+    };
+    for (const Case& c : cases) {
+        auto listener = Listener();
+        PeerSocket other = ListeningPeer();
+        PeerSocket client;
+        std::shared_ptr<CNetSocket> server;
+        EventLog log;
+        listener->Events.ConnectionRequest = [&](std::int32_t id) {
+            ASSERT_TRUE(client.SendAll("last words"));
+            client.Close();
+            ASSERT_TRUE(WaitFor([&] { return Waiting(id) == 10; }));
+            DeliverToHolder(id, sys::FD_READ);
+            ASSERT_TRUE(WaitFor([&] { return PeerHasClosed(id); }));
+            DeliverToHolder(id, sys::FD_CLOSE);
+            server = CNetSocket::Create();
+            log.Attach(*server);
+            server->Events.DataArrival = [&](std::int32_t total) {
+                log.entries.push_back("DataArrival " + std::to_string(total));
+                Variant data(std::string{});
+                server->GetData(data);
+                server->CloseSck();
+                if (c.reconnect) {
+                    server->Connect(Variant("127.0.0.1"), Variant(other.Port()));
+                }
+            };
+            server->Accept(id);
+        };
+        client = ConnectedPeer(listener->LocalPort());
+        ASSERT_TRUE(RunUntil([&] { return server != nullptr; })) << c.name;
+        RunUntil([&] { return log.entries.size() >= c.events.size(); });
+        RunFor(std::chrono::milliseconds(100));
+        EXPECT_EQ(log.entries, c.events) << c.name;
+        EXPECT_EQ(server->State(), c.state) << c.name;
+        if (!c.reconnect) {
+            // A closed object, usable again.
+            EXPECT_EQ(server->SocketHandle(), -1);
+            server->Connect(Variant("127.0.0.1"), Variant(other.Port()));
+            EXPECT_TRUE(RunUntil([&] { return server->State() == sckConnected; })) << c.name;
+        }
+    }
+}
+
+// A failed Connect (its bind found the local port taken) leaves the object closed but holding
+// its socket; an Accept onto it closes that socket first, so nothing stays registered.
+TEST_F(CNetSocketListen, AcceptOntoAnObjectStillHoldingASocketClosesThatSocket) {
+    PeerSocket taken = ListeningPeer();
+    auto listener = Listener();
+    auto server = CNetSocket::Create();
+    server->SetLocalPort(taken.Port());
+    auto error =
+        Raised([&] { server->Connect(Variant("127.0.0.1"), Variant(listener->LocalPort())); });
+    ASSERT_EQ(error.Number(), 10048);
+    ASSERT_EQ(server->State(), sckClosed);
+    const sys::Handle held = server->SocketHandle();
+    ASSERT_NE(held, -1);
+
+    listener->Events.ConnectionRequest = [&](std::int32_t id) { server->Accept(id); };
+    PeerSocket client = ConnectedPeer(listener->LocalPort());
+    ASSERT_TRUE(RunUntil([&] { return server->State() == sckConnected; }));
+    EXPECT_NE(server->SocketHandle(), held);
+    EXPECT_FALSE(modNetSocket::IsSocketRegistered(held));
+    server.reset();
+    listener.reset();
+    EXPECT_EQ(modNetSocket::WindowHandle(), 0) << "a socket is still registered";
 }
 
 TEST_F(CNetSocketListen, ListenRulesAndClosingTheListenerInItsOwnEvent) {

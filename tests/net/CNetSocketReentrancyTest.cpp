@@ -167,3 +167,54 @@ TEST_F(CNetSocketReentrancy, ReusedRouteSlotsLeadOnlyToTheCurrentOwner) {
 
 }  // namespace
 }  // namespace zonbode::net::testing
+
+namespace zonbode::net::testing {
+namespace {
+
+// The peer's close is queued for the object's handle when the object closes, and the system
+// hands the number out again at once to the same object, reopened: as a datagram socket, or
+// connecting to a listener whose full queue keeps the handshake running. Another object keeps
+// the notification window (and what is queued for it) alive meanwhile.
+TEST_F(CNetSocketReentrancy, NotificationsOfAClosedHandleNeverReachTheHandlesNextSocket) {
+    for (const bool reconnect : {false, true}) {
+        auto keeper = CNetSocket::Create();
+        keeper->Listen();
+        PeerSocket full(sys::Socket(sys::kAfInet, sys::kSockStream, sys::kIpprotoTcp));
+        ASSERT_EQ(sys::Bind(full.Handle(), Endpoint(Loopback(), 0)), 0);
+        ASSERT_EQ(sys::Listen(full.Handle(), 0), 0);
+        PeerSocket queued = ConnectedPeer(full.Port());
+        PeerSocket peer;
+        EventLog log;
+        auto socket = ConnectedPair(peer, &log);
+        RunFor(std::chrono::milliseconds(200));  // the connect's FD_WRITE has been handled
+        log.entries.clear();
+        const sys::Handle handle = socket->SocketHandle();
+        peer.Close();
+        ASSERT_TRUE(WaitUntilQueued(handle, sys::FD_CLOSE)) << reconnect;
+
+        socket->CloseSck();
+        NextSocketGets reuse(handle);
+        ASSERT_TRUE(reuse.Ready()) << reconnect;
+        if (reconnect) {
+            socket->Connect(Variant("127.0.0.1"), Variant(full.Port()));
+        } else {
+            socket->SetProtocol(sckProtocolUdp);
+            socket->Bind(Variant(0), Variant("127.0.0.1"));
+        }
+        ASSERT_EQ(socket->SocketHandle(), handle) << reconnect;
+        RunFor(std::chrono::milliseconds(300));
+        EXPECT_TRUE(log.entries.empty()) << reconnect;
+        if (!reconnect) {
+            EXPECT_EQ(socket->State(), sckOpen);
+            continue;
+        }
+        EXPECT_EQ(socket->State(), sckConnecting);
+        PeerSocket first = AcceptPeer(full);  // room in the queue: the handshake completes
+        ASSERT_TRUE(RunUntil([&] { return !log.entries.empty(); }));
+        EXPECT_EQ(log.entries, std::vector<std::string>{"Connect"});
+        EXPECT_EQ(socket->State(), sckConnected);
+    }
+}
+
+}  // namespace
+}  // namespace zonbode::net::testing

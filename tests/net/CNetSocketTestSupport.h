@@ -12,12 +12,15 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "net/CNetSocket.h"
+#include "net/Diagnostics.h"
 #include "net/EventLoop.h"
 #include "net/RaisedError.h"
 #include "net/SocketApi.h"
+#include "net/modNetSocket.h"
 
 namespace zonbode::net::testing {
 
@@ -176,6 +179,51 @@ inline int UnusedPort() {
     sys::Bind(probe.Handle(), Endpoint(Loopback(), 0));
     return probe.Port();
 }
+
+// Waits, without handling anything, until the next network event queued for the window is
+// `event` for the handle.
+inline bool WaitUntilQueued(sys::WindowHandle window, sys::Handle handle, std::int32_t event) {
+    const auto deadline = std::chrono::steady_clock::now() + kTimeout;
+    for (;;) {
+        std::intptr_t wParam = 0;
+        std::intptr_t lParam = 0;
+        if (sys::PeekNotification(window, sys::kSocketEventMessage, &wParam, &lParam) &&
+            wParam == handle && (lParam & 0xFFFF) == event) {
+            return true;
+        }
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+}
+
+// The same for the runtime's own window.
+inline bool WaitUntilQueued(sys::Handle handle, std::int32_t event) {
+    return WaitUntilQueued(modNetSocket::WindowHandle(), handle, event);
+}
+
+// Makes the system hand out `handle` to the next socket created. Both backends give a new
+// socket the lowest free number, so the free numbers below it are taken (and kept until this
+// goes) first.
+class NextSocketGets {
+public:
+    explicit NextSocketGets(sys::Handle handle) {
+        for (int i = 0; i < 256; ++i) {
+            PeerSocket probe(sys::Socket(sys::kAfInet, sys::kSockStream, sys::kIpprotoTcp));
+            if (!probe.Valid() || probe.Handle() == handle) {
+                ready_ = probe.Valid();
+                return;  // the probe closes again and leaves the number free
+            }
+            fillers_.push_back(std::move(probe));
+        }
+    }
+    bool Ready() const { return ready_; }
+
+private:
+    std::vector<PeerSocket> fillers_;
+    bool ready_ = false;
+};
 
 // Records the events of one object as short texts, in order.
 struct EventLog {

@@ -76,6 +76,25 @@ TEST_F(CNetSocketUdp, ReceivedDatagramRecordsItsSender) {
     EXPECT_EQ(socket->RemoteHost(), "");
 }
 
+TEST_F(CNetSocketUdp, EachDataArrivalAnnouncesOneQueuedDatagramOfItsOwnSize) {
+    PeerSocket peer = DatagramPeer();
+    auto socket = BoundUdp();
+    std::vector<std::pair<std::int32_t, std::string>> got;
+    socket->Events.DataArrival = [&](std::int32_t total) {
+        EXPECT_EQ(total, socket->BytesReceived());
+        Variant data(std::string{});
+        Variant maxLen(10);
+        socket->GetData(data, std::nullopt, &maxLen);
+        got.emplace_back(total, data.AsString());
+    };
+    // Both are queued before the first notification is handled.
+    SendDatagram(peer, socket->LocalPort(), "abc");
+    SendDatagram(peer, socket->LocalPort(), "de");
+    ASSERT_TRUE(RunUntil([&] { return got.size() == 2; }));
+    RunFor(std::chrono::milliseconds(100));
+    EXPECT_EQ(got, (std::vector<std::pair<std::int32_t, std::string>>{{3, "abc"}, {2, "de"}}));
+}
+
 TEST_F(CNetSocketUdp, DatagramTheHandlerDidNotReadIsDropped) {
     PeerSocket peer = DatagramPeer();
     auto socket = BoundUdp();

@@ -56,13 +56,15 @@ TEST_F(RouteTableTest, AddingARoutedHandleKeepsItsOwnerReassignChangesIt) {
     EXPECT_EQ(1, table.Count());
 }
 
-TEST_F(RouteTableTest, AFreeSlotMetBeforeTheExistingRouteTakesTheHandle) {
+TEST_F(RouteTableTest, AHandleHasOneRouteEvenWhenAFreeSlotComesBeforeIt) {
     table.AddRoute(5, a);
     table.AddRoute(7, b);
     table.RemoveRoute(5);
     table.AddRoute(7, c);
-    EXPECT_EQ(7, table.HandleAt(1));
-    EXPECT_EQ(c, table.Find(7).lock()) << "the first matching slot is the one routed";
+    EXPECT_EQ(RouteTable<Owner>::kFreeSlot, table.HandleAt(1));
+    EXPECT_EQ(b, table.Find(7).lock()) << "the route it has stays";
+    table.RemoveRoute(7);
+    EXPECT_TRUE(table.Find(7).expired()) << "no second route is left behind";
 }
 
 TEST_F(RouteTableTest, RemovingUnknownHandlesAndFreeSlotsChangesNothing) {

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "net/CNetSocketTestSupport.h"
 #include "net/SocketApiFixture.h"
 
 namespace zonbode::net::testing {
@@ -269,21 +270,32 @@ TEST_F(SocketApiTest, AcceptedSocketReportsLikeItsListener) {
     ASSERT_TRUE(WaitFor([&] { return Count(accepted, sys::FD_CLOSE) == 1; }));
 }
 
-TEST_F(SocketApiTest, ClosedSocketsQueuedEventsAreNotDelivered) {
-    sys::Handle client = 0;
-    sys::Handle server = 0;
-    MakeConnectedPair(&client, &server);
-    // The FD_WRITE after the connect may still be queued; closing drops it.
-    Notes().clear();
+TEST_F(SocketApiTest, ClosedSocketsQueuedEventsNeverReachTheSocketThatGetsItsNumber) {
+    sys::SockAddrIn address;
+    sys::Handle listener = MakeListener(&address);
+    sys::Handle client = ConnectSubscribed(address);
+    sys::Handle server = Track(sys::Accept(listener, nullptr));
+    ASSERT_TRUE(WaitFor([&] { return Count(client, sys::FD_WRITE) == 1; }));
+    Settle(milliseconds(100));
     ASSERT_EQ(3, SendAll(server, "abc"));
-    std::uint32_t pending = 0;
-    ASSERT_TRUE(WaitFor([&] { return sys::IoctlFionread(client, &pending) == 0 && pending == 3; }));
-    EventLoop::ProcessPending();  // may queue or deliver the FD_READ
-    int before = static_cast<int>(NotesFor(client).size());
+    ASSERT_TRUE(WaitUntilQueued(window_, client, sys::FD_READ));
+
     Forget(client);
     ASSERT_EQ(0, sys::CloseSocket(client));
+    Notes().clear();
+    NextSocketGets reuse(client);
+    ASSERT_TRUE(reuse.Ready());
+    sys::Handle next = ConnectSubscribed(address);
+    ASSERT_EQ(client, next);
+    Track(sys::Accept(listener, nullptr));
+    ASSERT_TRUE(WaitFor([&] { return Count(next, sys::FD_WRITE) == 1; }));
     Settle();
-    EXPECT_EQ(before, static_cast<int>(NotesFor(client).size()));
+    std::vector<std::int32_t> events;
+    for (const Note& note : NotesFor(next)) {
+        events.push_back(note.event);
+    }
+    EXPECT_EQ(events, (std::vector<std::int32_t>{sys::FD_CONNECT, sys::FD_WRITE}))
+        << "only the new socket's own connect and room to send";
 }
 
 TEST_F(SocketApiTest, DatagramLongerThanTheBufferFillsItAndFailsWith10040) {

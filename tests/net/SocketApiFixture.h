@@ -7,6 +7,7 @@
 #include <functional>
 #include <vector>
 
+#include "net/Diagnostics.h"
 #include "net/EventLoop.h"
 #include "net/SocketApi.h"
 

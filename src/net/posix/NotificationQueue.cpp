@@ -12,6 +12,7 @@
 #include <map>
 #include <mutex>
 
+#include "net/Diagnostics.h"
 #include "net/posix/Endpoint.h"
 
 namespace zonbode::net::posix {
@@ -216,6 +217,21 @@ bool PostNotification(WindowHandle window, std::uint32_t message, std::intptr_t 
     }
     posix::PostMessage({window, message, wParam, lParam, 0, kInvalidSocket});
     return true;
+}
+
+bool PeekNotification(WindowHandle window, std::uint32_t message, std::intptr_t* wParam,
+                      std::intptr_t* lParam) {
+    posix::GatherReadiness(0);
+    auto& q = TheQueue();
+    std::lock_guard lock(q.mutex);
+    for (const posix::Message& m : q.messages) {
+        if (m.window == window && m.message == message) {
+            *wParam = m.wParam;
+            *lParam = m.lParam;
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace zonbode::net::sys

@@ -2,6 +2,8 @@
 // "STATIC" window, so no window class of our own has to be registered.
 
 #include "net/SocketApi.h"
+
+#include "net/Diagnostics.h"
 #include "net/win32/WindowProcHook.h"
 
 namespace zonbode::net::sys {
@@ -22,6 +24,17 @@ bool PostNotification(WindowHandle window, std::uint32_t message, std::intptr_t 
                       std::intptr_t lParam) {
     return PostMessageA(win32::ToWindow(window), message, static_cast<WPARAM>(wParam), lParam) !=
            FALSE;
+}
+
+bool PeekNotification(WindowHandle window, std::uint32_t message, std::intptr_t* wParam,
+                      std::intptr_t* lParam) {
+    MSG msg;
+    if (!PeekMessageA(&msg, win32::ToWindow(window), message, message, PM_NOREMOVE | PM_NOYIELD)) {
+        return false;
+    }
+    *wParam = static_cast<std::intptr_t>(msg.wParam);
+    *lParam = msg.lParam;
+    return true;
 }
 
 }  // namespace zonbode::net::sys

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "net/CNetSocket.h"
+#include "net/Diagnostics.h"
 #include "net/EventLoop.h"
 #include "net/modNetSocket.h"
 
