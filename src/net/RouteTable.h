@@ -17,16 +17,17 @@ class RouteTable {
 public:
     static constexpr std::int32_t kFreeSlot = -1;
 
-    // Stores the route in the first free slot, or in a new last slot. A handle that is
-    // already routed keeps its owner: whichever the walk meets first decides.
+    // Stores the route in the first free slot, or in a new last slot. A handle has one route
+    // at most: one that is already routed keeps its owner, wherever its slot is (Reassign
+    // changes the owner).
     void AddRoute(std::int32_t handle, std::weak_ptr<Owner> owner) {
+        if (SlotOf(handle) != kNone) {
+            return;
+        }
         for (std::size_t i = 0; i < handles_.size(); ++i) {
             if (handles_[i] == kFreeSlot) {
                 handles_[i] = handle;
                 owners_[i] = std::move(owner);
-                return;
-            }
-            if (handles_[i] == handle) {
                 return;
             }
         }
