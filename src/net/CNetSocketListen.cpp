@@ -82,6 +82,9 @@ void CNetSocket::Accept(std::int32_t requestID) {
     if (state_ != sckClosed) {
         throw RaisedError(kErrInvalidOperation, "CNetSocket.Accept", kTextInvalidOperation);
     }
+    // A closed object may still hold the socket of a Connect whose bind failed; it goes
+    // before the connection takes its place.
+    DestroySocket();
     // Until the connection is really this object's, a failure must leave it with no handle:
     // the connection belongs to someone else and closing this object must not touch it.
     const auto dropHandle = [this] {
@@ -135,7 +138,10 @@ void CNetSocket::Accept(std::int32_t requestID) {
     if (!receiveBuffer_.Empty()) {
         Raise(Events.DataArrival, static_cast<std::int32_t>(receiveBuffer_.Size()));
     }
-    if (holder->state_ == sckClosing) {
+    // A handler that closed the object, or closed and connected it again, decided what it
+    // is now; the close the holder saw belongs to the connection it ended.
+    const bool unchangedByHandler = state_ == sckConnected && socketHandle_ == requestID;
+    if (holder->state_ == sckClosing && unchangedByHandler) {
         state_ = sckClosing;
         Raise(Events.CloseSck);
     }
