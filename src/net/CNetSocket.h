@@ -158,7 +158,10 @@ private:
                           std::optional<std::int32_t> maxLen);
     Variant::Bytes TakeReceivedBytes(std::size_t count, bool peek, std::int32_t& errorCode);
     std::int32_t RecvDataToBuffer();
+    // UDP: the size of the datagram waiting next; 0 when none waits.
     std::int32_t GetPendingBytes() const;
+    // The same, or nothing when no datagram waits (an empty one has size 0).
+    std::optional<std::int32_t> NextDatagramSize() const;
     void DiscardDatagram();
 
     // Listening and accepting (CNetSocketListen.cpp).

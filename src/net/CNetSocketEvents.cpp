@@ -26,10 +26,15 @@ void CNetSocket::PostSocket(std::int32_t event, std::int32_t errorCode) {
                     Raise(Events.DataArrival, static_cast<std::int32_t>(receiveBuffer_.Size()));
                 }
             } else if (IsUdp() && state_ == sckOpen) {
+                // One datagram per notification, announced with its own size. A notification
+                // that finds none (one behind a datagram already taken) drops nothing.
                 const std::uint64_t takenBefore = datagramsTaken_;
-                const std::int32_t pending = GetPendingBytes();
-                if (pending > 0) {
-                    Raise(Events.DataArrival, pending);
+                const std::optional<std::int32_t> size = NextDatagramSize();
+                if (!size) {
+                    break;
+                }
+                if (*size > 0) {
+                    Raise(Events.DataArrival, *size);
                 }
                 // A datagram nobody read is dropped, so the next FD_READ announces the next
                 // one. One the handler took is gone already: dropping again would lose the

@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <limits>
+#include <vector>
 
 #include "net/AnsiCodePage.h"
 #include "net/CNetSocket.h"
@@ -109,8 +110,10 @@ std::int32_t CNetSocket::RecvData(Variant& data, bool peek, std::optional<std::i
             return 0;
         }
         const Variant::Bytes bytes = TakeReceivedBytes(size, peek, errorCode);
-        data = FixedValueFromBytes(type, bytes.data());
-        taken = size;
+        if (bytes.size() == size) {  // else the receive failed: data stays as it was
+            data = FixedValueFromBytes(type, bytes.data());
+            taken = size;
+        }
     } else {
         throw RaisedError(kErrUnsupportedType, "CNetSocket.RecvData", kTextUnsupportedType);
     }
@@ -131,14 +134,21 @@ Variant::Bytes CNetSocket::TakeReceivedBytes(std::size_t count, bool peek,
         }
         return bytes;
     }
-    // Bytes beyond what arrived stay 0.
+    // The datagram's own bytes: as many as recvfrom returned, or all asked for when the
+    // datagram was longer (10040).
     Variant::Bytes bytes(count, 0);
     sys::SockAddrIn from;
     from.port = 0;
     from.addr = 0;
-    if (sys::RecvFrom(socketHandle_, bytes.data(), static_cast<int>(count),
-                      peek ? sys::kMsgPeek : 0, &from) == sys::kSocketError) {
+    const int received = sys::RecvFrom(socketHandle_, bytes.data(), static_cast<int>(count),
+                                       peek ? sys::kMsgPeek : 0, &from);
+    if (received == sys::kSocketError) {
         errorCode = sys::LastError();
+        if (errorCode != kWsaEMsgSize) {
+            bytes.clear();
+        }
+    } else {
+        bytes.resize(static_cast<std::size_t>(received));
     }
     if (!peek) {
         ++datagramsTaken_;
@@ -171,12 +181,22 @@ std::int32_t CNetSocket::RecvDataToBuffer() {
 }
 
 std::int32_t CNetSocket::GetPendingBytes() const {
-    std::uint32_t count = 0;
-    if (sys::IoctlFionread(socketHandle_, &count) == sys::kSocketError) {
-        return 0;
+    return NextDatagramSize().value_or(0);
+}
+
+std::optional<std::int32_t> CNetSocket::NextDatagramSize() const {
+    // A peeking receive, not FIONREAD: Windows counts every queued datagram there.
+    constexpr int kLargestDatagram = 65536;
+    static thread_local std::vector<std::uint8_t> scratch(kLargestDatagram);
+    const int size =
+        sys::RecvFrom(socketHandle_, scratch.data(), kLargestDatagram, sys::kMsgPeek, nullptr);
+    if (size != sys::kSocketError) {
+        return size;
     }
-    return static_cast<std::int32_t>(std::min<std::uint32_t>(
-        count, static_cast<std::uint32_t>(std::numeric_limits<std::int32_t>::max())));
+    if (sys::LastError() == kWsaEMsgSize) {
+        return kLargestDatagram;
+    }
+    return std::nullopt;
 }
 
 void CNetSocket::DiscardDatagram() {
