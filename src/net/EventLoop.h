@@ -10,8 +10,9 @@
 // simply dispatch messages; headless tools and tests use RunUntil and the loop timers.
 namespace zonbode::net::EventLoop {
 
-// POSIX: a descriptor, valid for the life of the process, that is readable while
-// notifications wait. Windows: -1 (notifications arrive as window messages).
+// POSIX: a descriptor, valid for the life of the process once it is there, that is readable
+// while notifications wait; -1 only while the system refuses to open it (no descriptors
+// left). Windows: -1 (notifications arrive as window messages).
 int PollDescriptor();
 
 // Handles every notification that is pending now, without blocking.

@@ -23,8 +23,12 @@ void ShowMessageBox(const std::string& text, const std::string& title) {
     if (hook) {
         hook(text, title);
     } else {
-        std::cerr << title << ": " << text << std::endl;
+        WriteErrorLine(text, title);
     }
+}
+
+void WriteErrorLine(const std::string& text, const std::string& title) {
+    std::cerr << title << ": " << text << std::endl;
 }
 
 }  // namespace zonbode::net

@@ -10,7 +10,11 @@ namespace zonbode::net {
 using MessageBoxHook = std::function<void(const std::string& text, const std::string& title)>;
 void SetMessageBoxHook(MessageBoxHook hook);
 
-// Shows the box through the hook, or writes "title: text" to standard error without one.
+// Shows the box through the hook, or writes it to standard error without one.
 void ShowMessageBox(const std::string& text, const std::string& title);
+
+// Writes "title: text" as one line to standard error: the headless form of the box, and
+// where an error goes that nothing else reports.
+void WriteErrorLine(const std::string& text, const std::string& title);
 
 }  // namespace zonbode::net

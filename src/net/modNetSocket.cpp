@@ -6,6 +6,7 @@
 #include "net/AnsiCodePage.h"
 #include "net/CNetSocket.h"
 #include "net/Diagnostics.h"
+#include "net/MessageBoxHook.h"
 #include "net/NetworkErrorText.h"
 #include "net/RaisedError.h"
 #include "net/RouteTable.h"
@@ -54,10 +55,13 @@ Runtime& State() {
     Raise(code, operation, NetworkErrorText(code));
 }
 
-void NoteRoutedError(std::string text) {
+// An error that left an object's WndProc reaches no caller: it is counted and written to
+// standard error, so that it is not lost.
+void NoteRoutedError(const std::string& source, const std::string& text) {
     auto& s = State();
     ++s.routedErrors;
-    s.lastRoutedError = std::move(text);
+    s.lastRoutedError = source + ": " + text;
+    WriteErrorLine(text, source);
 }
 
 // Hands one notification to the object that owns its socket or lookup. An error that
@@ -83,12 +87,12 @@ std::intptr_t EventRouter(sys::WindowHandle window, std::uint32_t message, std::
     try {
         owner->WndProc(window, message, wParam, lParam);
     } catch (const RaisedError& error) {
-        NoteRoutedError(std::to_string(error.Number()) + " " + error.Source() + ": " +
-                        error.Description());
+        NoteRoutedError(error.Source(),
+                        error.Description() + " (" + std::to_string(error.Number()) + ")");
     } catch (const std::exception& error) {
-        NoteRoutedError(error.what());
+        NoteRoutedError("modNetSocket.EventRouter", error.what());
     } catch (...) {
-        NoteRoutedError("unknown error");
+        NoteRoutedError("modNetSocket.EventRouter", "unknown error");
     }
     return 0;
 }
@@ -118,6 +122,11 @@ std::int32_t InitiateProcesses() {
     s.ServiceStarted = true;
     int result = sys::Startup(kRequestedVersion);
     if (result != 0) {
+        // The object that asked is not made, so it is not counted, and the next one tries
+        // the start again.
+        --s.UserCount;
+        s.ServiceStarted = false;
+        ReleaseRouter();
         RaiseNetworkError(result, "InitiateProcesses");
     }
     return 0;

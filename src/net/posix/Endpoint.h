@@ -30,7 +30,10 @@ int FailFromErrno();
 
 // The queue (NotificationQueue.cpp). PostMessage may be called from any thread; everything
 // else runs on the loop's thread.
-int EpollDescriptor();
+// Opens the queue's epoll set and wake-up eventfd on first need; false, with the last error
+// set, while the system refuses them (they are tried again at the next call).
+bool EnsureQueue();
+int EpollDescriptor();  // -1 while the queue is not open
 int WakeDescriptor();
 void PostMessage(const Message& message);
 void DropSocketMessages(sys::Handle socket);

@@ -63,7 +63,7 @@ int MillisecondsUntil(Clock::time_point when) {
 }  // namespace
 
 int PollDescriptor() {
-    return posix::EpollDescriptor();
+    return posix::EnsureQueue() ? posix::EpollDescriptor() : -1;
 }
 
 void ProcessPending() {

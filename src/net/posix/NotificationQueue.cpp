@@ -7,7 +7,7 @@
 #include <sys/eventfd.h>
 #include <unistd.h>
 
-#include <cstdlib>
+#include <cerrno>
 #include <deque>
 #include <map>
 #include <mutex>
@@ -23,22 +23,9 @@ std::intptr_t DefaultWindowProc(sys::WindowHandle, std::uint32_t, std::intptr_t,
 }
 
 struct Queue {
-    Queue() {
-        epoll = epoll_create1(EPOLL_CLOEXEC);
-        wake = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-        if (epoll < 0 || wake < 0) {
-            std::abort();  // without them the process cannot receive any notification
-        }
-        epoll_event event{};
-        event.events = EPOLLIN;
-        event.data.fd = wake;
-        epoll_ctl(epoll, EPOLL_CTL_ADD, wake, &event);
-    }
-
-    int epoll = -1;
+    std::mutex mutex;  // guards messages and signalled, and the descriptors' opening
+    int epoll = -1;    // both -1 until opened on the loop's thread (EnsureQueue)
     int wake = -1;
-
-    std::mutex mutex;  // guards messages and signalled; other threads only post
     std::deque<Message> messages;
     bool signalled = false;
 
@@ -57,7 +44,7 @@ Queue& TheQueue() {
 // Wakes the loop when messages start waiting. The wake-up is taken back only when the loop
 // finds the queue empty (ClearWakeIfIdle), so a steady stream costs no system call per message.
 void SignalLocked(Queue& q) {
-    if (!q.signalled && !q.messages.empty()) {
+    if (!q.signalled && !q.messages.empty() && q.wake >= 0) {
         std::uint64_t one = 1;
         [[maybe_unused]] auto n = write(q.wake, &one, sizeof one);
         q.signalled = true;
@@ -84,6 +71,35 @@ private:
 
 }  // namespace
 
+bool EnsureQueue() {
+    Queue& q = TheQueue();
+    std::lock_guard lock(q.mutex);
+    if (q.epoll >= 0) {
+        return true;
+    }
+    const int epoll = epoll_create1(EPOLL_CLOEXEC);
+    const int wake = epoll >= 0 ? eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK) : -1;
+    epoll_event event{};
+    event.events = EPOLLIN;
+    event.data.fd = wake;
+    if (wake < 0 || epoll_ctl(epoll, EPOLL_CTL_ADD, wake, &event) != 0) {
+        const int error = errno;
+        if (wake >= 0) {
+            close(wake);
+        }
+        if (epoll >= 0) {
+            close(epoll);
+        }
+        SetLastError(WsaCodeFromErrno(error));
+        return false;
+    }
+    q.epoll = epoll;
+    q.wake = wake;
+    SignalLocked(q);  // for whatever was posted before
+    return true;
+}
+
+// The loop's thread opens the descriptors, so it reads them without the lock.
 int EpollDescriptor() {
     return TheQueue().epoll;
 }

@@ -49,24 +49,36 @@ SocketRecord* Find(sys::Handle socket) {
     return it == records.end() ? nullptr : &it->second;
 }
 
-void Watch(sys::Handle socket, SocketRecord& record, std::uint32_t wanted) {
+// Has epoll watch `wanted` for the socket (nothing: not at all). 0, or the errno with which
+// epoll refused; the socket is then not watched at all.
+int Watch(sys::Handle socket, SocketRecord& record, std::uint32_t wanted) {
     if (wanted == 0) {
         if (record.inEpoll) {
             epoll_ctl(EpollDescriptor(), EPOLL_CTL_DEL, socket, nullptr);
             record.inEpoll = false;
         }
         record.watched = 0;
-        return;
+        return 0;
     }
     if (record.inEpoll && record.watched == wanted) {
-        return;
+        return 0;
     }
     epoll_event event{};
     event.events = wanted;
     event.data.fd = socket;
-    epoll_ctl(EpollDescriptor(), record.inEpoll ? EPOLL_CTL_MOD : EPOLL_CTL_ADD, socket, &event);
+    if (epoll_ctl(EpollDescriptor(), record.inEpoll ? EPOLL_CTL_MOD : EPOLL_CTL_ADD, socket,
+                  &event) != 0) {
+        const int error = errno;
+        if (record.inEpoll) {
+            epoll_ctl(EpollDescriptor(), EPOLL_CTL_DEL, socket, nullptr);
+        }
+        record.inEpoll = false;
+        record.watched = 0;
+        return error;
+    }
     record.inEpoll = true;
     record.watched = wanted;
+    return 0;
 }
 
 int TakeSocketError(sys::Handle socket) {
@@ -141,14 +153,15 @@ std::uint32_t EvaluateConnected(sys::Handle socket, SocketRecord& r, short ready
     return (r.readArmed ? EPOLLIN | EPOLLRDHUP : 0u) | (r.writeArmed ? EPOLLOUT : 0u);
 }
 
-void Evaluate(sys::Handle socket) {
+// Turns the socket's readiness into the events now due and watches for the next ones.
+// 0, or the errno with which epoll refused the watch.
+int Evaluate(sys::Handle socket) {
     SocketRecord* r = Find(socket);
     if (r == nullptr) {
-        return;
+        return 0;
     }
     if (r->window == 0) {
-        Watch(socket, *r, 0);
-        return;
+        return Watch(socket, *r, 0);
     }
     short ready = CurrentReadiness(socket);
     std::uint32_t wanted = 0;
@@ -189,19 +202,39 @@ void Evaluate(sys::Handle socket) {
                 break;
         }
     }
-    Watch(socket, *r, wanted);
+    return Watch(socket, *r, wanted);
+}
+
+// A socket whose next events epoll refused to watch would fall silent: its owner gets the
+// refusal as the error of its main event instead, and the socket is unsubscribed.
+void Reevaluate(sys::Handle socket) {
+    const int error = Evaluate(socket);
+    SocketRecord* r = Find(socket);
+    if (error == 0 || r == nullptr) {
+        return;
+    }
+    const std::int32_t event = r->datagram                    ? sys::FD_READ
+                               : r->phase == Phase::Listening ? sys::FD_ACCEPT
+                                                              : sys::FD_CLOSE;
+    Post(socket, *r, event, WsaCodeFromErrno(error));
+    r->window = 0;
+    r->phase = r->datagram ? r->phase : Phase::Failed;
 }
 
 }  // namespace
 
 void GatherReadiness(int timeoutMs) {
+    if (!EnsureQueue()) {
+        poll(nullptr, 0, timeoutMs);  // nothing can be ready; the loop's timers still wait
+        return;
+    }
     std::array<epoll_event, 64> ready{};
     int n = epoll_wait(EpollDescriptor(), ready.data(), static_cast<int>(ready.size()), timeoutMs);
     for (int i = 0; i < n; ++i) {
         if (ready[i].data.fd == WakeDescriptor()) {
             ClearWakeIfIdle();
         } else {
-            Evaluate(ready[i].data.fd);
+            Reevaluate(ready[i].data.fd);
         }
     }
 }
@@ -240,7 +273,7 @@ void NoteConnectStarted(sys::Handle socket, bool completed) {
         }
         // A connect that completed at once is still reported by FD_CONNECT.
         r->phase = Phase::Connecting;
-        Evaluate(socket);
+        Reevaluate(socket);
     }
 }
 
@@ -248,14 +281,14 @@ void NoteListening(sys::Handle socket) {
     if (SocketRecord* r = Find(socket); r != nullptr && !r->datagram) {
         r->phase = Phase::Listening;
         r->acceptArmed = true;
-        Evaluate(socket);
+        Reevaluate(socket);
     }
 }
 
 void NoteAcceptCalled(sys::Handle listener) {
     if (SocketRecord* r = Find(listener)) {
         r->acceptArmed = true;
-        Evaluate(listener);
+        Reevaluate(listener);
     }
 }
 
@@ -269,7 +302,7 @@ void NoteAccepted(sys::Handle listener, sys::Handle accepted) {
         record.events = l->events;
     }
     Records()[accepted] = record;
-    Evaluate(accepted);
+    Reevaluate(accepted);
 }
 
 void NoteReceiveCalled(sys::Handle socket) {
@@ -288,13 +321,13 @@ void NoteReceiveCalled(sys::Handle socket) {
             return;
         }
     }
-    Evaluate(socket);
+    Reevaluate(socket);
 }
 
 void NoteSendWouldBlock(sys::Handle socket) {
     if (SocketRecord* r = Find(socket)) {
         r->writeArmed = true;
-        Evaluate(socket);
+        Reevaluate(socket);
     }
 }
 
@@ -313,6 +346,9 @@ int Subscribe(sys::Handle socket, sys::WindowHandle window, std::uint32_t messag
     }
     if (window == 0 && events != 0) {
         SetLastError(10022);  // events need a window to go to
+        return sys::kSocketError;
+    }
+    if (!EnsureQueue()) {
         return sys::kSocketError;
     }
     int flags = fcntl(socket, F_GETFL);
@@ -337,7 +373,13 @@ int Subscribe(sys::Handle socket, sys::WindowHandle window, std::uint32_t messag
             r->writeArmed = true;
         }
     }
-    Evaluate(socket);
+    if (const int error = Evaluate(socket); error != 0) {
+        // Not subscribed after all: nothing of it is delivered.
+        r->window = 0;
+        DropSocketMessages(socket);
+        SetLastError(WsaCodeFromErrno(error));
+        return sys::kSocketError;
+    }
     return 0;
 }
 

@@ -76,6 +76,10 @@ bool OptionName(int level, int name, int* nativeLevel, int* nativeName) {
 }  // namespace
 
 int Startup(std::uint16_t) {
+    // The service is the notification queue: without it no notification can be delivered.
+    if (!posix::EnsureQueue()) {
+        return LastError();
+    }
     ++serviceUsers;
     return 0;
 }
