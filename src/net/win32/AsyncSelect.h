@@ -4,10 +4,26 @@
 
 namespace zonbode::net::win32 {
 
-// Called by the window hook for every message before the portable procedure sees it; gives
-// the lParam to deliver. A network event keeps its lParam, except the FD_CLOSE of a
-// connection the peer reset that the service reports without an error (wine does): it gets
-// WSAECONNRESET, as Windows reports it. Any other message keeps its lParam.
+// Windows hands a closed socket's number out again at once, while network events of the
+// closed socket may still wait in the queue. Closing a subscribed socket therefore posts a
+// marker behind them, and the events of that number for that window are dropped until the
+// marker comes through: they belong to the closed socket. Events that a new socket under the
+// same number causes can only be posted after the marker.
+void NoteSocketClosed(SOCKET socket);
+// An accepted socket reports its events like its listener.
+void NoteSocketAccepted(SOCKET listener, SOCKET accepted);
+// The window is gone, and with it everything queued for it.
+void ForgetWindow(HWND window);
+
+// Called by the window hook for every message before the portable procedure sees it: false
+// for a network event of a closed socket, and for the marker itself (both are dropped).
+bool AcceptEventReport(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Called by the window hook next; gives the lParam to deliver. A network event keeps its
+// lParam, except the FD_CLOSE of a connection the peer reset that the service reports without
+// an error (wine does): it gets WSAECONNRESET, as Windows reports it. Only events of the
+// socket that caused them get here, so the check asks the right socket. Any other message
+// keeps its lParam.
 LPARAM CompleteEventReport(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 }  // namespace zonbode::net::win32

@@ -4,6 +4,7 @@
 #include "net/SocketApi.h"
 
 #include "net/Diagnostics.h"
+#include "net/win32/AsyncSelect.h"
 #include "net/win32/WindowProcHook.h"
 
 namespace zonbode::net::sys {
@@ -17,7 +18,11 @@ WindowHandle CreateNotificationWindow() {
 bool DestroyNotificationWindow(WindowHandle window) {
     HWND native = win32::ToWindow(window);
     win32::UnhookWindow(native);
-    return DestroyWindow(native) != FALSE;
+    if (DestroyWindow(native) == FALSE) {
+        return false;
+    }
+    win32::ForgetWindow(native);
+    return true;
 }
 
 bool PostNotification(WindowHandle window, std::uint32_t message, std::intptr_t wParam,

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "net/SocketApi.h"
+#include "net/win32/AsyncSelect.h"
 #include "net/win32/Win32Handles.h"
 
 namespace zonbode::net::sys {
@@ -46,7 +47,11 @@ Handle Socket(int af, int type, int protocol) {
 }
 
 int CloseSocket(Handle s) {
-    return closesocket(win32::ToSocket(s));
+    const int result = closesocket(win32::ToSocket(s));
+    if (result != SOCKET_ERROR) {
+        win32::NoteSocketClosed(win32::ToSocket(s));
+    }
+    return result;
 }
 
 int Bind(Handle s, const SockAddrIn& local) {
@@ -70,6 +75,7 @@ Handle Accept(Handle s, SockAddrIn* peer) {
     SOCKET accepted = accept(win32::ToSocket(s), reinterpret_cast<sockaddr*>(&native), &length);
     if (accepted != INVALID_SOCKET) {
         FromNative(native, peer);
+        win32::NoteSocketAccepted(win32::ToSocket(s), accepted);
     }
     return win32::FromSocket(accepted);
 }

@@ -66,6 +66,9 @@ LRESULT CALLBACK Thunk(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
     if (hooked == nullptr) {
         return DefWindowProcA(window, message, wParam, lParam);
     }
+    if (!AcceptEventReport(window, message, wParam, lParam)) {
+        return 0;  // an event of a closed socket, or the marker behind them
+    }
     if (!AcceptLookupCompletion(window, message, wParam, lParam)) {
         return 0;  // the completion of a cancelled lookup
     }
