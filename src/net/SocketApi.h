@@ -103,7 +103,10 @@ std::intptr_t CallPreviousWindowProc(std::intptr_t previous, WindowHandle window
 int AsyncSelect(Handle s, WindowHandle window, std::uint32_t message, std::int32_t events);
 
 // Starts a lookup; its completion is posted as `message` with wParam = the returned handle
-// and lParam = error << 16. When the message is handled, buffer holds the result. 0 on failure.
+// and lParam = error << 16. When the message is handled, buffer holds the result. 0 on failure;
+// 10055 (no buffer space) while kMaxPendingLookups lookups are started and neither handled
+// nor cancelled.
+inline constexpr int kMaxPendingLookups = 64;
 std::int32_t AsyncGetHostByName(WindowHandle window, std::uint32_t message, const std::string& name,
                                 void* buffer, int bufferLength);
 // A cancelled lookup's completion is never posted.

@@ -95,6 +95,29 @@ TEST_F(CNetSocketConnect, CloseSckWhileResolvingCancelsTheLookupSilently) {
     EXPECT_EQ(log.entries, std::vector<std::string>{"Connect"});
 }
 
+TEST_F(CNetSocketConnect, ALookupThatCannotStartIsAnErrorEvent) {
+    // Every lookup the backend keeps pending at once is taken, none of them handled yet.
+    std::vector<std::shared_ptr<CNetSocket>> resolving;
+    for (int i = 0; i < sys::kMaxPendingLookups; ++i) {
+        resolving.push_back(CNetSocket::Create());
+        resolving.back()->Connect(Variant("localhost"), Variant(80));
+        ASSERT_EQ(resolving.back()->State(), sckResolvingHost) << i;
+    }
+    auto socket = CNetSocket::Create();
+    EventLog log;
+    log.Attach(*socket);
+    socket->Connect(Variant("localhost"), Variant(80));
+    ASSERT_EQ(log.entries, std::vector<std::string>{"Error 10055"});
+    EXPECT_EQ(log.errors[0].source, "CNetSocket.ResolveIfHostname");
+    EXPECT_EQ(log.errors[0].Description, "No buffer space available.");
+    EXPECT_EQ(socket->State(), sckError);
+
+    resolving.clear();  // their lookups are cancelled
+    socket->CloseSck();
+    socket->Connect();
+    EXPECT_EQ(socket->State(), sckResolvingHost);
+}
+
 TEST_F(CNetSocketConnect, DestroyingAnObjectWhileResolvingIsSafe) {
     auto socket = CNetSocket::Create();
     socket->Connect(Variant("localhost"), Variant(UnusedPort()));

@@ -181,6 +181,10 @@ std::int32_t AsyncGetHostByName(WindowHandle window, std::uint32_t message, cons
     std::uint64_t ticket = 0;
     {
         std::lock_guard lock(lookups.mutex);
+        if (lookups.pending.size() >= static_cast<std::size_t>(sys::kMaxPendingLookups)) {
+            posix::SetLastError(10055);  // no buffer space
+            return 0;
+        }
         do {
             handle = lookups.nextHandle;
             lookups.nextHandle = lookups.nextHandle == INT32_MAX ? 1 : lookups.nextHandle + 1;

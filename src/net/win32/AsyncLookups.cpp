@@ -13,22 +13,18 @@
 
 #include "net/SocketApi.h"
 #include "net/win32/AsyncLookups.h"
+#include "net/win32/LookupRequests.h"
 
 namespace zonbode::net::win32 {
 namespace {
 
-struct Lookup {
-    HANDLE handle;
-    HWND window;
-    UINT message;
-    void* requesterBuffer;  // null once cancelled
-    int length;
-    std::unique_ptr<char[]> answer;  // what the service writes into
-};
+LookupRequests& Requests() {
+    static auto* requests = new LookupRequests;
+    return *requests;
+}
 
-std::vector<Lookup>& Lookups() {
-    static auto* lookups = new std::vector<Lookup>;
-    return *lookups;
+std::int32_t TaskNumber(HANDLE handle) {
+    return static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(handle));
 }
 
 // Pointers in the answer point into the answer itself; moved to the requester's copy.
@@ -51,7 +47,7 @@ void RelocateList(char** list, const char* from, std::size_t length, char* to) {
     }
 }
 
-void CopyAnswer(const Lookup& lookup) {
+void CopyAnswer(const LookupRequests::Request& lookup) {
     auto length = static_cast<std::size_t>(lookup.length);
     char* to = static_cast<char*>(lookup.requesterBuffer);
     const char* from = lookup.answer.get();
@@ -67,19 +63,21 @@ void CopyAnswer(const Lookup& lookup) {
 }  // namespace
 
 bool AcceptLookupCompletion(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto& lookups = Lookups();
-    for (auto it = lookups.begin(); it != lookups.end(); ++it) {
-        if (it->window == window && it->message == message &&
-            reinterpret_cast<WPARAM>(it->handle) == wParam) {
-            bool cancelled = it->requesterBuffer == nullptr;
-            if (!cancelled && WSAGETASYNCERROR(lParam) == 0) {
-                CopyAnswer(*it);
-            }
-            lookups.erase(it);  // the service is done with the answer buffer
-            return !cancelled;
-        }
+    // The service is done with the answer buffer once it has posted the completion.
+    std::optional<LookupRequests::Request> request =
+        Requests().Complete(FromWindow(window), message, static_cast<std::int32_t>(wParam));
+    if (!request) {
+        return true;
     }
-    return true;
+    const bool cancelled = request->requesterBuffer == nullptr;
+    if (!cancelled && WSAGETASYNCERROR(lParam) == 0) {
+        CopyAnswer(*request);
+    }
+    return !cancelled;
+}
+
+void ForgetLookups(HWND window) {
+    Requests().ForgetWindow(FromWindow(window));
 }
 
 }  // namespace zonbode::net::win32
@@ -88,7 +86,8 @@ namespace zonbode::net::sys {
 
 std::int32_t AsyncGetHostByName(WindowHandle window, std::uint32_t message, const std::string& name,
                                 void* buffer, int bufferLength) {
-    if (buffer == nullptr || bufferLength < static_cast<int>(sizeof(hostent))) {
+    if (buffer == nullptr || bufferLength < static_cast<int>(sizeof(hostent)) ||
+        win32::Requests().Live() >= static_cast<std::size_t>(kMaxPendingLookups)) {
         WSASetLastError(WSAENOBUFS);
         return 0;
     }
@@ -98,25 +97,23 @@ std::int32_t AsyncGetHostByName(WindowHandle window, std::uint32_t message, cons
     if (handle == nullptr) {
         return 0;
     }
-    win32::Lookups().push_back(
-        {handle, win32::ToWindow(window), message, buffer, bufferLength, std::move(answer)});
     // Lookup handles are small task numbers; they travel as wParam and as 32-bit values.
-    return static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(handle));
+    const std::int32_t task = win32::TaskNumber(handle);
+    win32::Requests().Add({window, message, task, buffer, bufferLength, std::move(answer), false});
+    return task;
 }
 
 int CancelAsyncRequest(std::int32_t lookupHandle) {
-    auto handle = reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(lookupHandle));
-    for (auto& lookup : win32::Lookups()) {
-        if (lookup.handle == handle && lookup.requesterBuffer != nullptr) {
-            // Whether or not the service can still stop it, its completion is dropped when it
-            // comes. The answer buffer stays until then: the service may still write into it.
-            WSACancelAsyncRequest(handle);
-            lookup.requesterBuffer = nullptr;
-            return 0;
-        }
+    auto& requests = win32::Requests();
+    // Whether or not the service can still stop it, its completion is dropped when it comes.
+    const bool stopped =
+        WSACancelAsyncRequest(reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(lookupHandle))) !=
+        SOCKET_ERROR;
+    if (!requests.Cancel(lookupHandle, stopped)) {
+        WSASetLastError(WSAEINVAL);  // unknown, finished or already cancelled
+        return SOCKET_ERROR;
     }
-    WSASetLastError(WSAEINVAL);  // unknown, finished or already cancelled
-    return SOCKET_ERROR;
+    return 0;
 }
 
 std::optional<std::uint32_t> FirstAddressInLookupBuffer(const void* buffer) {

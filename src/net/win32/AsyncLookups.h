@@ -10,4 +10,7 @@ namespace zonbode::net::win32 {
 // dropped. Any other message passes (true).
 bool AcceptLookupCompletion(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
+// The window is gone, and the completions of its lookups with it.
+void ForgetLookups(HWND window);
+
 }  // namespace zonbode::net::win32

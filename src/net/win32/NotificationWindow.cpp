@@ -4,6 +4,7 @@
 #include "net/SocketApi.h"
 
 #include "net/Diagnostics.h"
+#include "net/win32/AsyncLookups.h"
 #include "net/win32/AsyncSelect.h"
 #include "net/win32/WindowProcHook.h"
 
@@ -22,6 +23,7 @@ bool DestroyNotificationWindow(WindowHandle window) {
         return false;
     }
     win32::ForgetWindow(native);
+    win32::ForgetLookups(native);
     return true;
 }
 
