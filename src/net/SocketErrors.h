@@ -5,6 +5,7 @@
 
 #include "net/NetworkErrorText.h"
 #include "net/RaisedError.h"
+#include "net/WindowsSocketsCodes.h"
 
 // The socket object's own error numbers and texts, and the raising of network error codes.
 namespace zonbode::net {
@@ -26,11 +27,11 @@ inline constexpr const char* kTextUnsupportedType = "Unsupported variant type.";
 inline constexpr const char* kTextInvalidOperation = "Invalid operation at current state";
 
 // Windows Sockets codes the object tests for itself.
-inline constexpr std::int32_t kWsaEWouldBlock = 10035;
-inline constexpr std::int32_t kWsaEMsgSize = 10040;
-inline constexpr std::int32_t kWsaEAfNoSupport = 10047;
-inline constexpr std::int32_t kWsaEAddrNotAvail = 10049;
-inline constexpr std::int32_t kWsaNoData = 11004;
+inline constexpr std::int32_t kWsaEWouldBlock = WsaCode("WSAEWOULDBLOCK");
+inline constexpr std::int32_t kWsaEMsgSize = WsaCode("WSAEMSGSIZE");
+inline constexpr std::int32_t kWsaEAfNoSupport = WsaCode("WSAEAFNOSUPPORT");
+inline constexpr std::int32_t kWsaEAddrNotAvail = WsaCode("WSAEADDRNOTAVAIL");
+inline constexpr std::int32_t kWsaNoData = WsaCode("WSANO_DATA");
 
 [[noreturn]] inline void RaiseNetworkError(std::int32_t code, const std::string& source) {
     throw RaisedError(code, source, NetworkErrorText(code));

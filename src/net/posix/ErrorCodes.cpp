@@ -5,6 +5,7 @@
 #include <array>
 #include <cerrno>
 
+#include "net/WindowsSocketsCodes.h"
 #include "net/posix/Endpoint.h"
 
 namespace zonbode::net::posix {
@@ -16,49 +17,49 @@ struct ErrnoToWsa {
 };
 
 constexpr std::array<ErrnoToWsa, 42> kErrnoTable = {{
-    {EINTR, 10004},
-    {EBADF, 10038},
-    {EACCES, 10013},
-    {EPERM, 10013},
-    {EFAULT, 10014},
-    {EINVAL, 10022},
-    {EMFILE, 10024},
-    {ENFILE, 10024},
-    {EWOULDBLOCK, 10035},
-    {EAGAIN, 10035},
-    {EINPROGRESS, 10035},  // a non-blocking connect under way is "would
-                           // block" here
-    {EALREADY, 10037},
-    {ENOTSOCK, 10038},
-    {EDESTADDRREQ, 10039},
-    {EMSGSIZE, 10040},
-    {EPROTOTYPE, 10041},
-    {ENOPROTOOPT, 10042},
-    {EPROTONOSUPPORT, 10043},
-    {ESOCKTNOSUPPORT, 10044},
-    {EOPNOTSUPP, 10045},
-    {EPFNOSUPPORT, 10046},
-    {EAFNOSUPPORT, 10047},
-    {EADDRINUSE, 10048},
-    {EADDRNOTAVAIL, 10049},
-    {ENETDOWN, 10050},
-    {ENETUNREACH, 10051},
-    {ENETRESET, 10052},
-    {ECONNABORTED, 10053},
-    {ECONNRESET, 10054},
-    {ENOBUFS, 10055},
-    {ENOMEM, 10055},
-    {EISCONN, 10056},
-    {ENOTCONN, 10057},
-    {EPIPE, 10058},
-    {ETOOMANYREFS, 10059},
-    {ETIMEDOUT, 10060},
-    {ECONNREFUSED, 10061},
-    {ELOOP, 10062},
-    {ENAMETOOLONG, 10063},
-    {EHOSTDOWN, 10064},
-    {EHOSTUNREACH, 10065},
-    {ENOTEMPTY, 10066},
+    {EINTR, WsaCode("WSAEINTR")},
+    {EBADF, WsaCode("WSAENOTSOCK")},
+    {EACCES, WsaCode("WSAEACCES")},
+    {EPERM, WsaCode("WSAEACCES")},
+    {EFAULT, WsaCode("WSAEFAULT")},
+    {EINVAL, WsaCode("WSAEINVAL")},
+    {EMFILE, WsaCode("WSAEMFILE")},
+    {ENFILE, WsaCode("WSAEMFILE")},
+    {EWOULDBLOCK, WsaCode("WSAEWOULDBLOCK")},
+    {EAGAIN, WsaCode("WSAEWOULDBLOCK")},
+    // A non-blocking connect under way is "would block" here.
+    {EINPROGRESS, WsaCode("WSAEWOULDBLOCK")},
+    {EALREADY, WsaCode("WSAEALREADY")},
+    {ENOTSOCK, WsaCode("WSAENOTSOCK")},
+    {EDESTADDRREQ, WsaCode("WSAEDESTADDRREQ")},
+    {EMSGSIZE, WsaCode("WSAEMSGSIZE")},
+    {EPROTOTYPE, WsaCode("WSAEPROTOTYPE")},
+    {ENOPROTOOPT, WsaCode("WSAENOPROTOOPT")},
+    {EPROTONOSUPPORT, WsaCode("WSAEPROTONOSUPPORT")},
+    {ESOCKTNOSUPPORT, WsaCode("WSAESOCKTNOSUPPORT")},
+    {EOPNOTSUPP, WsaCode("WSAEOPNOTSUPP")},
+    {EPFNOSUPPORT, WsaCode("WSAEPFNOSUPPORT")},
+    {EAFNOSUPPORT, WsaCode("WSAEAFNOSUPPORT")},
+    {EADDRINUSE, WsaCode("WSAEADDRINUSE")},
+    {EADDRNOTAVAIL, WsaCode("WSAEADDRNOTAVAIL")},
+    {ENETDOWN, WsaCode("WSAENETDOWN")},
+    {ENETUNREACH, WsaCode("WSAENETUNREACH")},
+    {ENETRESET, WsaCode("WSAENETRESET")},
+    {ECONNABORTED, WsaCode("WSAECONNABORTED")},
+    {ECONNRESET, WsaCode("WSAECONNRESET")},
+    {ENOBUFS, WsaCode("WSAENOBUFS")},
+    {ENOMEM, WsaCode("WSAENOBUFS")},
+    {EISCONN, WsaCode("WSAEISCONN")},
+    {ENOTCONN, WsaCode("WSAENOTCONN")},
+    {EPIPE, WsaCode("WSAESHUTDOWN")},
+    {ETOOMANYREFS, WsaCode("WSAETOOMANYREFS")},
+    {ETIMEDOUT, WsaCode("WSAETIMEDOUT")},
+    {ECONNREFUSED, WsaCode("WSAECONNREFUSED")},
+    {ELOOP, WsaCode("WSAELOOP")},
+    {ENAMETOOLONG, WsaCode("WSAENAMETOOLONG")},
+    {EHOSTDOWN, WsaCode("WSAEHOSTDOWN")},
+    {EHOSTUNREACH, WsaCode("WSAEHOSTUNREACH")},
+    {ENOTEMPTY, WsaCode("WSAENOTEMPTY")},
 }};
 
 thread_local int lastError = 0;
@@ -75,26 +76,26 @@ int WsaCodeFromErrno(int error) {
             return entry.code;
         }
     }
-    return 10022;
+    return WsaCode("WSAEINVAL");
 }
 
 int WsaCodeFromLookupFailure(int eaiCode, int savedErrno) {
     switch (eaiCode) {
         case EAI_NONAME:
-            return 11001;  // host not found
+            return WsaCode("WSAHOST_NOT_FOUND");
         case EAI_AGAIN:
-            return 11002;  // try again
+            return WsaCode("WSATRY_AGAIN");
         case EAI_FAIL:
-            return 11003;  // non-recoverable
+            return WsaCode("WSANO_RECOVERY");
         case EAI_NODATA:
         case EAI_ADDRFAMILY:
-            return 11004;  // the name exists but has no IPv4 address
+            return WsaCode("WSANO_DATA");  // the name exists but has no IPv4 address
         case EAI_MEMORY:
-            return 10055;
+            return WsaCode("WSAENOBUFS");
         case EAI_SYSTEM:
             return WsaCodeFromErrno(savedErrno);
         default:
-            return 11003;
+            return WsaCode("WSANO_RECOVERY");
     }
 }
 

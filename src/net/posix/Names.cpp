@@ -7,13 +7,14 @@
 #include <cerrno>
 #include <cstring>
 
+#include "net/WindowsSocketsCodes.h"
 #include "net/posix/Endpoint.h"
 
 namespace zonbode::net::sys {
 
 int GetHostName(char* buffer, int length) {
     if (buffer == nullptr || length <= 0) {
-        posix::SetLastError(10014);
+        posix::SetLastError(WsaCode("WSAEFAULT"));
         return kSocketError;
     }
     if (gethostname(buffer, static_cast<std::size_t>(length)) != 0) {
@@ -42,7 +43,7 @@ std::optional<std::uint32_t> GetHostByName(const std::string& name) {
     }
     freeaddrinfo(result);
     if (!address) {
-        posix::SetLastError(11004);
+        posix::SetLastError(WsaCode("WSANO_DATA"));
     }
     return address;
 }

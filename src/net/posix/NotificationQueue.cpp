@@ -13,6 +13,7 @@
 #include <mutex>
 
 #include "net/Diagnostics.h"
+#include "net/WindowsSocketsCodes.h"
 #include "net/posix/Endpoint.h"
 
 namespace zonbode::net::posix {
@@ -190,7 +191,7 @@ WindowHandle CreateNotificationWindow() {
 bool DestroyNotificationWindow(WindowHandle window) {
     auto& q = TheQueue();
     if (q.windows.erase(window) == 0) {
-        posix::SetLastError(10022);
+        posix::SetLastError(WsaCode("WSAEINVAL"));
         return false;
     }
     posix::DropWindowMessages(window);
@@ -228,7 +229,7 @@ std::intptr_t CallPreviousWindowProc(std::intptr_t previous, WindowHandle window
 bool PostNotification(WindowHandle window, std::uint32_t message, std::intptr_t wParam,
                       std::intptr_t lParam) {
     if (TheQueue().windows.count(window) == 0) {
-        posix::SetLastError(10022);
+        posix::SetLastError(WsaCode("WSAEINVAL"));
         return false;
     }
     posix::PostMessage({window, message, wParam, lParam, 0, kInvalidSocket});

@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "net/WindowsSocketsCodes.h"
 #include "net/posix/Endpoint.h"
 
 namespace zonbode::net::posix {
@@ -70,7 +71,7 @@ Resolution Resolve(const std::string& name) {
     }
     freeaddrinfo(result);
     if (resolution.addresses.empty()) {
-        resolution.error = 11004;
+        resolution.error = WsaCode("WSANO_DATA");
     }
     return resolution;
 }
@@ -155,7 +156,8 @@ bool FinishLookup(std::int32_t lookupHandle, std::uint64_t ticket, std::intptr_t
     }
     int used = WriteHostEntry(lookup.buffer, lookup.bufferLength, lookup);
     if (used == 0) {
-        *lParam = static_cast<std::intptr_t>(std::uint32_t{10055} << 16);  // no buffer space
+        constexpr std::uint32_t kNoBufferSpace = WsaCode("WSAENOBUFS");
+        *lParam = static_cast<std::intptr_t>(kNoBufferSpace << 16);
     } else {
         *lParam = static_cast<std::intptr_t>(used & 0xFFFF);
     }
@@ -169,11 +171,11 @@ namespace zonbode::net::sys {
 std::int32_t AsyncGetHostByName(WindowHandle window, std::uint32_t message, const std::string& name,
                                 void* buffer, int bufferLength) {
     if (window == 0 || buffer == nullptr) {
-        posix::SetLastError(10022);
+        posix::SetLastError(WsaCode("WSAEINVAL"));
         return 0;
     }
     if (bufferLength < static_cast<int>(sizeof(hostent))) {
-        posix::SetLastError(10055);
+        posix::SetLastError(WsaCode("WSAENOBUFS"));
         return 0;
     }
     auto& lookups = posix::TheLookups();
@@ -182,7 +184,7 @@ std::int32_t AsyncGetHostByName(WindowHandle window, std::uint32_t message, cons
     {
         std::lock_guard lock(lookups.mutex);
         if (lookups.pending.size() >= static_cast<std::size_t>(sys::kMaxPendingLookups)) {
-            posix::SetLastError(10055);  // no buffer space
+            posix::SetLastError(WsaCode("WSAENOBUFS"));
             return 0;
         }
         do {
@@ -200,7 +202,7 @@ std::int32_t AsyncGetHostByName(WindowHandle window, std::uint32_t message, cons
     } catch (const std::system_error&) {
         std::lock_guard lock(lookups.mutex);
         lookups.pending.erase(handle);
-        posix::SetLastError(10055);
+        posix::SetLastError(WsaCode("WSAENOBUFS"));
         return 0;
     }
     return handle;
@@ -210,7 +212,7 @@ int CancelAsyncRequest(std::int32_t lookupHandle) {
     auto& lookups = posix::TheLookups();
     std::lock_guard lock(lookups.mutex);
     if (lookups.pending.erase(lookupHandle) == 0) {
-        posix::SetLastError(10022);  // unknown, or already delivered
+        posix::SetLastError(WsaCode("WSAEINVAL"));  // unknown, or already delivered
         return kSocketError;
     }
     return 0;

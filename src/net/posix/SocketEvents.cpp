@@ -16,6 +16,7 @@
 #include <array>
 #include <unordered_map>
 
+#include "net/WindowsSocketsCodes.h"
 #include "net/posix/Endpoint.h"
 
 namespace zonbode::net::posix {
@@ -182,8 +183,8 @@ int Evaluate(sys::Handle socket) {
             case Phase::Connecting:
                 if (ready & (POLLOUT | POLLERR | POLLHUP)) {
                     int error = TakeSocketError(socket);
-                    int code =
-                        error != 0 ? WsaCodeFromErrno(error) : ((ready & POLLOUT) ? 0 : 10061);
+                    int code = error != 0 ? WsaCodeFromErrno(error)
+                                          : ((ready & POLLOUT) ? 0 : WsaCode("WSAECONNREFUSED"));
                     Post(socket, *r, sys::FD_CONNECT, code);
                     if (code != 0) {
                         r->phase = Phase::Failed;
@@ -341,11 +342,11 @@ int Subscribe(sys::Handle socket, sys::WindowHandle window, std::uint32_t messag
               std::int32_t events) {
     SocketRecord* r = Find(socket);
     if (r == nullptr) {
-        SetLastError(10038);
+        SetLastError(WsaCode("WSAENOTSOCK"));
         return sys::kSocketError;
     }
     if (window == 0 && events != 0) {
-        SetLastError(10022);  // events need a window to go to
+        SetLastError(WsaCode("WSAEINVAL"));  // events need a window to go to
         return sys::kSocketError;
     }
     if (!EnsureQueue()) {

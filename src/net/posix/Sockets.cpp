@@ -9,6 +9,7 @@
 
 #include <cerrno>
 
+#include "net/WindowsSocketsCodes.h"
 #include "net/posix/Endpoint.h"
 
 namespace zonbode::net::sys {
@@ -33,7 +34,7 @@ void FromNative(const sockaddr_in& native, SockAddrIn* address) {
 }
 
 bool IsResetCode(int code) {
-    return code == 10053 || code == 10054;
+    return code == WsaCode("WSAECONNABORTED") || code == WsaCode("WSAECONNRESET");
 }
 
 // A datagram longer than the buffer: the first bytes are filled and the call fails with
@@ -43,7 +44,7 @@ int FinishDatagramReceive(ssize_t received, int length) {
         return posix::FailFromErrno();
     }
     if (received > length) {
-        posix::SetLastError(10040);
+        posix::SetLastError(WsaCode("WSAEMSGSIZE"));
         return kSocketError;
     }
     return static_cast<int>(received);
@@ -86,7 +87,7 @@ int Startup(std::uint16_t) {
 
 int Cleanup() {
     if (serviceUsers == 0) {
-        posix::SetLastError(10093);  // not initialised
+        posix::SetLastError(WsaCode("WSANOTINITIALISED"));
         return kSocketError;
     }
     --serviceUsers;
@@ -95,7 +96,7 @@ int Cleanup() {
 
 Handle Socket(int af, int type, int protocol) {
     if (af != kAfInet) {
-        posix::SetLastError(10047);
+        posix::SetLastError(WsaCode("WSAEAFNOSUPPORT"));
         return kInvalidSocket;
     }
     int nativeType = 0;
@@ -104,7 +105,9 @@ Handle Socket(int af, int type, int protocol) {
     } else if (type == kSockDgram && (protocol == 0 || protocol == kIpprotoUdp)) {
         nativeType = SOCK_DGRAM;
     } else {
-        posix::SetLastError(type == kSockStream || type == kSockDgram ? 10043 : 10044);
+        posix::SetLastError(type == kSockStream || type == kSockDgram
+                                ? WsaCode("WSAEPROTONOSUPPORT")
+                                : WsaCode("WSAESOCKTNOSUPPORT"));
         return kInvalidSocket;
     }
     int fd = ::socket(AF_INET, nativeType | SOCK_CLOEXEC, 0);
@@ -118,7 +121,7 @@ Handle Socket(int af, int type, int protocol) {
 
 int CloseSocket(Handle s) {
     if (s < 0) {
-        posix::SetLastError(10038);
+        posix::SetLastError(WsaCode("WSAENOTSOCK"));
         return kSocketError;
     }
     posix::NoteSocketClosed(s);
@@ -184,7 +187,7 @@ Handle Accept(Handle s, SockAddrIn* peer) {
 
 int Send(Handle s, const void* data, int length, int flags) {
     if (length < 0) {
-        posix::SetLastError(10014);
+        posix::SetLastError(WsaCode("WSAEFAULT"));
         return kSocketError;
     }
     ssize_t sent =
@@ -192,7 +195,7 @@ int Send(Handle s, const void* data, int length, int flags) {
     if (sent < 0) {
         int code = posix::WsaCodeFromErrno(errno);
         posix::SetLastError(code);
-        if (code == 10035) {
+        if (code == WsaCode("WSAEWOULDBLOCK")) {
             posix::NoteSendWouldBlock(s);
         } else if (IsResetCode(code)) {
             posix::NoteConnectionBroken(s, code);
@@ -204,7 +207,7 @@ int Send(Handle s, const void* data, int length, int flags) {
 
 int Recv(Handle s, void* buffer, int length, int flags) {
     if (length < 0) {
-        posix::SetLastError(10014);
+        posix::SetLastError(WsaCode("WSAEFAULT"));
         return kSocketError;
     }
     int result = 0;
@@ -227,7 +230,7 @@ int Recv(Handle s, void* buffer, int length, int flags) {
 
 int SendTo(Handle s, const void* data, int length, int flags, const SockAddrIn& to) {
     if (length < 0) {
-        posix::SetLastError(10014);
+        posix::SetLastError(WsaCode("WSAEFAULT"));
         return kSocketError;
     }
     sockaddr_in native = ToNative(to);
@@ -237,7 +240,7 @@ int SendTo(Handle s, const void* data, int length, int flags, const SockAddrIn& 
     if (sent < 0) {
         int code = posix::WsaCodeFromErrno(errno);
         posix::SetLastError(code);
-        if (code == 10035) {
+        if (code == WsaCode("WSAEWOULDBLOCK")) {
             posix::NoteSendWouldBlock(s);
         }
         return kSocketError;
@@ -247,7 +250,7 @@ int SendTo(Handle s, const void* data, int length, int flags, const SockAddrIn& 
 
 int RecvFrom(Handle s, void* buffer, int length, int flags, SockAddrIn* from) {
     if (length < 0) {
-        posix::SetLastError(10014);
+        posix::SetLastError(WsaCode("WSAEFAULT"));
         return kSocketError;
     }
     sockaddr_in native{};
@@ -273,7 +276,7 @@ int RecvFrom(Handle s, void* buffer, int length, int flags, SockAddrIn* from) {
 
 int GetSockOpt(Handle s, int level, int name, std::int32_t* value) {
     if (value == nullptr) {
-        posix::SetLastError(10014);
+        posix::SetLastError(WsaCode("WSAEFAULT"));
         return kSocketError;
     }
     if (level == kSolSocket && name == kSoMaxMsgSize) {
@@ -284,7 +287,7 @@ int GetSockOpt(Handle s, int level, int name, std::int32_t* value) {
             return posix::FailFromErrno();
         }
         if (type != SOCK_DGRAM) {
-            posix::SetLastError(10042);
+            posix::SetLastError(WsaCode("WSAENOPROTOOPT"));
             return kSocketError;
         }
         *value = 65507;
@@ -293,7 +296,7 @@ int GetSockOpt(Handle s, int level, int name, std::int32_t* value) {
     int nativeLevel = 0;
     int nativeName = 0;
     if (!OptionName(level, name, &nativeLevel, &nativeName)) {
-        posix::SetLastError(10042);
+        posix::SetLastError(WsaCode("WSAENOPROTOOPT"));
         return kSocketError;
     }
     int native = 0;
@@ -309,7 +312,7 @@ int SetSockOpt(Handle s, int level, int name, std::int32_t value) {
     int nativeLevel = 0;
     int nativeName = 0;
     if (!OptionName(level, name, &nativeLevel, &nativeName)) {
-        posix::SetLastError(10042);
+        posix::SetLastError(WsaCode("WSAENOPROTOOPT"));
         return kSocketError;
     }
     int native = value;
@@ -341,7 +344,7 @@ int GetSockName(Handle s, SockAddrIn* name) {
 
 int IoctlFionread(Handle s, std::uint32_t* count) {
     if (count == nullptr) {
-        posix::SetLastError(10014);
+        posix::SetLastError(WsaCode("WSAEFAULT"));
         return kSocketError;
     }
     // A datagram socket reports the size of its next datagram.
