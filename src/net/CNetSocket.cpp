@@ -2,14 +2,15 @@
 
 #include "net/MessageBoxHook.h"
 #include "net/NetworkErrorText.h"
+#include "net/NumericArgument.h"
 #include "net/SocketErrors.h"
 #include "net/modNetSocket.h"
 
 namespace zonbode::net {
 namespace {
 
-void CheckPortRange(std::int32_t value, const char* source) {
-    if (value < 0 || value > 65535) {
+void CheckPortRange(std::int64_t value, std::int32_t lowest, const char* source) {
+    if (value < lowest || value > 65535) {
         throw RaisedError(kErrBadArgument, source, kTextArgumentOutOfRange);
     }
 }
@@ -49,10 +50,8 @@ std::int32_t CNetSocket::RemotePort() const {
 }
 
 void CNetSocket::SetRemotePort(std::int32_t value) {
-    if (protocol_ == sckProtocolTcp && state_ != sckClosed) {
-        throw RaisedError(kErrInvalidOperation, "CNetSocket.RemotePort", kTextInvalidOperation);
-    }
-    CheckPortRange(value, "CNetSocket.RemotePort");
+    RequireState(IsUdp() || state_ == sckClosed, "CNetSocket.RemotePort");
+    CheckPortRange(value, 0, "CNetSocket.RemotePort");
     remotePort_ = value;
 }
 
@@ -61,9 +60,7 @@ const std::string& CNetSocket::RemoteHost() const {
 }
 
 void CNetSocket::SetRemoteHost(const std::string& value) {
-    if (protocol_ == sckProtocolTcp && state_ != sckClosed) {
-        throw RaisedError(kErrInvalidOperation, "CNetSocket.RemoteHost", kTextInvalidOperation);
-    }
+    RequireState(IsUdp() || state_ == sckClosed, "CNetSocket.RemoteHost");
     remoteHost_ = value;
 }
 
@@ -76,10 +73,8 @@ std::int32_t CNetSocket::LocalPort() const {
 }
 
 void CNetSocket::SetLocalPort(std::int32_t value) {
-    if (state_ != sckClosed) {
-        throw RaisedError(kErrInvalidOperation, "CNetSocket.LocalPort", kTextInvalidOperation);
-    }
-    CheckPortRange(value, "CNetSocket.LocalPort");
+    RequireState(state_ == sckClosed, "CNetSocket.LocalPort");
+    CheckPortRange(value, 0, "CNetSocket.LocalPort");
     localPort_ = value;
 }
 
@@ -122,9 +117,7 @@ std::int32_t CNetSocket::Protocol() const {
 }
 
 void CNetSocket::SetProtocol(std::int32_t value) {
-    if (state_ != sckClosed) {
-        throw RaisedError(kErrInvalidOperation, "CNetSocket.Protocol", kTextInvalidOperation);
-    }
+    RequireState(state_ == sckClosed, "CNetSocket.Protocol");
     // Only the two protocols exist; any other value would make a socket of an unknown kind.
     if (value != sckProtocolTcp && value != sckProtocolUdp) {
         throw RaisedError(kErrBadArgument, "CNetSocket.Protocol", kTextArgumentOutOfRange);
@@ -201,6 +194,22 @@ void CNetSocket::ProcessOptions() {
     }
     receiveChunkSize_ = value;
     sendChunkSize_ = value;
+}
+
+void CNetSocket::RequireState(bool allowed, const char* source) {
+    if (!allowed) {
+        throw RaisedError(kErrInvalidOperation, source, kTextInvalidOperation);
+    }
+}
+
+std::int32_t CNetSocket::PortArgument(const Variant& value, std::int32_t lowest,
+                                      const char* source) {
+    if (!value.IsNumeric()) {
+        throw RaisedError(kErrUnsupportedType, source, kTextUnsupportedType);
+    }
+    const std::int64_t port = WholeNumber(value);
+    CheckPortRange(port, lowest, source);
+    return static_cast<std::int32_t>(port);
 }
 
 void CNetSocket::ReportSocketError(std::int32_t code, const std::string& procedure) {

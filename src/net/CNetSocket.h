@@ -7,11 +7,16 @@
 #include <optional>
 #include <string>
 
+#include "net/Badge.h"
 #include "net/ByteQueue.h"
 #include "net/SocketApi.h"
 #include "net/Variant.h"
 
 namespace zonbode::net {
+
+namespace modNetSocket {
+class Router;
+}
 
 enum StateConstants : std::int32_t {
     sckClosed = 0,
@@ -101,9 +106,9 @@ public:
     void Listen();
     void Accept(std::int32_t requestID);
 
-    // Called only by the runtime's router with a notification's four values.
-    void WndProc(std::intptr_t hWnd, std::uint32_t uMsg, std::intptr_t wParam,
-                 std::intptr_t lParam);
+    // A notification's four values, from the runtime's router (only it has the badge).
+    void WndProc(Badge<modNetSocket::Router>, std::intptr_t hWnd, std::uint32_t uMsg,
+                 std::intptr_t wParam, std::intptr_t lParam);
 
 private:
     struct PrivateTag {};
@@ -127,6 +132,11 @@ private:
     void ProcessOptions();
     void ReportSocketError(std::int32_t code, const std::string& procedure);
     bool IsUdp() const { return protocol_ != sckProtocolTcp; }
+    // Raises 40020 "Invalid operation at current state" from `source` unless `allowed`.
+    static void RequireState(bool allowed, const char* source);
+    // A port argument as a number from `lowest` to 65535; raises 40018 for anything not
+    // numeric and 40014 out of range, from `source`.
+    static std::int32_t PortArgument(const Variant& value, std::int32_t lowest, const char* source);
 
     // Connecting, binding and name resolution (CNetSocketConnect.cpp).
     Address ResolveIfHostname(const std::string& host, std::int32_t action);

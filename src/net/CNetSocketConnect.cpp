@@ -2,7 +2,7 @@
 
 #include "net/AnsiCodePage.h"
 #include "net/CNetSocket.h"
-#include "net/NumericArgument.h"
+#include "net/SocketAddress.h"
 #include "net/SocketErrors.h"
 #include "net/ValueConversion.h"
 #include "net/modNetSocket.h"
@@ -13,33 +13,16 @@ namespace {
 // The only follow-up of a lookup: connect when resolved.
 constexpr std::int32_t kConnectWhenResolved = 0;
 
-sys::SockAddrIn MakeAddress(std::int32_t port, std::uint32_t address) {
-    sys::SockAddrIn sockaddr;
-    sockaddr.family = sys::kAfInet;
-    sockaddr.port = sys::HostToNetShort(static_cast<std::uint16_t>(UnsignedToInt16(port)));
-    sockaddr.addr = address;
-    return sockaddr;
-}
-
 }  // namespace
 
 void CNetSocket::Connect(std::optional<Variant> remoteHost, std::optional<Variant> remotePort) {
     auto keepAlive = shared_from_this();
-    if (state_ != sckClosed) {
-        throw RaisedError(kErrInvalidOperation, "CNetSocket.Connect", kTextInvalidOperation);
-    }
+    RequireState(state_ == sckClosed, "CNetSocket.Connect");
     if (remoteHost) {
         remoteHost_ = remoteHost->ToText();
     }
     if (remotePort) {
-        if (!remotePort->IsNumeric()) {
-            throw RaisedError(kErrUnsupportedType, "CNetSocket.Connect", kTextUnsupportedType);
-        }
-        const std::int64_t port = WholeNumber(*remotePort);
-        if (port < 1 || port > 65535) {
-            throw RaisedError(kErrBadArgument, "CNetSocket.Connect", kTextArgumentOutOfRange);
-        }
-        remotePort_ = static_cast<std::int32_t>(port);
+        remotePort_ = PortArgument(*remotePort, 1, "CNetSocket.Connect");
     }
     if (!SocketExists()) {
         return;
@@ -131,9 +114,7 @@ void CNetSocket::ConnectToIP(Address address, std::int32_t errorCode) {
 
 void CNetSocket::Bind(std::optional<Variant> localPort, std::optional<Variant> localIP) {
     auto keepAlive = shared_from_this();
-    if (state_ != sckClosed) {
-        throw RaisedError(kErrInvalidOperation, "CNetSocket.Bind", kTextInvalidOperation);
-    }
+    RequireState(state_ == sckClosed, "CNetSocket.Bind");
     if (BindInternal(localPort, localIP, false)) {
         state_ = sckOpen;
     }
@@ -144,17 +125,8 @@ bool CNetSocket::BindInternal(const std::optional<Variant>& port,
     if (state_ == sckOpen) {
         return true;
     }
-    std::int32_t portValue = localPort_;
-    if (port) {
-        if (!port->IsNumeric()) {
-            throw RaisedError(kErrUnsupportedType, "CNetSocket.BindInternal", kTextUnsupportedType);
-        }
-        const std::int64_t number = WholeNumber(*port);
-        if (number < 0 || number > 65535) {
-            throw RaisedError(kErrBadArgument, "CNetSocket.BindInternal", kTextArgumentOutOfRange);
-        }
-        portValue = static_cast<std::int32_t>(number);
-    }
+    const std::int32_t portValue =
+        port ? PortArgument(*port, 0, "CNetSocket.BindInternal") : localPort_;
     const std::string addressText = address ? address->ToText() : std::string();
     std::uint32_t bindAddress = 0;
     std::string dotted;
@@ -238,7 +210,7 @@ std::int32_t CNetSocket::GetSocketLocalPort(sys::Handle handle) {
     if (sys::GetSockName(handle, &name) == sys::kSocketError) {
         return -1;
     }
-    return Int16ToUnsigned(static_cast<std::int16_t>(sys::NetToHostShort(name.port)));
+    return PortOf(name);
 }
 
 void* CNetSocket::AllocateLookupBuffer() {

@@ -1,10 +1,11 @@
 #include "net/CNetSocket.h"
+#include "net/SocketAddress.h"
 #include "net/ValueConversion.h"
 
 namespace zonbode::net {
 
-void CNetSocket::WndProc(std::intptr_t /*hWnd*/, std::uint32_t uMsg, std::intptr_t wParam,
-                         std::intptr_t lParam) {
+void CNetSocket::WndProc(Badge<modNetSocket::Router>, std::intptr_t /*hWnd*/, std::uint32_t uMsg,
+                         std::intptr_t wParam, std::intptr_t lParam) {
     auto keepAlive = shared_from_this();
     const auto packed = static_cast<std::int32_t>(lParam);
     if (uMsg == sys::kResolveDoneMessage) {
@@ -58,8 +59,7 @@ void CNetSocket::PostSocket(std::int32_t event, std::int32_t errorCode) {
             if (state_ == sckConnecting) {
                 sys::SockAddrIn peer;
                 if (sys::GetPeerName(socketHandle_, &peer) != sys::kSocketError) {
-                    remotePort_ =
-                        Int16ToUnsigned(static_cast<std::int16_t>(sys::NetToHostShort(peer.port)));
+                    remotePort_ = PortOf(peer);
                     remoteHostIP_ = sys::InetNtoa(peer.addr);
                 }
                 state_ = sckConnected;

@@ -1,4 +1,5 @@
 #include "net/CNetSocket.h"
+#include "net/SocketAddress.h"
 #include "net/SocketErrors.h"
 #include "net/ValueConversion.h"
 #include "net/modNetSocket.h"
@@ -12,9 +13,7 @@ constexpr int kListenQueueLength = 5;
 
 void CNetSocket::Listen() {
     auto keepAlive = shared_from_this();
-    if (state_ != sckClosed && state_ != sckOpen) {
-        throw RaisedError(kErrInvalidOperation, "CNetSocket.Listen", kTextInvalidOperation);
-    }
+    RequireState(state_ == sckClosed || state_ == sckOpen, "CNetSocket.Listen");
     if (!SocketExists()) {
         return;
     }
@@ -79,9 +78,7 @@ void CNetSocket::RefuseConnection(sys::Handle requestID) {
 
 void CNetSocket::Accept(std::int32_t requestID) {
     auto keepAlive = shared_from_this();
-    if (state_ != sckClosed) {
-        throw RaisedError(kErrInvalidOperation, "CNetSocket.Accept", kTextInvalidOperation);
-    }
+    RequireState(state_ == sckClosed, "CNetSocket.Accept");
     // A closed object may still hold the socket of a Connect whose bind failed; it goes
     // before the connection takes its place.
     DestroySocket();
@@ -126,7 +123,7 @@ void CNetSocket::Accept(std::int32_t requestID) {
         dropHandle();
         RaiseNetworkError(code, "CNetSocket.Accept");
     }
-    boundLocalPort_ = Int16ToUnsigned(static_cast<std::int16_t>(sys::NetToHostShort(local.port)));
+    boundLocalPort_ = PortOf(local);
     boundLocalIP_ = sys::InetNtoa(local.addr);
     GetPeerAddress(requestID, remotePort_, remoteHostIP_, remoteHost_);
     state_ = sckConnected;
@@ -157,7 +154,7 @@ bool CNetSocket::GetPeerAddress(sys::Handle handle, std::int32_t& port, std::str
         hostName.clear();
         return false;
     }
-    port = Int16ToUnsigned(static_cast<std::int16_t>(sys::NetToHostShort(peer.port)));
+    port = PortOf(peer);
     address = sys::InetNtoa(peer.addr);
     hostName.clear();
     return true;

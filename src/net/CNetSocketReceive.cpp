@@ -5,6 +5,7 @@
 #include "net/AnsiCodePage.h"
 #include "net/CNetSocket.h"
 #include "net/NumericArgument.h"
+#include "net/SocketAddress.h"
 #include "net/SocketErrors.h"
 #include "net/TypedBytes.h"
 #include "net/ValueConversion.h"
@@ -153,7 +154,7 @@ Variant::Bytes CNetSocket::TakeReceivedBytes(std::size_t count, bool peek,
     if (!peek) {
         ++datagramsTaken_;
     }
-    remotePort_ = Int16ToUnsigned(static_cast<std::int16_t>(sys::NetToHostShort(from.port)));
+    remotePort_ = PortOf(from);
     remoteHostIP_ = sys::InetNtoa(from.addr);
     remoteHost_.clear();
     return bytes;

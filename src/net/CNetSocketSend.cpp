@@ -2,6 +2,7 @@
 
 #include "net/AnsiCodePage.h"
 #include "net/CNetSocket.h"
+#include "net/SocketAddress.h"
 #include "net/SocketErrors.h"
 #include "net/TypedBytes.h"
 #include "net/ValueConversion.h"
@@ -82,11 +83,7 @@ void CNetSocket::SendBufferedDataUDP() {
         }
         throw RaisedError(kErrBadArgument, "CNetSocket.SendBufferedDataUDP", kTextInvalidArgument);
     }
-    sys::SockAddrIn destination;
-    destination.family = sys::kAfInet;
-    destination.port =
-        sys::HostToNetShort(static_cast<std::uint16_t>(UnsignedToInt16(remotePort_)));
-    destination.addr = *lookup.address;
+    const sys::SockAddrIn destination = MakeAddress(remotePort_, *lookup.address);
     const std::string datagram(sendBuffer_.View());
     sendBuffer_.Clear();
     if (sys::SendTo(socketHandle_, datagram.data(), static_cast<int>(datagram.size()), 0,

@@ -12,6 +12,16 @@
 #include "net/RouteTable.h"
 
 namespace zonbode::net::modNetSocket {
+
+// The one caller of the objects' WndProc.
+class Router {
+public:
+    static void Deliver(CNetSocket& owner, sys::WindowHandle window, std::uint32_t message,
+                        std::intptr_t wParam, std::intptr_t lParam) {
+        owner.WndProc({}, window, message, wParam, lParam);
+    }
+};
+
 namespace {
 
 constexpr std::uint16_t kRequestedVersion = 0x0101;  // 1.1
@@ -85,7 +95,7 @@ std::intptr_t EventRouter(sys::WindowHandle window, std::uint32_t message, std::
         return 0;
     }
     try {
-        owner->WndProc(window, message, wParam, lParam);
+        Router::Deliver(*owner, window, message, wParam, lParam);
     } catch (const RaisedError& error) {
         NoteRoutedError(error.Source(),
                         error.Description() + " (" + std::to_string(error.Number()) + ")");
@@ -235,11 +245,9 @@ void UnregisterResolution(std::int32_t lookupHandle) {
 
 void RegisterAccept(sys::Handle handle) {
     auto& s = State();
-    if (!s.AcceptCollection) {
-        s.AcceptCollection.emplace();
-    }
     std::shared_ptr<CNetSocket> holder = CNetSocket::Create();
     holder->Accept(handle);
+    // Made with the first parked connection, so that a holder that failed leaves none empty.
     if (!s.AcceptCollection) {
         s.AcceptCollection.emplace();
     }
