@@ -61,7 +61,7 @@ int LastError();
 Handle Socket(int af, int type, int protocol);
 int CloseSocket(Handle s);
 int Bind(Handle s, const SockAddrIn& local);
-int Connect(Handle s, const SockAddrIn& remote);
+int Connect(Handle s, const SockAddrIn& remote);  // address or port 0: 10049 at once
 int Listen(Handle s, int backlog);
 // An accepted socket reports its events like the listening socket it came from.
 Handle Accept(Handle s, SockAddrIn* peer);

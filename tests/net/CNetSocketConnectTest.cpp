@@ -129,6 +129,36 @@ TEST_F(CNetSocketConnect, DestroyingAnObjectWhileResolvingIsSafe) {
     EXPECT_EQ(other->State(), sckClosed);
 }
 
+TEST_F(CNetSocketConnect, AConnectRefusedAtOnceWith10049IsRaisedInConnecting) {
+    // A stored port of 0 goes to connect unchecked; no remote computer has that port.
+    auto socket = CNetSocket::Create();
+    EventLog log;
+    log.Attach(*socket);
+    socket->SetRemoteHost("127.0.0.1");
+    socket->SetRemotePort(0);
+    auto error = Raised([&] { socket->Connect(); });
+    EXPECT_EQ(error.Number(), 10049);
+    EXPECT_EQ(error.Source(), "CNetSocket.ConnectToIP");
+    EXPECT_EQ(error.Description(), "Cannot assign requested address.");
+    EXPECT_EQ(socket->State(), sckConnecting);
+    RunFor(std::chrono::milliseconds(100));
+    EXPECT_TRUE(log.entries.empty());
+}
+
+TEST_F(CNetSocketConnect, ACloseNoticeWhileConnectingIsIgnored) {
+    PeerSocket listener = ListeningPeer();
+    auto socket = CNetSocket::Create();
+    EventLog log;
+    log.Attach(*socket);
+    socket->Connect(Variant("127.0.0.1"), Variant(listener.Port()));
+    ASSERT_EQ(socket->State(), sckConnecting);
+    modNetSocket::RouteNow(sys::kSocketEventMessage, socket->SocketHandle(), sys::FD_CLOSE);
+    EXPECT_EQ(socket->State(), sckConnecting);
+    EXPECT_TRUE(log.entries.empty());
+    ASSERT_TRUE(RunUntil([&] { return !log.entries.empty(); }));
+    EXPECT_EQ(log.entries, std::vector<std::string>{"Connect"});
+}
+
 TEST_F(CNetSocketConnect, RefusedConnectGivesOneErrorAndNoConnect) {
     auto socket = CNetSocket::Create();
     EventLog log;

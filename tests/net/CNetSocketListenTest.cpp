@@ -58,21 +58,27 @@ TEST_F(CNetSocketListen, AcceptedConnectionCarriesDataBothWays) {
 }
 
 TEST_F(CNetSocketListen, UntakenConnectionIsClosedAndTheListenerRestored) {
-    auto listener = Listener();
-    listener->SetTag("keep");
+    auto listener = CNetSocket::Create();
+    listener->SetRemoteHost("before.example");
+    listener->SetRemotePort(4321);
+    listener->Bind(Variant(0), Variant("127.0.0.1"));
+    listener->Listen();
     int requests = 0;
     std::int32_t requestID = -1;
+    std::string hostDuringEvent = "unset";
     listener->Events.ConnectionRequest = [&](std::int32_t id) {
         ++requests;
         requestID = id;
+        hostDuringEvent = listener->RemoteHost();
     };
     PeerSocket client = ConnectedPeer(listener->LocalPort());
     ASSERT_TRUE(RunUntil([&] { return requests == 1; }));
+    EXPECT_EQ(hostDuringEvent, "") << "the caller's values during the event";
     EXPECT_EQ(client.RecvUntilClosed(), "");  // closed by the listener
     EXPECT_EQ(listener->State(), sckListening);
     EXPECT_EQ(listener->RemoteHostIP(), "");
-    EXPECT_EQ(listener->RemotePort(), 0);
-    EXPECT_EQ(listener->RemoteHost(), "");
+    EXPECT_EQ(listener->RemotePort(), 4321);
+    EXPECT_EQ(listener->RemoteHost(), "before.example");
     EXPECT_FALSE(modNetSocket::IsAcceptRegistered(requestID));
 
     // Still listening: the next connection is offered too.
@@ -302,6 +308,11 @@ TEST_F(CNetSocketListen, ListenRulesAndClosingTheListenerInItsOwnEvent) {
     auto error = Raised([&] { listener->Listen(); });
     EXPECT_EQ(error.Number(), 40020);
     EXPECT_EQ(error.Source(), "CNetSocket.Listen");
+    // Listening, the object reports the address it is bound to, not the host name's.
+    auto elsewhere = CNetSocket::Create();
+    elsewhere->Bind(Variant(0), Variant("127.0.0.2"));
+    elsewhere->Listen();
+    EXPECT_EQ(elsewhere->LocalIP(), "127.0.0.2");
     const std::int32_t port = listener->LocalPort();
 
     bool offered = false;

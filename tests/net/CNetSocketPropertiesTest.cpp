@@ -181,9 +181,30 @@ TEST_F(CNetSocketProperties, SendAndReadInTheWrongStateAreRefused) {
 TEST_F(CNetSocketProperties, AcceptOfSomethingThatIsNoConnectionLeavesNoHandle) {
     auto socket = CNetSocket::Create();
     auto error = Raised([&] { socket->Accept(-5); });
-    EXPECT_NE(error.Number(), 0);
+    EXPECT_EQ(error.Number(), 10038);
+    EXPECT_EQ(error.Source(), "CNetSocket.ProcessOptions");
+    EXPECT_EQ(error.Description(), "Socket operation on nonsocket.");
     EXPECT_EQ(socket->SocketHandle(), -1);
     EXPECT_EQ(socket->State(), sckClosed);
+}
+
+TEST_F(CNetSocketProperties, ACloseThatFailsRaisesAndKeepsTheHandle) {
+    auto socket = CNetSocket::Create();
+    socket->SetProtocol(sckProtocolUdp);
+    socket->Bind(Variant(0), Variant("127.0.0.1"));
+    const sys::Handle handle = socket->SocketHandle();
+    ASSERT_EQ(sys::CloseSocket(handle), 0);  // behind the object's back: its own close fails
+
+    for (int attempt = 1; attempt <= 2; ++attempt) {  // a later CloseSck tries again
+        auto error = Raised([&] { socket->CloseSck(); });
+        EXPECT_EQ(error.Number(), 10038) << attempt;
+        EXPECT_EQ(error.Source(), "CNetSocket.DestroySocket");
+        EXPECT_EQ(error.Description(), "Socket operation on nonsocket.");
+        EXPECT_EQ(socket->State(), sckError);
+        EXPECT_EQ(socket->SocketHandle(), handle);
+    }
+    socket.reset();
+    modNetSocket::UnregisterSocket(handle);  // the registration no failed close could end
 }
 
 }  // namespace

@@ -145,6 +145,11 @@ int Bind(Handle s, const SockAddrIn& local) {
 }
 
 int Connect(Handle s, const SockAddrIn& remote) {
+    if (remote.addr == 0 || remote.port == 0) {
+        // Not an address of a remote computer: Windows refuses it at once.
+        posix::SetLastError(WsaCode("WSAEADDRNOTAVAIL"));
+        return kSocketError;
+    }
     sockaddr_in native = ToNative(remote);
     int result = ::connect(s, reinterpret_cast<sockaddr*>(&native), sizeof native);
     int savedErrno = errno;

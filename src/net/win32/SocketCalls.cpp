@@ -60,6 +60,12 @@ int Bind(Handle s, const SockAddrIn& local) {
 }
 
 int Connect(Handle s, const SockAddrIn& remote) {
+    if (remote.addr == 0 || remote.port == 0) {
+        // Not an address of a remote computer: Windows refuses it at once, wine only later
+        // (or connects to the local host).
+        WSASetLastError(WSAEADDRNOTAVAIL);
+        return SOCKET_ERROR;
+    }
     sockaddr_in native = ToNative(remote);
     return connect(win32::ToSocket(s), reinterpret_cast<const sockaddr*>(&native), sizeof native);
 }
