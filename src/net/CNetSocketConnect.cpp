@@ -4,7 +4,6 @@
 #include "net/CNetSocket.h"
 #include "net/SocketAddress.h"
 #include "net/SocketErrors.h"
-#include "net/ValueConversion.h"
 #include "net/modNetSocket.h"
 
 namespace zonbode::net {

@@ -8,7 +8,6 @@
 #include "net/SocketAddress.h"
 #include "net/SocketErrors.h"
 #include "net/TypedBytes.h"
-#include "net/ValueConversion.h"
 
 namespace zonbode::net {
 

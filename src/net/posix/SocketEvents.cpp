@@ -219,7 +219,9 @@ void Reevaluate(sys::Handle socket) {
                                                               : sys::FD_CLOSE;
     Post(socket, *r, event, WsaCodeFromErrno(error));
     r->window = 0;
-    r->phase = r->datagram ? r->phase : Phase::Failed;
+    if (!r->datagram) {
+        r->phase = Phase::Failed;
+    }
 }
 
 }  // namespace
