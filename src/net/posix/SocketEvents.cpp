@@ -210,8 +210,11 @@ int Evaluate(sys::Handle socket) {
 // refusal as the error of its main event instead, and the socket is unsubscribed.
 void Reevaluate(sys::Handle socket) {
     const int error = Evaluate(socket);
+    if (error == 0) {
+        return;
+    }
     SocketRecord* r = Find(socket);
-    if (error == 0 || r == nullptr) {
+    if (r == nullptr) {
         return;
     }
     const std::int32_t event = r->datagram                    ? sys::FD_READ
