@@ -13,6 +13,7 @@ packages=(
     pidgin
     qt6-qpa-plugins fonts-dejavu-core fonts-liberation librsvg2-bin icoutils
     g++-mingw-w64-x86-64-posix mingw-w64-tools wine64
+    dpkg-dev lintian nsis
 )
 missing=()
 for p in "${packages[@]}"; do

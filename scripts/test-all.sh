@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Sets up a Debian 12 machine, builds Zonbode and runs every test suite:
 # the Linux build, the same build with address and undefined-behaviour sanitizers,
-# and (when its scripts are present) the Windows build under wine.
+# the Windows build under wine, and the packages (made and tried as a user would).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -21,3 +21,5 @@ run_suite "Linux, sanitizers" build-sanitize -DZONBODE_SANITIZE=ON -DZONBODE_BEN
 if [ -f scripts/test-windows.sh ]; then
     bash scripts/test-windows.sh
 fi
+echo "=== Packages ==="
+bash scripts/test-packages.sh

@@ -1,9 +1,10 @@
-// zonbode-demo-server [--port PORT] [--page FILE]
+// zonbode-demo-server [--port PORT] [--page FILE] [--version]
 // Serves the sample forecast page on 127.0.0.1 until interrupted.
 
 #include <charconv>
 #include <fstream>
 #include <iostream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -12,10 +13,12 @@
 #include "Platform.h"
 #include "net/EventLoop.h"
 #include "net/RaisedError.h"
+#include "version/VersionOption.h"
 
 namespace {
 
-constexpr const char* kUsage = "usage: zonbode-demo-server [--port PORT] [--page FILE]\n";
+constexpr const char* kUsage =
+    "usage: zonbode-demo-server [--port PORT] [--page FILE] [--version]\n";
 constexpr const char* kPageName = "forecast-page.html";
 
 struct Options {
@@ -61,6 +64,9 @@ std::vector<std::string> DefaultPageCandidates() {
 int main(int argc, char** argv) {
     Options options;
     const std::vector<std::string> args(argv + 1, argv + argc);
+    if (const std::optional<int> exitCode = zonbode::AnswerVersion("zonbode-demo-server", args)) {
+        return *exitCode;
+    }
     for (std::size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--help" || args[i] == "-h") {
             std::cout << kUsage;

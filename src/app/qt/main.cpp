@@ -1,5 +1,5 @@
 // zonbode: the Linux desktop program.
-//   zonbode [--host HOST] [--port PORT]
+//   zonbode [--host HOST] [--port PORT] [--version]
 // fetches the forecast from HOST:PORT instead of the institute's web server.
 
 #include <QApplication>
@@ -35,6 +35,11 @@ int DoubleClickRowFromEnvironment() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Answered before Qt looks for a display, so they work on a terminal without one.
+    if (const std::optional<int> exitCode =
+            zonbode::app::AnswerHelpOrVersion(std::vector<std::string>(argv + 1, argv + argc))) {
+        return *exitCode;
+    }
     QApplication application(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Kavelo"));
     QApplication::setApplicationName(QStringLiteral("Zonbode"));
