@@ -37,6 +37,8 @@ int main(int argc, char** argv) {
         return 2;
     }
 
+    // Before the first fetch: it also keeps a peer that hangs up from ending the process.
+    pageserver::WatchStopRequests();
     // The first page before the port opens: a Zonbode that connects always gets a forecast.
     const gateway::ForecastSource source = options->source;
     gateway::PageFetch first = gateway::FetchForecastPage(source);
@@ -45,8 +47,10 @@ int main(int argc, char** argv) {
                   << first.problem << std::endl;
         return 1;
     }
+    if (pageserver::StopRequested()) {
+        return 0;
+    }
 
-    pageserver::WatchStopRequests();
     pageserver::PageServer server(std::move(first.page));
     try {
         server.Start(options->port);
