@@ -17,10 +17,12 @@
 #include "app/qt/ErrorMessageBox.h"
 #include "app/qt/EventLoopNotifier.h"
 #include "app/qt/MainWindow.h"
+#include "app/qt/PurpleMessengerTransport.h"
 #include "app/qt/QtProcessControl.h"
 #include "app/qt/QtSettingsStore.h"
 #include "app/qt/QtTimers.h"
 #include "app/qt/QtTray.h"
+#include "status/MessengerTransportList.h"
 
 namespace {
 
@@ -55,7 +57,10 @@ int main(int argc, char** argv) {
     MainWindow window;
     QtTimers timers;
     QtSettingsStore settings;
-    DBusMessengerTransport messenger;
+    // Our own interface's receivers first, then Pidgin or Finch.
+    DBusMessengerTransport copyData;
+    PurpleMessengerTransport purple;
+    zonbode::status::MessengerTransportList messenger({&copyData, &purple});
     QtTray tray(window.windowIcon());
     QtProcessControl process;
     zonbode::app::SystemClock clock;
