@@ -53,10 +53,11 @@ string(CONCAT CPACK_PACKAGE_DESCRIPTION
     "messaging client on the same desktop, delivered over D-Bus. The window\n"
     "is in Dutch.\n"
     "\n"
-    "The package also holds zonbode-cli (the forecast parser and the status\n"
-    "text on the command line), zonbode-demo-server (a local forecast page to\n"
-    "try it with) and psm-listen (prints the status records a messenger would\n"
-    "receive).")
+    "The package also holds zonbode-gateway (a live forecast from Open-Meteo,\n"
+    "served on this machine as the page Zonbode reads, with a systemd user\n"
+    "unit), zonbode-cli (the forecast parser and the status text on the\n"
+    "command line), zonbode-demo-server (a local forecast page to try it with)\n"
+    "and psm-listen (prints the status records a messenger would receive).")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
@@ -64,8 +65,9 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${ZONBODE_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SECTION net)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Besides the libraries: the window's font, and Qt's plugin for the X11 and Wayland screens,
-# which libqt6gui6 only recommends.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, qt6-qpa-plugins")
+# Besides the libraries: the window's font, Qt's plugin for the X11 and Wayland screens, which
+# libqt6gui6 only recommends, and the CA store the gateway's HTTPS needs (libcurl only
+# recommends it).
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, qt6-qpa-plugins, ca-certificates")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

@@ -8,6 +8,7 @@ packages=(
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     clang libclang-rt-14-dev
     python3 curl
+    libcurl4-openssl-dev nlohmann-json3-dev
     qt6-base-dev qt6-base-dev-tools libqt6dbus6 dbus dbus-x11
     xvfb xauth x11-utils
     pidgin

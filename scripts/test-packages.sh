@@ -43,7 +43,7 @@ dpkg-deb --info "$deb" | sed -n '/^ Package:/,$p'
 depends=$(dpkg-deb --field "$deb" Depends)
 check "Depends computed from the binaries" includes "$depends" "libqt6widgets6 (>="
 check "Depends names the window's font and Qt's screen plugin" \
-    includes "$depends" "fonts-liberation, qt6-qpa-plugins"
+    includes "$depends" "fonts-liberation, qt6-qpa-plugins, ca-certificates"
 for field in Maintainer Section Homepage Description; do
     check "the control file has a $field" test -n "$(dpkg-deb --field "$deb" "$field")"
 done
@@ -56,7 +56,8 @@ while IFS= read -r file; do
     check "installed by a rule and packaged: $file" contains "$packaged" "$file"
 done < <(find "$work/install" -type f -o -type l | sort)
 for file in /usr/bin/zonbode /usr/bin/zonbode-cli /usr/bin/zonbode-demo-server \
-    /usr/bin/psm-listen /usr/share/applications/zonbode.desktop \
+    /usr/bin/psm-listen /usr/bin/zonbode-gateway /usr/lib/systemd/user/zonbode-gateway.service \
+    /usr/share/applications/zonbode.desktop \
     /usr/share/icons/hicolor/32x32/apps/zonbode.png \
     /usr/share/icons/hicolor/scalable/apps/zonbode.svg /usr/share/doc/zonbode/copyright; do
     check "packaged: $file" contains "$packaged" "$file"

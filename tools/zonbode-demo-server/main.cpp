@@ -9,9 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "DemoServer.h"
+#include "PageServer.h"
 #include "Platform.h"
-#include "net/EventLoop.h"
+#include "ServeLoop.h"
+#include "StopRequests.h"
 #include "net/RaisedError.h"
 #include "version/VersionOption.h"
 
@@ -106,8 +107,8 @@ int main(int argc, char** argv) {
         }
     }
 
-    zonbode::demo::WatchStopRequests();
-    zonbode::demo::DemoServer server(std::move(page));
+    zonbode::pageserver::WatchStopRequests();
+    zonbode::pageserver::PageServer server(std::move(page));
     try {
         server.Start(options.port);
     } catch (const zonbode::net::RaisedError& error) {
@@ -117,16 +118,6 @@ int main(int argc, char** argv) {
     }
     std::cout << "listening on 127.0.0.1:" << server.Port() << std::endl;
 
-    using namespace std::chrono_literals;
-    // The stop flag is set by a signal; a short tick makes the loop look at it.
-    const auto tick = zonbode::net::EventLoop::AddTimer(100ms, [] {});
-    const auto sweep =
-        zonbode::net::EventLoop::AddTimer(1s, [&] { server.CloseIdleConnections(); });
-    while (!zonbode::demo::StopRequested()) {
-        zonbode::net::EventLoop::RunUntil([] { return zonbode::demo::StopRequested(); }, 1h);
-    }
-    zonbode::net::EventLoop::RemoveTimer(sweep);
-    zonbode::net::EventLoop::RemoveTimer(tick);
-    server.Stop();
+    zonbode::pageserver::ServeUntilStopped(server);
     return 0;
 }
