@@ -42,7 +42,7 @@ check "the package is there" test -f "$deb"
 dpkg-deb --info "$deb" | sed -n '/^ Package:/,$p'
 depends=$(dpkg-deb --field "$deb" Depends)
 check "Depends computed from the binaries" includes "$depends" "libqt6widgets6 (>="
-check "Depends names the window's font and Qt's screen plugin" \
+check "Depends names the window's font, Qt's screen plugin and the CA store" \
     includes "$depends" "fonts-liberation, qt6-qpa-plugins, ca-certificates"
 for field in Maintainer Section Homepage Description; do
     check "the control file has a $field" test -n "$(dpkg-deb --field "$deb" "$field")"
