@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Sets up a Debian 12 machine, builds Zonbode and runs every test suite:
 # the Linux build, the same build with address and undefined-behaviour sanitizers,
-# a short run of the parser fuzzer, and (when its scripts are present) the Windows build
-# under wine.
+# a short run of the parser fuzzer, the Windows build under wine, and the packages (made
+# and tried as a user would).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -34,3 +34,5 @@ cp data/forecast-page.html build-fuzz/corpus/
 if [ -f scripts/test-windows.sh ]; then
     bash scripts/test-windows.sh
 fi
+echo "=== Packages ==="
+bash scripts/test-packages.sh

@@ -17,7 +17,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr std::string_view kTitle = "Zonbode";
+constexpr std::string_view kTitle = kApplicationTitle;
 
 constexpr std::string_view kTemplateHelp =
     "[dag] = Dag\r\n"

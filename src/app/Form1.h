@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "app/Ports.h"
 #include "net/CNetSocket.h"
@@ -15,6 +16,9 @@ struct ForecastServer {
     std::string host{forecast::kForecastHost};
     std::uint16_t port = forecast::kForecastPort;
 };
+
+// The title of the program's message boxes.
+inline constexpr std::string_view kApplicationTitle = "Zonbode";
 
 // Mouse message code of a left-button release over the tray icon.
 inline constexpr int kTrayLeftButtonUp = 0x0202;

@@ -4,7 +4,15 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "version/VersionOption.h"
+
 namespace zonbode::app {
+
+namespace {
+
+constexpr std::string_view kUsage = "usage: zonbode [--host HOST] [--port PORT] [--version]\n";
+
+}  // namespace
 
 std::optional<ForecastServer> ParseServerOptions(const std::vector<std::string>& arguments,
                                                  std::string& problem) {
@@ -40,19 +48,36 @@ std::optional<ForecastServer> ParseServerOptions(const std::vector<std::string>&
     return server;
 }
 
-std::optional<int> ReadDesktopOptions(const std::vector<std::string>& arguments,
-                                      ForecastServer& server) {
-    constexpr char kUsage[] = "usage: zonbode [--host HOST] [--port PORT]\n";
+void WriteToStandardStreams(OptionText kind, std::string_view text) {
+    std::FILE* stream = kind == OptionText::Problem ? stderr : stdout;
+    std::fwrite(text.data(), 1, text.size(), stream);
+    std::fflush(stream);
+}
+
+std::optional<int> AnswerHelpOrVersion(const std::vector<std::string>& arguments,
+                                       WriteOptionText write) {
     for (const std::string& argument : arguments) {
         if (argument == "--help" || argument == "-h") {
-            std::fputs(kUsage, stdout);
+            write(OptionText::Answer, kUsage);
             return 0;
         }
+    }
+    if (AsksForVersion(arguments)) {
+        write(OptionText::Answer, VersionLine("zonbode"));
+        return 0;
+    }
+    return std::nullopt;
+}
+
+std::optional<int> ReadDesktopOptions(const std::vector<std::string>& arguments,
+                                      ForecastServer& server, WriteOptionText write) {
+    if (const std::optional<int> exitCode = AnswerHelpOrVersion(arguments, write)) {
+        return exitCode;
     }
     std::string problem;
     std::optional<ForecastServer> parsed = ParseServerOptions(arguments, problem);
     if (!parsed) {
-        std::fprintf(stderr, "zonbode: %s\n%s", problem.c_str(), kUsage);
+        write(OptionText::Problem, "zonbode: " + problem + "\n" + std::string(kUsage));
         return 2;
     }
     server = std::move(*parsed);

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/Form1.h"
@@ -14,10 +15,24 @@ namespace zonbode::app {
 std::optional<ForecastServer> ParseServerOptions(const std::vector<std::string>& arguments,
                                                  std::string& problem);
 
-// The desktop programs' command line, "zonbode [--host HOST] [--port PORT]". "--help" or "-h"
-// anywhere prints the usage and gives the exit code 0; a bad option prints the problem and the
-// usage to standard error and gives 2. nullopt: go on with `server`.
+// What the desktop programs say about their command line: an answer (the usage, the version)
+// or a problem with it.
+enum class OptionText { Answer, Problem };
+using WriteOptionText = void (*)(OptionText kind, std::string_view text);
+
+// Answers to standard output, problems to standard error.
+void WriteToStandardStreams(OptionText kind, std::string_view text);
+
+// "--help" or "-h" anywhere writes the usage, "--version" anywhere the version; either gives
+// the exit code 0. nullopt: neither was asked.
+std::optional<int> AnswerHelpOrVersion(const std::vector<std::string>& arguments,
+                                       WriteOptionText write = WriteToStandardStreams);
+
+// The desktop programs' command line, "zonbode [--host HOST] [--port PORT]", after
+// AnswerHelpOrVersion. A bad option writes the problem and the usage and gives 2.
+// nullopt: go on with `server`.
 std::optional<int> ReadDesktopOptions(const std::vector<std::string>& arguments,
-                                      ForecastServer& server);
+                                      ForecastServer& server,
+                                      WriteOptionText write = WriteToStandardStreams);
 
 }  // namespace zonbode::app

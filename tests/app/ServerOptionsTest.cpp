@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "version/Version.h"
+
 namespace zonbode::app {
 namespace {
 
@@ -37,6 +39,45 @@ TEST(ServerOptions, BadArgumentsSayWhatIsWrong) {
         EXPECT_FALSE(Parse(arguments, problem)) << expected;
         EXPECT_EQ(problem, expected);
     }
+}
+
+std::vector<std::pair<OptionText, std::string>> written;
+
+void Record(OptionText kind, std::string_view text) {
+    written.emplace_back(kind, std::string(text));
+}
+
+TEST(DesktopOptions, AnswersHelpAndVersionAndWritesProblemsWithTheUsage) {
+    const std::string usage = "usage: zonbode [--host HOST] [--port PORT] [--version]\n";
+    struct Case {
+        std::vector<std::string> arguments;
+        std::optional<int> exitCode;
+        OptionText kind;
+        std::string text;
+    };
+    const std::vector<Case> cases = {
+        {{"--port", "1", "--help"}, 0, OptionText::Answer, usage},
+        {{"--version", "-h"}, 0, OptionText::Answer, usage},
+        {{"--host", "x", "--version"},
+         0,
+         OptionText::Answer,
+         "zonbode " + std::string(kVersion) + "\n"},
+        {{"--bogus"}, 2, OptionText::Problem, "zonbode: unknown argument \"--bogus\"\n" + usage},
+    };
+    for (const Case& c : cases) {
+        written.clear();
+        ForecastServer server;
+        EXPECT_EQ(ReadDesktopOptions(c.arguments, server, Record), c.exitCode) << c.text;
+        ASSERT_EQ(written.size(), 1u) << c.text;
+        EXPECT_EQ(written[0].first, c.kind) << c.text;
+        EXPECT_EQ(written[0].second, c.text);
+    }
+
+    written.clear();
+    ForecastServer server;
+    EXPECT_EQ(ReadDesktopOptions({"--port", "8080"}, server, Record), std::nullopt);
+    EXPECT_TRUE(written.empty());
+    EXPECT_EQ(server.port, 8080);
 }
 
 }  // namespace

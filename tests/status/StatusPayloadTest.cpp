@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "status/MessengerTransportList.h"
 #include "status/StatusMessage.h"
 
 namespace zonbode::status {
@@ -158,6 +159,32 @@ TEST(SendMessengerStatus, AFailingReceiverDoesNotStopTheOthers) {
     transport.listingFails = true;
     EXPECT_NO_THROW(SendMessengerStatus(transport, kStatusCategory, true, kStatusFormat, "x"));
     EXPECT_EQ(transport.deliveries.size(), 3u);
+}
+
+TEST(MessengerTransportList, EveryTransportsReceiversGetTheRecordInOrder) {
+    RecordingTransport copyData;
+    copyData.receivers = {"a", "b"};
+    RecordingTransport purple;
+    purple.receivers = {"im.pidgin"};
+    MessengerTransportList list({&copyData, &purple});
+    SendMessengerStatus(list, kStatusCategory, true, kStatusFormat, "Maandag");
+    ASSERT_EQ(copyData.deliveries.size(), 2u);
+    EXPECT_EQ(copyData.deliveries[1].receiver, "b");
+    ASSERT_EQ(purple.deliveries.size(), 1u);
+    EXPECT_EQ(purple.deliveries[0].receiver, "im.pidgin");
+    EXPECT_EQ(purple.deliveries[0].record, OfficeRecord("Maandag"));
+
+    // One transport that cannot list its receivers leaves the other served.
+    copyData.listingFails = true;
+    SendMessengerStatus(list, kStatusCategory, true, kStatusFormat, "Dinsdag");
+    EXPECT_EQ(copyData.deliveries.size(), 2u);
+    EXPECT_EQ(purple.deliveries.size(), 2u);
+
+    // An id the list did not give out goes nowhere.
+    for (const char* stranger : {"im.pidgin", "2:im.pidgin", "x:a", "1"}) {
+        list.Send(stranger, kStatusCopyDataId, OfficeRecord("x"));
+    }
+    EXPECT_EQ(purple.deliveries.size(), 2u);
 }
 
 }  // namespace

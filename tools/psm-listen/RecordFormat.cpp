@@ -1,29 +1,15 @@
 #include "RecordFormat.h"
 
 #include <cstdio>
+#include <optional>
 #include <string_view>
-#include <vector>
+#include <utility>
+
+#include "net/Utf8.h"
+#include "status/StatusRecord.h"
 
 namespace zonbode::psmlisten {
 namespace {
-
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
 
 // Quoted, with backslash, quote and control characters escaped so one record is one line.
 std::string Quoted(const std::u16string& text) {
@@ -47,7 +33,7 @@ std::string Quoted(const std::u16string& text) {
             std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
             out += escaped;
         } else {
-            AppendUtf8(out, c);
+            net::AppendUtf8(out, c);
         }
     }
     return out + "\"";
@@ -73,34 +59,22 @@ std::string DecodedLine(std::uint32_t dwData, std::span<const std::uint8_t> reco
     std::snprintf(head, sizeof head, "dwData=%x", static_cast<unsigned>(dwData));
     std::string line = head;
 
-    std::u16string text;
-    for (std::size_t i = 0; i + 1 < record.size(); i += 2) {
-        text += static_cast<char16_t>(record[i] | (record[i + 1] << 8));
+    const std::optional<status::StatusRecordPieces> pieces = status::SplitStatusPayload(record);
+    // A separator inside a text cannot be told from a real one: shown as it came.
+    if (!pieces || pieces->extraSeparators > 0) {
+        return line + " malformed " + Quoted(status::StatusPayloadUnits(record)) +
+               (record.size() % 2 != 0 ? " (odd byte count)" : "");
     }
-    const bool oddLength = record.size() % 2 != 0;
-
-    // Pieces between the two-character separators "\0".
-    std::vector<std::u16string> pieces;
-    std::size_t start = 0;
-    for (std::size_t at = text.find(u"\\0"); at != std::u16string::npos;
-         at = text.find(u"\\0", start)) {
-        pieces.push_back(text.substr(start, at - start));
-        start = at + 2;
-    }
-    pieces.push_back(text.substr(start));
-
-    const bool wellFormed = !oddLength && pieces.size() == 9 && pieces.front().empty() &&
-                            pieces.back() == std::u16string(1, u'\0');
-    if (!wellFormed) {
-        return line + " malformed " + Quoted(text) + (oddLength ? " (odd byte count)" : "");
-    }
-    static constexpr std::string_view kNames[] = {"category", "enabled", "format", "text1",
-                                                  "text2",    "text3",   "text4"};
-    for (std::size_t i = 0; i < std::size(kNames); ++i) {
+    const std::pair<std::string_view, const std::u16string&> named[] = {
+        {"category", pieces->category}, {"enabled", pieces->enabled}, {"format", pieces->format},
+        {"text1", pieces->texts[0]},    {"text2", pieces->texts[1]},  {"text3", pieces->texts[2]},
+        {"text4", pieces->texts[3]},
+    };
+    for (const auto& [name, value] : named) {
         line += ' ';
-        line += kNames[i];
+        line += name;
         line += '=';
-        line += Quoted(pieces[i + 1]);
+        line += Quoted(value);
     }
     return line;
 }

@@ -1,8 +1,10 @@
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "CliIo.h"
 #include "Commands.h"
+#include "version/VersionOption.h"
 
 namespace zonbode::cli {
 namespace {
@@ -28,7 +30,8 @@ std::string Usage() {
         usage.append(10 - command.name.size(), ' ');
         usage.append(command.summary).append("\n");
     }
-    usage.append("\nRun 'zonbode-cli COMMAND --help' for a command's arguments.\n");
+    usage.append("\nRun 'zonbode-cli COMMAND --help' for a command's arguments,\n");
+    usage.append("'zonbode-cli --version' for the version.\n");
     return usage;
 }
 
@@ -40,6 +43,9 @@ int Main(int argc, char** argv) {
     const std::string name = argv[1];
     if (IsHelp(name)) {
         return WriteAll(stdout, Usage()) ? kExitOk : kExitUsage;
+    }
+    if (const std::optional<int> exitCode = AnswerVersion("zonbode-cli", {name})) {
+        return *exitCode;
     }
     for (const Command& command : kCommands) {
         if (command.name == name) {

@@ -2,13 +2,9 @@
 
 #include <string>
 
-// What the demo server needs from the operating system: a stop request from the console
-// (SIGINT/SIGTERM, or a console control event) and the folder the executable lives in.
+// What the demo server needs from the operating system besides the page server's stop
+// requests: the folder the executable lives in.
 namespace zonbode::demo {
-
-// Starts listening for stop requests; StopRequested turns true once one came.
-void WatchStopRequests();
-bool StopRequested();
 
 // The folder of the running executable, or "" when it cannot be told.
 std::string ExecutableFolder();

@@ -1,21 +1,25 @@
-// zonbode-demo-server [--port PORT] [--page FILE]
+// zonbode-demo-server [--port PORT] [--page FILE] [--version]
 // Serves the sample forecast page on 127.0.0.1 until interrupted.
 
 #include <charconv>
 #include <fstream>
 #include <iostream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "DemoServer.h"
+#include "PageServer.h"
 #include "Platform.h"
-#include "net/EventLoop.h"
+#include "ServeLoop.h"
+#include "StopRequests.h"
 #include "net/RaisedError.h"
+#include "version/VersionOption.h"
 
 namespace {
 
-constexpr const char* kUsage = "usage: zonbode-demo-server [--port PORT] [--page FILE]\n";
+constexpr const char* kUsage =
+    "usage: zonbode-demo-server [--port PORT] [--page FILE] [--version]\n";
 constexpr const char* kPageName = "forecast-page.html";
 
 struct Options {
@@ -61,6 +65,9 @@ std::vector<std::string> DefaultPageCandidates() {
 int main(int argc, char** argv) {
     Options options;
     const std::vector<std::string> args(argv + 1, argv + argc);
+    if (const std::optional<int> exitCode = zonbode::AnswerVersion("zonbode-demo-server", args)) {
+        return *exitCode;
+    }
     for (std::size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--help" || args[i] == "-h") {
             std::cout << kUsage;
@@ -100,8 +107,8 @@ int main(int argc, char** argv) {
         }
     }
 
-    zonbode::demo::WatchStopRequests();
-    zonbode::demo::DemoServer server(std::move(page));
+    zonbode::pageserver::WatchStopRequests();
+    zonbode::pageserver::PageServer server(std::move(page));
     try {
         server.Start(options.port);
     } catch (const zonbode::net::RaisedError& error) {
@@ -111,16 +118,6 @@ int main(int argc, char** argv) {
     }
     std::cout << "listening on 127.0.0.1:" << server.Port() << std::endl;
 
-    using namespace std::chrono_literals;
-    // The stop flag is set by a signal; a short tick makes the loop look at it.
-    const auto tick = zonbode::net::EventLoop::AddTimer(100ms, [] {});
-    const auto sweep =
-        zonbode::net::EventLoop::AddTimer(1s, [&] { server.CloseIdleConnections(); });
-    while (!zonbode::demo::StopRequested()) {
-        zonbode::net::EventLoop::RunUntil([] { return zonbode::demo::StopRequested(); }, 1h);
-    }
-    zonbode::net::EventLoop::RemoveTimer(sweep);
-    zonbode::net::EventLoop::RemoveTimer(tick);
-    server.Stop();
+    zonbode::pageserver::ServeUntilStopped(server);
     return 0;
 }

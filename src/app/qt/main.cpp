@@ -1,5 +1,5 @@
 // zonbode: the Linux desktop program.
-//   zonbode [--host HOST] [--port PORT]
+//   zonbode [--host HOST] [--port PORT] [--version]
 // fetches the forecast from HOST:PORT instead of the institute's web server.
 
 #include <QApplication>
@@ -17,10 +17,12 @@
 #include "app/qt/ErrorMessageBox.h"
 #include "app/qt/EventLoopNotifier.h"
 #include "app/qt/MainWindow.h"
+#include "app/qt/PurpleMessengerTransport.h"
 #include "app/qt/QtProcessControl.h"
 #include "app/qt/QtSettingsStore.h"
 #include "app/qt/QtTimers.h"
 #include "app/qt/QtTray.h"
+#include "status/MessengerTransportList.h"
 
 namespace {
 
@@ -33,6 +35,11 @@ int DoubleClickRowFromEnvironment() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Answered before Qt looks for a display, so they work on a terminal without one.
+    if (const std::optional<int> exitCode =
+            zonbode::app::AnswerHelpOrVersion(std::vector<std::string>(argv + 1, argv + argc))) {
+        return *exitCode;
+    }
     QApplication application(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Kavelo"));
     QApplication::setApplicationName(QStringLiteral("Zonbode"));
@@ -55,7 +62,10 @@ int main(int argc, char** argv) {
     MainWindow window;
     QtTimers timers;
     QtSettingsStore settings;
-    DBusMessengerTransport messenger;
+    // Our own interface's receivers first, then Pidgin or Finch.
+    DBusMessengerTransport copyData;
+    PurpleMessengerTransport purple;
+    zonbode::status::MessengerTransportList messenger({&copyData, &purple});
     QtTray tray(window.windowIcon());
     QtProcessControl process;
     zonbode::app::SystemClock clock;

@@ -1,5 +1,5 @@
 // zonbode.exe: the Windows desktop program.
-//   zonbode [--host HOST] [--port PORT]
+//   zonbode [--host HOST] [--port PORT] [--version]
 // fetches the forecast from HOST:PORT instead of the institute's web server.
 //
 // Test hook: with ZONBODE_TEST_DOUBLE_CLICK_ROW=N in the environment, row N is selected and
@@ -21,6 +21,7 @@
 #include "app/SystemClock.h"
 #include "app/win32/CopyDataTransport.h"
 #include "app/win32/MainWindow.h"
+#include "app/win32/OptionTextOutput.h"
 #include "app/win32/RegistryStore.h"
 #include "app/win32/WideText.h"
 #include "app/win32/Win32ProcessControl.h"
@@ -50,8 +51,8 @@ int DoubleClickRowFromEnvironment() {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     zonbode::app::ForecastServer server;
-    if (const std::optional<int> exitCode =
-            zonbode::app::ReadDesktopOptions(CommandLineArguments(), server)) {
+    if (const std::optional<int> exitCode = zonbode::app::ReadDesktopOptions(
+            CommandLineArguments(), server, zonbode::app::win32::WriteOptionTextOrBox)) {
         return *exitCode;
     }
 

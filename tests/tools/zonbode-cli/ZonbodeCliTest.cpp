@@ -199,6 +199,13 @@ TEST(CliHelp, EveryCommandHasHelp) {
     }
 }
 
+TEST(CliHelp, AnswersItsVersionInPlaceOfACommand) {
+    const ChildResult version = Cli({"--version"});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out.rfind("zonbode-cli ", 0), 0u) << version.out;
+    EXPECT_EQ(Cli({"compose", "--version"}).out, "--version\n");
+}
+
 TEST(CliHelp, MissingOrUnknownCommandIsAUsageError) {
     const ChildResult none = Cli({});
     EXPECT_EQ(none.exitCode, 2);

@@ -176,6 +176,8 @@ TEST(DemoServerArguments, ServesTheBundledPageByDefault) {
 }
 
 TEST(HttpRequestHead, EndsAtTheFirstBlankLine) {
+    using pageserver::EndOfRequestHead;
+    using pageserver::ParseRequestHead;
     EXPECT_EQ(EndOfRequestHead("GET / HTTP/1.1\r\n"), std::string::npos);
     EXPECT_EQ(EndOfRequestHead("GET / HTTP/1.1\r\n\r\nrest"), 18u);
     EXPECT_EQ(EndOfRequestHead("GET / HTTP/1.1\n\n"), 16u);

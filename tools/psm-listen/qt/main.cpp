@@ -1,5 +1,5 @@
 // psm-listen: a stand-in messenger client on the session bus.
-//   psm-listen [--decode] [--name SUFFIX]
+//   psm-listen [--decode] [--name SUFFIX] [--version]
 // Owns the bus name nl.kavelo.MsnMsgrUIManager.SUFFIX (default psm_listen_<pid>), exports
 // CopyData(u dwData, ay data) at /MsnMsgrUIManager, prints "ready" once the name is owned
 // and then one line per record received.
@@ -9,16 +9,19 @@
 #include <QDBusError>
 #include <QStringList>
 #include <cstdio>
+#include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "MessengerReceiver.h"
 #include "RecordFormat.h"
+#include "version/VersionOption.h"
 
 namespace {
 
 constexpr char kUsage[] =
-    "usage: psm-listen [--decode] [--name SUFFIX]\n"
+    "usage: psm-listen [--decode] [--name SUFFIX] [--version]\n"
     "  Receives status records on the session bus as nl.kavelo.MsnMsgrUIManager.SUFFIX\n"
     "  (default SUFFIX: psm_listen_<pid>) and prints one line per record:\n"
     "  dwData and the record bytes in lowercase hex, or with --decode its pieces.\n";
@@ -32,6 +35,10 @@ void PrintLine(const std::string& line) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (const std::optional<int> exitCode =
+            zonbode::AnswerVersion("psm-listen", std::vector<std::string>(argv + 1, argv + argc))) {
+        return *exitCode;
+    }
     QCoreApplication application(argc, argv);
     bool decode = false;
     QString suffix = QStringLiteral("psm_listen_%1").arg(QCoreApplication::applicationPid());

@@ -1,17 +1,20 @@
 // psm-listen.exe: stands in for the messenger client. Registers the window class
 // "MsnMsgrUIManager", creates a top-level window of it, prints "ready", and then prints one
 // line per WM_COPYDATA received: dwData and the record bytes, both in lowercase hex.
-//   psm-listen [--decode]     --decode adds a readable line after each record
+//   psm-listen [--decode] [--version]     --decode adds a readable line after each record
 // Ends when its window is closed or on Ctrl+C.
 
 #include <windows.h>
 
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "RecordFormat.h"
+#include "version/VersionOption.h"
 
 namespace {
 
@@ -49,11 +52,15 @@ BOOL WINAPI OnConsoleControl(DWORD) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (const std::optional<int> exitCode =
+            zonbode::AnswerVersion("psm-listen", std::vector<std::string>(argv + 1, argv + argc))) {
+        return *exitCode;
+    }
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--decode") == 0) {
             decode = true;
         } else {
-            std::fprintf(stderr, "usage: psm-listen [--decode]\n");
+            std::fprintf(stderr, "usage: psm-listen [--decode] [--version]\n");
             return 2;
         }
     }

@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "app/qt/DBusMessengerTransport.h"
+#include "app/qt/dbus/PsmListener.h"
 
 namespace zonbode::app::qt {
 namespace {
@@ -26,40 +27,6 @@ const std::vector<std::uint8_t> kSwitchOff = {
 constexpr char kSwitchOffHex[] =
     "547 5c0030004d0075007300690063005c00300030005c0030007b0030007d0020002d0020007b0031007d00"
     "5c0030005c0030005c0030005c0030005c0030000000";
-
-// One psm-listen process: started, waited for until its name is owned, stopped at the end.
-class Listener {
-public:
-    explicit Listener(const QString& suffix) {
-        process_.setProgram(QStringLiteral(PSM_LISTEN_PATH));
-        process_.setArguments({QStringLiteral("--name"), suffix});
-        process_.start();
-        EXPECT_TRUE(process_.waitForStarted(30000));
-        EXPECT_EQ(NextLine(), "ready");
-    }
-    ~Listener() {
-        process_.kill();
-        process_.waitForFinished(30000);
-    }
-    // The next printed line; empty when none came within the time.
-    std::string NextLine(int timeoutMs = 30000) {
-        QElapsedTimer clock;
-        clock.start();
-        while (!process_.canReadLine() && clock.elapsed() < timeoutMs &&
-               process_.state() != QProcess::NotRunning) {
-            process_.waitForReadyRead(100);
-        }
-        return process_.canReadLine() ? process_.readLine().trimmed().toStdString() : std::string();
-    }
-    bool HasOutput() {
-        process_.waitForReadyRead(200);
-        return process_.bytesAvailable() > 0;
-    }
-    qint64 Pid() const { return process_.processId(); }
-
-private:
-    QProcess process_;
-};
 
 std::string Name(const char* suffix) {
     return std::string(DBusMessengerTransport::kNamePrefix) + suffix;

@@ -12,9 +12,13 @@ Scenarios:
                 switch-off record
   auto-mode     with Auto=1 stored, the first automatic record arrives about 30 s after
                 start, not before
+  pidgin        with Pidgin running beside psm-listen, the first automatic record becomes
+                Pidgin's status message (markup and non-ASCII shown literally, the away status
+                kept), and closing the window brings the user's own status back
 
 The window is closed by SIGTERM, which zonbode handles like its close button. The double-click
-is driven by zonbode's test hook ZONBODE_TEST_DOUBLE_CLICK_ROW. Exit status 77: skipped.
+is driven by zonbode's test hook ZONBODE_TEST_DOUBLE_CLICK_ROW. Exit status 77: skipped (also
+for the pidgin scenario where Pidgin is not installed).
 """
 
 import argparse
@@ -37,6 +41,10 @@ SWITCH_OFF_HEX = ("547 5c0030004d0075007300690063005c00300030005c0030007b0030007
 
 
 class Failure(Exception):
+    pass
+
+
+class Skipped(Exception):
     pass
 
 
@@ -197,8 +205,8 @@ def unescape(field):
     return bytes(out)
 
 
-def expected_record_hex(args, port, row, template):
-    """The record for `row` as the command-line core builds it from the served page."""
+def composed_text(args, port, row, template):
+    """The status text of `row` as the command-line core composes it from the served page."""
     parsed = subprocess.run([args.cli, "parse"], input=raw_response(port), capture_output=True,
                             check=True, timeout=60).stdout
     rows = [line.split(b"\t") for line in parsed.splitlines()]
@@ -206,7 +214,12 @@ def expected_record_hex(args, port, row, template):
     fields = [unescape(f) for f in rows[row - 1]]
     text = subprocess.run([args.cli, "compose", template] + fields, capture_output=True,
                           check=True, timeout=60).stdout
-    text = text[:-1] if text.endswith(b"\n") else text  # compose ends its line
+    return text[:-1] if text.endswith(b"\n") else text  # compose ends its line
+
+
+def expected_record_hex(args, port, row, template):
+    """The record for `row` as the command-line core builds it from the served page."""
+    text = composed_text(args, port, row, template)
     record = subprocess.run([args.cli, "record", "Office", "1", "{0}", text],
                             capture_output=True, check=True, timeout=60).stdout
     return "547 " + record.hex()
@@ -266,8 +279,102 @@ def scenario_auto_mode(desktop, args):
     desktop.close_window(zonbode)
 
 
+class Pidgin:
+    """A real Pidgin on the desktop's display and bus, with a throwaway home and configuration.
+
+    The user's side goes through libpurple's D-Bus interface with dbus-send."""
+
+    SERVICE = "im.pidgin.purple.PurpleService"
+
+    def __init__(self, desktop):
+        home = os.path.join(desktop.work, "pidgin-home")
+        os.makedirs(home)
+        env = dict(desktop.env, HOME=home, XDG_CONFIG_HOME=os.path.join(home, ".config"),
+                   XDG_DATA_HOME=os.path.join(home, ".local", "share"),
+                   XDG_CACHE_HOME=os.path.join(home, ".cache"), NO_AT_BRIDGE="1",
+                   GSETTINGS_BACKEND="memory")
+        with open(os.path.join(home, "pidgin.log"), "wb") as log:
+            self.process = desktop.spawn(["pidgin", "--config=" + os.path.join(home, "purple"),
+                                          "--nologin"], env=env, stdout=subprocess.DEVNULL,
+                                         stderr=log)
+        deadline = time.monotonic() + 90
+        while not self.on_bus():
+            check(self.process.poll() is None, "Pidgin ended at start")
+            check(time.monotonic() < deadline, "Pidgin did not come onto the bus")
+            time.sleep(0.2)
+
+    def on_bus(self):
+        reply = subprocess.run(["dbus-send", "--session", "--print-reply=literal",
+                                "--dest=org.freedesktop.DBus", "/org/freedesktop/DBus",
+                                "org.freedesktop.DBus.NameHasOwner", "string:" + self.SERVICE],
+                               capture_output=True, text=True, timeout=60)
+        return reply.stdout.split()[-1:] == ["true"]
+
+    def call(self, method, *arguments):
+        """The method's result: an int for int32, else the text."""
+        reply = subprocess.run(["dbus-send", "--session", "--print-reply=literal",
+                                "--dest=" + self.SERVICE, "/im/pidgin/purple/PurpleObject",
+                                "im.pidgin.purple.PurpleInterface." + method] +
+                               [f"int32:{a}" if isinstance(a, int) else f"string:{a}"
+                                for a in arguments], capture_output=True, timeout=60)
+        check(reply.returncode == 0, f"{method}: {reply.stderr.decode(errors='replace')}")
+        out = reply.stdout.decode("utf-8")
+        if out.lstrip().startswith("int32 "):
+            return int(out.split()[-1])
+        return out[3:].rstrip("\n") if out.startswith("   ") else out.rstrip("\n")
+
+    def shown_message(self):
+        """The current status message as Pidgin shows it: markup stripped, entities read."""
+        current = self.call("PurpleSavedstatusGetCurrent")
+        return self.call("PurpleMarkupStripHtml",
+                         self.call("PurpleSavedstatusGetMessage", current))
+
+    def quit(self):
+        self.call("PurpleCoreQuit")
+        self.process.wait(timeout=60)
+
+
+def scenario_pidgin(desktop, args):
+    if shutil.which("pidgin") is None:
+        raise Skipped("pidgin is not installed (package pidgin)")
+    template = "[dag] & <b>zon</b> [zon]% \u2600 'NW'"
+    text = composed_text(args, desktop.port, 1, template.encode()).decode("utf-8")
+    expected = expected_record_hex(args, desktop.port, 1, template.encode())
+    pidgin = Pidgin(desktop)
+    away = 5
+    own = pidgin.call("PurpleSavedstatusNew", "", away)
+    pidgin.call("PurpleSavedstatusSetMessage", own, "Even weg")
+    pidgin.call("PurpleSavedstatusActivate", own)
+    created = pidgin.call("PurpleSavedstatusGetCreationTime", own)
+
+    desktop.store_ini(f"[General]\nAuto=1\nPSM={template}\n")
+    zonbode = desktop.start_zonbode()
+    _, line = desktop.records.next(90)
+    check(line == expected, f"first automatic record:\n  got      {line}\n  expected {expected}")
+    # psm-listen is served first; Pidgin right after it.
+    deadline = time.monotonic() + 30
+    while pidgin.shown_message() != text and time.monotonic() < deadline:
+        time.sleep(0.2)
+    check(pidgin.shown_message() == text, f"Pidgin shows {pidgin.shown_message()!r}, not {text!r}")
+    current = pidgin.call("PurpleSavedstatusGetCurrent")
+    check(pidgin.call("PurpleSavedstatusGetType", current) == away, "the away status was changed")
+    check(pidgin.call("PurpleSavedstatusGetMessage", own) == "Even weg",
+          "the user's own status was rewritten")
+
+    desktop.close_window(zonbode)
+    _, line = desktop.records.next(30)
+    check(line == SWITCH_OFF_HEX, f"switch-off record: got {line}")
+    current = pidgin.call("PurpleSavedstatusGetCurrent")
+    check(pidgin.call("PurpleSavedstatusGetCreationTime", current) == created,
+          "closing the window did not bring the user's status back")
+    check(pidgin.call("PurpleSavedstatusGetMessage", current) == "Even weg",
+          f"status message after closing: {pidgin.call('PurpleSavedstatusGetMessage', current)!r}")
+    print(f"Pidgin showed {text!r} and got its own status back")
+    pidgin.quit()
+
+
 SCENARIOS = {"double-click": scenario_double_click, "close": scenario_close,
-             "auto-mode": scenario_auto_mode}
+             "auto-mode": scenario_auto_mode, "pidgin": scenario_pidgin}
 
 
 def main():
@@ -296,6 +403,9 @@ def main():
     except Failure as failure:
         print(f"FAILED: {failure}")
         return 1
+    except Skipped as reason:
+        print(f"SKIPPED: {reason}")
+        return SKIP
     finally:
         desktop.close()
     print(f"passed: {args.scenario}")

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace zonbode::demo {
+namespace zonbode::pageserver {
 namespace {
 
 bool IsToken(std::string_view text) {
@@ -56,4 +56,4 @@ std::optional<HttpRequest> ParseRequestHead(std::string_view head) {
     return request;
 }
 
-}  // namespace zonbode::demo
+}  // namespace zonbode::pageserver

@@ -4,9 +4,9 @@
 #include <string>
 #include <string_view>
 
-namespace zonbode::demo {
+namespace zonbode::pageserver {
 
-// The start of an HTTP/1.x request, as far as the demo server reads it.
+// The start of an HTTP/1.x request, as far as the page server reads it.
 struct HttpRequest {
     std::string method;
     std::string path;  // without the query
@@ -19,4 +19,4 @@ std::size_t EndOfRequestHead(std::string_view received);
 // The request line of a complete head; nullopt when it is not a well-formed HTTP/1.x line.
 std::optional<HttpRequest> ParseRequestHead(std::string_view head);
 
-}  // namespace zonbode::demo
+}  // namespace zonbode::pageserver

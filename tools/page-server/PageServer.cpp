@@ -1,4 +1,4 @@
-#include "DemoServer.h"
+#include "PageServer.h"
 
 #include <utility>
 #include <vector>
@@ -6,7 +6,7 @@
 #include "HttpRequest.h"
 #include "net/RaisedError.h"
 
-namespace zonbode::demo {
+namespace zonbode::pageserver {
 namespace {
 
 std::string Response(const std::string& status, const std::string& body, bool withBody,
@@ -29,13 +29,13 @@ std::string ErrorPage(const std::string& status) {
 
 }  // namespace
 
-DemoServer::DemoServer(std::string page) : page_(std::move(page)) {}
+PageServer::PageServer(std::string page) : page_(std::move(page)) {}
 
-DemoServer::~DemoServer() {
+PageServer::~PageServer() {
     Stop();
 }
 
-void DemoServer::Start(std::int32_t port) {
+void PageServer::Start(std::int32_t port) {
     listener_ = net::CNetSocket::Create();
     listener_->Events.ConnectionRequest = [this](std::int32_t requestID) {
         OnConnectionRequest(requestID);
@@ -45,11 +45,11 @@ void DemoServer::Start(std::int32_t port) {
     listener_->Listen();
 }
 
-std::int32_t DemoServer::Port() const {
+std::int32_t PageServer::Port() const {
     return listener_ ? listener_->LocalPort() : 0;
 }
 
-void DemoServer::Stop() {
+void PageServer::Stop() {
     if (listener_) {
         listener_->Events = {};
         try {
@@ -69,7 +69,7 @@ void DemoServer::Stop() {
     }
 }
 
-void DemoServer::CloseIdleConnections() {
+void PageServer::CloseIdleConnections() {
     const auto now = std::chrono::steady_clock::now();
     std::vector<net::CNetSocket*> idle;
     for (const auto& [key, connection] : connections_) {
@@ -82,7 +82,7 @@ void DemoServer::CloseIdleConnections() {
     }
 }
 
-void DemoServer::OnConnectionRequest(std::int32_t requestID) {
+void PageServer::OnConnectionRequest(std::int32_t requestID) {
     auto socket = net::CNetSocket::Create();
     net::CNetSocket* key = socket.get();
     // Events first: data the connection collected while parked arrives inside Accept.
@@ -103,7 +103,7 @@ void DemoServer::OnConnectionRequest(std::int32_t requestID) {
     }
 }
 
-void DemoServer::OnDataArrival(net::CNetSocket* key) {
+void PageServer::OnDataArrival(net::CNetSocket* key) {
     auto it = connections_.find(key);
     if (it == connections_.end()) {
         return;
@@ -132,7 +132,7 @@ void DemoServer::OnDataArrival(net::CNetSocket* key) {
     Answer(key, ResponseFor(connection.received.substr(0, end)));
 }
 
-std::string DemoServer::ResponseFor(const std::string& head) const {
+std::string PageServer::ResponseFor(const std::string& head) const {
     if (head.size() > kMaxRequestHead) {
         return Response("400 Bad Request", ErrorPage("400 Bad Request"), true);
     }
@@ -151,7 +151,7 @@ std::string DemoServer::ResponseFor(const std::string& head) const {
     return Response("200 OK", page_, !head_only);
 }
 
-void DemoServer::Answer(net::CNetSocket* key, const std::string& response) {
+void PageServer::Answer(net::CNetSocket* key, const std::string& response) {
     auto it = connections_.find(key);
     if (it == connections_.end()) {
         return;
@@ -165,7 +165,7 @@ void DemoServer::Answer(net::CNetSocket* key, const std::string& response) {
     }
 }
 
-void DemoServer::Drop(net::CNetSocket* key) {
+void PageServer::Drop(net::CNetSocket* key) {
     auto it = connections_.find(key);
     if (it == connections_.end()) {
         return;
@@ -178,4 +178,4 @@ void DemoServer::Drop(net::CNetSocket* key) {
     }
 }
 
-}  // namespace zonbode::demo
+}  // namespace zonbode::pageserver

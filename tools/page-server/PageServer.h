@@ -5,14 +5,16 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "net/CNetSocket.h"
 
-namespace zonbode::demo {
+namespace zonbode::pageserver {
 
-// An HTTP/1.1 server on 127.0.0.1 that answers the forecast path with the sample page and
-// closes every connection after one answer. Runs inside the socket layer's event loop.
-class DemoServer {
+// An HTTP/1.1 server on 127.0.0.1 that answers the forecast path with a page and closes every
+// connection after one answer. Runs inside the socket layer's event loop; the demo server and
+// the gateway both serve through it.
+class PageServer {
 public:
     static constexpr const char* kForecastPath = "/waarschuwingen_en_verwachtingen/index.html";
     // A request head longer than this is refused.
@@ -20,10 +22,13 @@ public:
     // A connection that sends nothing for this long is closed.
     static constexpr std::chrono::seconds kIdleLimit{15};
 
-    explicit DemoServer(std::string page);
-    ~DemoServer();
-    DemoServer(const DemoServer&) = delete;
-    DemoServer& operator=(const DemoServer&) = delete;
+    explicit PageServer(std::string page);
+    ~PageServer();
+    PageServer(const PageServer&) = delete;
+    PageServer& operator=(const PageServer&) = delete;
+
+    // The page of every later request; an answer already under way keeps the old one whole.
+    void SetPage(std::string page) { page_ = std::move(page); }
 
     // Binds 127.0.0.1:port (0 picks a free port) and listens. Raises RaisedError.
     void Start(std::int32_t port);
@@ -53,4 +58,4 @@ private:
     std::map<net::CNetSocket*, Connection> connections_;
 };
 
-}  // namespace zonbode::demo
+}  // namespace zonbode::pageserver

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QDBusConnection>
+#include <QDeadlineTimer>
+#include <QVariant>
+
+#include "status/PurpleService.h"
+
+namespace zonbode::app::qt {
+
+// libpurple's saved statuses over the session bus, for one record: every call shares one
+// deadline, so a client that hangs holds the record no longer than that, however many calls
+// remain. Never starts the client.
+class PurpleDBusService final : public status::PurpleService {
+public:
+    static constexpr char kServiceName[] = "im.pidgin.purple.PurpleService";
+    static constexpr char kObjectPath[] = "/im/pidgin/purple/PurpleObject";
+    static constexpr char kInterface[] = "im.pidgin.purple.PurpleInterface";
+
+    PurpleDBusService(QDBusConnection bus, QDeadlineTimer deadline)
+        : bus_(std::move(bus)), deadline_(deadline) {}
+
+    std::optional<std::int32_t> SavedstatusGetCurrent() override;
+    std::optional<std::int32_t> SavedstatusGetType(std::int32_t status) override;
+    std::optional<std::string> SavedstatusGetMessage(std::int32_t status) override;
+    std::optional<std::int32_t> SavedstatusGetCreationTime(std::int32_t status) override;
+    std::optional<std::int32_t> SavedstatusFindByCreationTime(std::int32_t creationTime) override;
+    std::optional<std::int32_t> SavedstatusFindTransientByTypeAndMessage(
+        std::int32_t type, const std::string& message) override;
+    std::optional<std::int32_t> SavedstatusNew(const std::string& title,
+                                               std::int32_t type) override;
+    bool SavedstatusSetMessage(std::int32_t status, const std::string& message) override;
+    bool SavedstatusActivate(std::int32_t status) override;
+
+private:
+    // The reply's arguments; nullopt for an error reply or when the time is up.
+    std::optional<QVariantList> Call(const char* method, const QVariantList& arguments);
+    std::optional<std::int32_t> CallForInt(const char* method, const QVariantList& arguments);
+
+    QDBusConnection bus_;
+    QDeadlineTimer deadline_;
+};
+
+}  // namespace zonbode::app::qt

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <chrono>
+
+#include "status/MessengerTransport.h"
+#include "status/PurpleStatus.h"
+
+namespace zonbode::app::qt {
+
+// Pidgin or Finch on the session bus, through libpurple's own D-Bus interface: a receiver
+// while its bus name is owned, looked for again at every record. The status it was given, and
+// the one to bring back at switch-off, are remembered for the whole run.
+class PurpleMessengerTransport final : public status::MessengerTransport {
+public:
+    explicit PurpleMessengerTransport(std::chrono::milliseconds bound = std::chrono::seconds(5))
+        : bound_(bound) {}
+
+    // The client's bus name while it is on the bus; none otherwise or without a session bus.
+    std::vector<std::string> Receivers() override;
+    // All the calls for one record together wait at most the bound; failures pass unseen.
+    void Send(const std::string& receiver, std::uint32_t dwData,
+              std::span<const std::uint8_t> record) override;
+
+private:
+    std::chrono::milliseconds bound_;
+    status::PurpleStatusDelivery delivery_;
+};
+
+}  // namespace zonbode::app::qt

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <vector>
+
+#include "status/MessengerTransport.h"
+
+namespace zonbode::status {
+
+// Several transports as one: the receivers of each, in the order the transports were given,
+// so that every record reaches all of them. A transport that cannot list its receivers leaves
+// the others served.
+class MessengerTransportList final : public MessengerTransport {
+public:
+    explicit MessengerTransportList(std::vector<MessengerTransport*> transports)
+        : transports_(std::move(transports)) {}
+
+    // Each id is the transport's place, a colon and that transport's own id.
+    std::vector<std::string> Receivers() override;
+    void Send(const std::string& receiver, std::uint32_t dwData,
+              std::span<const std::uint8_t> record) override;
+
+private:
+    std::vector<MessengerTransport*> transports_;
+};
+
+}  // namespace zonbode::status
