@@ -81,7 +81,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         .check1Click = [&form] { form.Check1_Click(); },
         .listView1DblClick = [&form] { form.ListView1_DblClick(); },
         .trayCallback = [&form](int mouseMessage) { form.TrayIcon_Callback(mouseMessage); },
-        .taskbarCreated = [&tray] { tray.TaskbarCreated(); },
+        .taskbarCreated = [&form] { form.TaskbarCreated(); },
     });
     if (const int row = DoubleClickRowFromEnvironment(); row > 0) {
         window.DoubleClickRowWhenFilled(row);
