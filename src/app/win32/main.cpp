@@ -1,9 +1,6 @@
 // zonbode.exe: the Windows desktop program.
 //   zonbode [--host HOST] [--port PORT]
 // fetches the forecast from HOST:PORT instead of the institute's web server.
-//
-// Test hook: with ZONBODE_TEST_DOUBLE_CLICK_ROW=N in the environment, row N is selected and
-// double-clicked once, as soon as an update has filled the list that far.
 
 #include <windows.h>
 
@@ -11,7 +8,6 @@
 #include <shellapi.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <optional>
 #include <string>
 #include <vector>
@@ -39,11 +35,6 @@ std::vector<std::string> CommandLineArguments() {
         LocalFree(list);
     }
     return arguments;
-}
-
-int DoubleClickRowFromEnvironment() {
-    const char* value = std::getenv("ZONBODE_TEST_DOUBLE_CLICK_ROW");
-    return value != nullptr ? std::atoi(value) : 0;
 }
 
 }  // namespace
@@ -83,9 +74,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         .trayCallback = [&form](int mouseMessage) { form.TrayIcon_Callback(mouseMessage); },
         .taskbarCreated = [&form] { form.TaskbarCreated(); },
     });
-    if (const int row = DoubleClickRowFromEnvironment(); row > 0) {
-        window.DoubleClickRowWhenFilled(row);
-    }
 
     // Start-up shows the window itself, minimized or not at all where the stored choice says.
     form.Form_Load();
