@@ -5,44 +5,25 @@
 #include <windows.h>
 
 #include <commctrl.h>
-#include <shellapi.h>
 
 #include <cstdio>
 #include <optional>
-#include <string>
-#include <vector>
 
 #include "app/Form1.h"
 #include "app/ServerOptions.h"
 #include "app/SystemClock.h"
+#include "app/win32/CommandLine.h"
 #include "app/win32/CopyDataTransport.h"
 #include "app/win32/MainWindow.h"
 #include "app/win32/RegistryStore.h"
-#include "app/win32/WideText.h"
 #include "app/win32/Win32ProcessControl.h"
 #include "app/win32/Win32Timers.h"
 #include "app/win32/Win32Tray.h"
 
-namespace {
-
-std::vector<std::string> CommandLineArguments() {
-    std::vector<std::string> arguments;
-    int count = 0;
-    if (LPWSTR* list = CommandLineToArgvW(GetCommandLineW(), &count)) {
-        for (int i = 1; i < count; ++i) {
-            arguments.push_back(zonbode::app::win32::Narrow(list[i]));
-        }
-        LocalFree(list);
-    }
-    return arguments;
-}
-
-}  // namespace
-
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     zonbode::app::ForecastServer server;
     if (const std::optional<int> exitCode =
-            zonbode::app::ReadDesktopOptions(CommandLineArguments(), server)) {
+            zonbode::app::ReadDesktopOptions(zonbode::app::win32::CommandLineArguments(), server)) {
         return *exitCode;
     }
 
