@@ -1,4 +1,5 @@
 // zonbode-window-input.exe: drives Zonbode's main window from outside, as a user would.
+//   wait            waits until the window exists (shown or hidden)
 //   close           closes the window as its close button does (WM_CLOSE) and waits until it
 //                   is gone
 //   double-click N  waits until the list holds N rows, then double-clicks row N with the left
@@ -123,17 +124,22 @@ int ClickRow(HWND window, int row, bool twice, bool thenEnter) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    const bool wait = argc == 2 && std::strcmp(argv[1], "wait") == 0;
     const bool close = argc == 2 && std::strcmp(argv[1], "close") == 0;
     const bool doubleClick = argc == 3 && std::strcmp(argv[1], "double-click") == 0;
     const bool enter = argc == 3 && std::strcmp(argv[1], "enter") == 0;
-    if (!close && !doubleClick && !enter) {
-        std::fputs("usage: zonbode-window-input close | double-click ROW | enter ROW\n", stderr);
+    if (!wait && !close && !doubleClick && !enter) {
+        std::fputs("usage: zonbode-window-input wait | close | double-click ROW | enter ROW\n",
+                   stderr);
         return 2;
     }
     HWND window = close ? FindWindowW(L"ZonbodeMainWindow", nullptr) : WaitForMainWindow();
     if (window == nullptr) {
         std::fputs("zonbode-window-input: no Zonbode window\n", stderr);
         return 1;
+    }
+    if (wait) {
+        return 0;
     }
     if (close) {
         return Close(window);

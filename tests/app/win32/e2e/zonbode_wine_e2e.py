@@ -18,9 +18,11 @@ Scenarios:
   session-end   a tray program ended by signing out: zonbode.exe starts hidden in the tray
                 (Systeemvak=1), then the two listeners start, then `wineboot --end-session`
                 ends the session. Both listeners get the switch-off record exactly once and the
-                three values are written. wineboot ends the programs in the order they started,
-                so the listeners are started after zonbode.exe. Runs in a wine prefix of its
-                own, since ending the session ends every program of the prefix.
+                three values are written. wineboot ends the programs in the order of their
+                process numbers, which a fresh wine server gives out in the order the programs
+                start, so the listeners are started after zonbode.exe. Runs in a wine prefix
+                of its own, with a server of its own, since ending the session ends every
+                program of the prefix.
 
 Exit status 77: skipped (no wine).
 """
@@ -32,6 +34,7 @@ import queue
 import shutil
 import subprocess
 import sys
+import tempfile
 import threading
 import time
 
@@ -115,7 +118,7 @@ def page_server(page):
 
 
 class Wine:
-    def __init__(self, args, prefix):
+    def __init__(self, args, prefix, own_prefix):
         self.args = args
         self.env = dict(os.environ, WINEPREFIX=prefix, WINEDEBUG="-all")
         self.wine = "/usr/lib/wine/wine64"
@@ -130,6 +133,11 @@ class Wine:
             self.run(["wineboot", "-i"], timeout=300)
             # The prefix is complete once its server has written it and ended.
             subprocess.run([self.wineserver, "-w"], env=self.env, timeout=300)
+        if own_prefix:
+            # A fresh server numbers the processes in the order they start; one that ran before
+            # hands out the numbers of ended processes again. Ending the session goes by those
+            # numbers.
+            self.stop_server()
         # One server for the whole scenario (ended a minute after its last program, unless one
         # already runs): a server that ends between two of our programs, after the seconds it
         # waits by default, can take a program that starts meanwhile down with it.
@@ -138,11 +146,19 @@ class Wine:
 
     def stop_server(self):
         """Ends this prefix's wine server (and with it what still runs in the prefix)."""
-        subprocess.run([self.wineserver, "-k"], env=self.env, timeout=60)
+        subprocess.run([self.wineserver, "-k"], env=self.env, timeout=60,
+                       stderr=subprocess.DEVNULL)
 
     def run(self, command, stdin=None, timeout=120, check_status=True):
-        result = subprocess.run([self.wine] + command, input=stdin, capture_output=True,
-                                env=self.env, timeout=timeout)
+        # Output goes through files: wine's helper processes (services, the desktop) inherit
+        # the standard handles of the program that starts them and outlive it, so a pipe would
+        # stay open as long as they run.
+        with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+            result = subprocess.run([self.wine] + command, input=stdin, stdout=out, stderr=err,
+                                    env=self.env, timeout=timeout)
+            out.seek(0)
+            err.seek(0)
+            result.stdout, result.stderr = out.read(), err.read()
         if check_status:
             check(result.returncode == 0,
                   f"{' '.join(command)} failed ({result.returncode}): {result.stderr!r}")
@@ -290,6 +306,7 @@ def scenario_session_end(wine, args, server):
     wine.reg_add("PSM", "REG_EXPAND_SZ", template)
     wine.reg_add("Systeemvak", "REG_SZ", "1")
     zonbode = start_zonbode(wine, args, port)
+    wine.run([args.window_input, "wait"], timeout=180)  # started (a process of the server)
     listeners = start_listeners(wine, args)
     check(zonbode.poll() is None, "zonbode.exe ended by itself")
     wine.run(["wineboot", "--end-session", "--force"], timeout=180)
@@ -333,7 +350,7 @@ def main():
     # The other scenarios share the prefix of the whole run when there is one.
     prefix = args.wine_prefix if own_prefix else (os.environ.get("ZONBODE_WINEPREFIX") or
                                                   args.wine_prefix)
-    wine = Wine(args, prefix)
+    wine = Wine(args, prefix, own_prefix)
     try:
         SCENARIOS[args.scenario](wine, args, server)
     except Failure as failure:
