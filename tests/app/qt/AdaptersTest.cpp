@@ -211,7 +211,8 @@ TEST(ModalMessageBox, HasTheIconOneOkButtonAndTheTitle) {
         text = box->text();
         icon = box->icon();
         buttons = static_cast<int>(box->buttons().size());
-        modal = box->isModal();
+        // Over the whole program, not just a parent window (the window may be hidden).
+        modal = box->isModal() && box->windowModality() == Qt::ApplicationModal;
         box->button(QMessageBox::Ok)->click();
     });
     ShowModalMessageBox(nullptr, "regel 1\r\nregel 2", "Zonbode", MessageIcon::Information);

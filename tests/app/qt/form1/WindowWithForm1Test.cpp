@@ -231,5 +231,19 @@ TEST_F(WindowWithForm1, ClosingStoresTheTemplateAndBothChoicesAndSwitchesTheStat
     EXPECT_THAT(ini.allKeys(), testing::UnorderedElementsAre("PSM", "Auto", "Systeemvak"));
 }
 
+TEST_F(WindowWithForm1, AStoredTemplateOfAnyLengthIsShownAndWrittenBackWhole) {
+    // 40,000 characters, a tenth of them outside the Basic Multilingual Plane.
+    std::string template_;
+    for (int i = 0; i < 4000; ++i) {
+        template_ += "Zon\xF0\x9F\x8C\x9E [zon]";
+    }
+    const std::string psm = "HKEY_CURRENT_USER\\Software\\Kavelo\\Zonbode\\PSM";
+    settings_.WriteRegString(psm, template_);
+    Start();
+    EXPECT_TRUE(window_->TemplateText() == template_) << window_->TemplateText().size();
+    window_->close();
+    EXPECT_TRUE(QtSettingsStore().ReadRegValue(psm) == template_);
+}
+
 }  // namespace
 }  // namespace zonbode::app::qt
