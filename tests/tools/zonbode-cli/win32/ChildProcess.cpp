@@ -115,17 +115,25 @@ ChildResult RunChild(const std::string& program, const std::vector<std::string>&
     startup.hStdOutput = streams[1];
     startup.hStdError = streams[2];
     PROCESS_INFORMATION process{};
-    const BOOL started =
-        CreateProcessW(application.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
-                       CREATE_NO_WINDOW, nullptr, nullptr, &startup, &process);
+    // Under wine a session that is still starting has been seen to refuse a new process once;
+    // a few tries a moment apart ride that out.
+    BOOL started = FALSE;
+    for (int attempt = 0; attempt < 5 && !started; ++attempt) {
+        if (attempt > 0) {
+            Sleep(500);
+        }
+        started = CreateProcessW(application.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
+                                 CREATE_NO_WINDOW, nullptr, nullptr, &startup, &process);
+    }
     for (HANDLE stream : streams) {
         CloseHandle(stream);
     }
     if (!started) {
+        const DWORD error = GetLastError();
         fs::remove(inPath);
         fs::remove(outPath);
         fs::remove(errPath);
-        throw std::runtime_error("cannot start " + program);
+        throw std::runtime_error("cannot start " + program + ", error " + std::to_string(error));
     }
     WaitForSingleObject(process.hProcess, INFINITE);
     DWORD exitCode = 0;
