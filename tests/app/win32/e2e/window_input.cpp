@@ -1,5 +1,6 @@
 // zonbode-window-input.exe: drives Zonbode's main window from outside, as a user would.
 //   wait            waits until the window exists (shown or hidden)
+//   rows N          waits until the list holds N rows (30 seconds at most)
 //   close           closes the window as its close button does (WM_CLOSE) and waits until it
 //                   is gone
 //   double-click N  waits until the list holds N rows, then double-clicks row N with the left
@@ -19,7 +20,8 @@
 
 namespace {
 
-constexpr int kListView1 = 100;  // the list's control id
+constexpr int kListView1 = 100;  // the controls' ids
+constexpr int kStatusBar1 = 101;
 
 HWND WaitForMainWindow() {
     for (int i = 0; i < 1200; ++i) {
@@ -90,19 +92,31 @@ INPUT Key(WORD key, bool up) {
     return input;
 }
 
-int ClickRow(HWND window, int row, bool twice, bool thenEnter) {
+// Waits until the window is shown and its list holds `row` rows; false (and why, on standard
+// error) when that does not happen within `seconds`.
+bool WaitForRow(HWND window, int row, int seconds, RECT& rect) {
     HWND list = GetDlgItem(window, kListView1);
-    RECT rect{};
-    for (int i = 0; i < 1200; ++i) {
+    for (int i = 0; i < seconds * 10; ++i) {
         if (list != nullptr && IsWindowVisible(window) &&
             SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) >= row && RowOnScreen(list, row, rect)) {
-            break;
-        }
-        if (i == 1199) {
-            std::fprintf(stderr, "zonbode-window-input: the list never held %d rows\n", row);
-            return 2;
+            return true;
         }
         Sleep(100);
+    }
+    wchar_t status[256] = {};
+    SendMessageW(GetDlgItem(window, kStatusBar1), SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(status));
+    std::fprintf(stderr,
+                 "zonbode-window-input: the list never held %d rows (it holds %d, the window is "
+                 "%s, the status panel says \"%ls\")\n",
+                 row, static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)),
+                 IsWindowVisible(window) ? "shown" : "hidden", status);
+    return false;
+}
+
+int ClickRow(HWND window, int row, bool twice, bool thenEnter) {
+    RECT rect{};
+    if (!WaitForRow(window, row, 120, rect)) {
+        return 2;
     }
     SetForegroundWindow(window);
     SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
@@ -125,12 +139,14 @@ int ClickRow(HWND window, int row, bool twice, bool thenEnter) {
 
 int main(int argc, char** argv) {
     const bool wait = argc == 2 && std::strcmp(argv[1], "wait") == 0;
+    const bool rows = argc == 3 && std::strcmp(argv[1], "rows") == 0;
     const bool close = argc == 2 && std::strcmp(argv[1], "close") == 0;
     const bool doubleClick = argc == 3 && std::strcmp(argv[1], "double-click") == 0;
     const bool enter = argc == 3 && std::strcmp(argv[1], "enter") == 0;
-    if (!wait && !close && !doubleClick && !enter) {
-        std::fputs("usage: zonbode-window-input wait | close | double-click ROW | enter ROW\n",
-                   stderr);
+    if (!wait && !rows && !close && !doubleClick && !enter) {
+        std::fputs(
+            "usage: zonbode-window-input wait | rows N | close | double-click ROW | enter ROW\n",
+            stderr);
         return 2;
     }
     HWND window = close ? FindWindowW(L"ZonbodeMainWindow", nullptr) : WaitForMainWindow();
@@ -140,6 +156,10 @@ int main(int argc, char** argv) {
     }
     if (wait) {
         return 0;
+    }
+    if (rows) {
+        RECT rect{};
+        return WaitForRow(window, std::atoi(argv[2]), 30, rect) ? 0 : 2;
     }
     if (close) {
         return Close(window);
