@@ -1,11 +1,11 @@
 #include "app/Form1.h"
 
 #include <chrono>
-#include <stdexcept>
 #include <string_view>
 #include <vector>
 
 #include "app/StoredSettings.h"
+#include "app/WindowLayout.h"
 #include "forecast/ForecastPage.h"
 #include "net/RaisedError.h"
 #include "net/Variant.h"
@@ -17,7 +17,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr std::string_view kTitle = kApplicationTitle;
+constexpr std::string_view kTitle = layout::kWindowCaption;
 
 constexpr std::string_view kTemplateHelp =
     "[dag] = Dag\r\n"
@@ -84,6 +84,7 @@ void Form1::Form_Load() {
     ForecastHost = server_.host;
     ForecastPath = std::string(forecast::kForecastPath);
 
+    trayIconWanted_ = true;
     ports_.tray.AddTrayIcon();
 
     SettingsStore& settings = ports_.settings;
@@ -101,7 +102,8 @@ void Form1::Form_Load() {
         view.SetChecked(CheckBox::Check3, true);
         view.SetWindowState(WindowState::Minimized);
         Form_Resize();
-        hiddenInTray = ports_.tray.IsAvailable();
+        // Without an icon to bring it back the window is shown, minimized.
+        hiddenInTray = ports_.tray.IsIconShown();
     }
 
     view.SetupList(
@@ -118,6 +120,7 @@ void Form1::Form_Unload() {
     if (!Acting()) {
         return;
     }
+    trayIconWanted_ = false;
     ports_.tray.RemoveTrayIcon();
     status::SendMessengerStatus(ports_.messenger, "Music", false, "{0} - {1}", "");
 
@@ -128,17 +131,40 @@ void Form1::Form_Unload() {
                            settings::StoredChoice(view.IsChecked(CheckBox::Check2)));
     settings.WriteRegDword(std::string(settings::kSysteemvakPath),
                            settings::StoredChoice(view.IsChecked(CheckBox::Check3)));
+    StopActing();
+    Winsock->CloseSck();
+}
+
+void Form1::StopActing() {
+    acting_ = false;
+    tmrDiscon->Stop();
+    Updatetmr->Stop();
+    PSMtmr->Stop();
 }
 
 // ---- Window and controls ------------------------------------------------------------------
 
 void Form1::Form_Resize() {
-    if (!Acting()) {
+    if (!Acting() || ports_.view.GetWindowState() != WindowState::Minimized) {
         return;
     }
-    // Without a notification area a hidden window could never come back: it stays minimized.
-    if (ports_.view.GetWindowState() == WindowState::Minimized && ports_.tray.IsAvailable()) {
+    Tray& tray = ports_.tray;
+    if (trayIconWanted_ && !tray.IsIconShown()) {
+        tray.AddTrayIcon();  // the notification area may be there by now
+    }
+    // A hidden window comes back only through the icon: without it the window stays minimized.
+    if (tray.IsIconShown()) {
         ports_.view.Hide();
+    }
+}
+
+void Form1::TaskbarCreated() {
+    if (!Acting() || !trayIconWanted_) {
+        return;
+    }
+    ports_.tray.AddTrayIcon();
+    if (!ports_.tray.IsIconShown() && !ports_.view.IsShown()) {
+        ports_.view.Show();
     }
 }
 
@@ -187,33 +213,30 @@ void Form1::ListView1_DblClick() {
     if (!selected || *selected < 1 || *selected > INT16_MAX) {
         return;
     }
-    try {
-        SetPSM(static_cast<std::int16_t>(*selected));
-    } catch (const std::out_of_range&) {
-        // A row that cannot be composed changes nothing.
-    }
+    SetPSM(static_cast<std::int16_t>(*selected));  // a row that cannot be composed: nothing
 }
 
 // ---- Status composition and automatic cycling ---------------------------------------------
 
-void Form1::SetPSM(std::int16_t day) {
+SetPSMResult Form1::SetPSM(std::int16_t day) {
     if (!Acting()) {
-        return;
+        return SetPSMResult::NotActing;
     }
     View& view = ports_.view;
     std::string text;
     auto cell = [&view](int row, int column) { return view.CellText(row, column); };
     switch (status::ComposeDayStatus(view.TemplateText(), view.RowCount(), day, cell, text)) {
         case status::DayStatusResult::TooFewRows:
-            return;
+            return SetPSMResult::TooFewRows;
         case status::DayStatusResult::DayOutOfRange:
-            throw std::out_of_range("SetPSM: no row " + std::to_string(day));
+            return SetPSMResult::NoSuchRow;
         case status::DayStatusResult::Composed:
             break;
     }
     CurrentDay = day;
     view.SetPreviewText(text);
     status::SendMessengerStatus(ports_.messenger, "Office", true, "{0}", text);
+    return SetPSMResult::Delivered;
 }
 
 void Form1::PSMtmr_Timer() {
@@ -221,12 +244,9 @@ void Form1::PSMtmr_Timer() {
         return;
     }
     CurrentDay = status::NextDay(CurrentDay, ports_.view.RowCount());
-    try {
-        SetPSM(CurrentDay);
-    } catch (const std::out_of_range&) {
-        // NextDay keeps CurrentDay within the rows; should the table still not hold it,
-        // the tick is skipped and the next one starts again at row 1.
-    }
+    // NextDay keeps CurrentDay within the rows; should the table still not hold it, the tick
+    // is skipped and the next one starts again at row 1.
+    SetPSM(CurrentDay);
 }
 
 // ---- Download cycle -----------------------------------------------------------------------
@@ -342,6 +362,9 @@ void Form1::ParseForecastPage() {
         }
     }
     if (!outcome.ok()) {
+        // The program is ending: nothing may act while the box is open (it is modal, but the
+        // platform goes on dispatching timer, socket and tray messages).
+        StopActing();
         view.ShowMessage(forecast::ParseFailureMessage(outcome.failureCode), std::string(kTitle),
                          MessageIcon::Critical);
         AbortProgram();
@@ -354,13 +377,12 @@ void Form1::ParseForecastPage() {
 }
 
 void Form1::AbortProgram() {
+    trayIconWanted_ = false;
     ports_.tray.RemoveTrayIcon();
     ports_.process.EndProcess();
     // Where ending the process returns (tests, headless tools), nothing may act any more.
     cycle_ = DownloadCycle::Ended;
-    tmrDiscon->Stop();
-    Updatetmr->Stop();
-    PSMtmr->Stop();
+    StopActing();
     Winsock->CloseSck();
 }
 

@@ -17,9 +17,6 @@ struct ForecastServer {
     std::uint16_t port = forecast::kForecastPort;
 };
 
-// The title of the program's message boxes.
-inline constexpr std::string_view kApplicationTitle = "Zonbode";
-
 // Mouse message code of a left-button release over the tray icon.
 inline constexpr int kTrayLeftButtonUp = 0x0202;
 
@@ -35,13 +32,25 @@ enum class DownloadCycle {
     Ended,       // the parser failed and the process was ended
 };
 
+// What SetPSM did.
+enum class SetPSMResult {
+    Delivered,   // composed, shown in the preview and delivered
+    TooFewRows,  // fewer than 5 rows: nothing happens
+    NoSuchRow,   // the row lookup failed: nothing changed
+    NotActing,   // the window has been unloaded, or a failed parse is ending the program
+};
+
 // The main window's behaviour: its state and every handler. It reaches the screen and the
 // platform only through its ports, so it runs headless. A front-end creates it when the
 // window is created, calls Form_Load (which ends by showing the window, unless the window
 // starts hidden in the tray), forwards every event, and calls Form_Unload when the window is
-// closed. When start-up minimizes the window it runs Form_Resize itself; a resize event the
-// front-end forwards for the same change does no harm. After a failed parse has ended the
-// process (ProcessControl::EndProcess), every handler does nothing.
+// closed or the session ends. When start-up minimizes the window it runs Form_Resize itself; a
+// resize event the front-end forwards for the same change does no harm.
+//
+// The unload runs once. After it, and from the moment a failed parse shows its message (the
+// platform's modal loop goes on dispatching while the box is open) until the process ends,
+// every handler does nothing: a tick, a socket event or a click still queued finds nothing
+// to act on.
 class Form1 {
 public:
     // Creates the three timers: tmrDiscon running, Updatetmr and PSMtmr stopped.
@@ -56,14 +65,15 @@ public:
     void Form_Unload();
     void Form_Resize();                        // the window's size or state changed
     void TrayIcon_Callback(int mouseMessage);  // a mouse event over the tray icon
+    void TaskbarCreated();  // the notification area was created (anew): it holds no icon of ours
     void Command1_Click();
     void Command2_Click();
     void Check1_Click();  // after Check1's value changed
     void ListView1_DblClick();
 
-    // Composes row `day` (1-based), shows it and delivers it. Throws std::out_of_range when
-    // the row lookup fails (nothing changed); does nothing with fewer than 5 rows.
-    void SetPSM(std::int16_t day);
+    // Composes row `day` (1-based), shows it and delivers it; does nothing with fewer than 5
+    // rows or when the row lookup fails.
+    SetPSMResult SetPSM(std::int16_t day);
 
     // Where the download cycle stands (not shown anywhere; for headless tools and tests).
     DownloadCycle DownloadCycleState() const { return cycle_; }
@@ -87,7 +97,8 @@ private:
     void ParseForecastPage();
     void AbortProgram();
     void Stall();
-    bool Acting() const { return cycle_ != DownloadCycle::Ended; }
+    void StopActing();
+    bool Acting() const { return acting_; }
 
     Ports ports_;
     ForecastServer server_;
@@ -105,6 +116,10 @@ private:
     std::unique_ptr<Timer> PSMtmr;
 
     DownloadCycle cycle_ = DownloadCycle::Idle;
+    bool acting_ = true;
+    // Between start-up and the end the icon is wanted in the notification area; whether it is
+    // shown there is the tray's to say (an add fails while there is no notification area).
+    bool trayIconWanted_ = false;
 };
 
 }  // namespace zonbode::app

@@ -29,7 +29,8 @@ public:
     virtual void ClearRows() = 0;
     // Appends a row whose column 0 is text and whose other columns are empty.
     virtual void AddRow(const std::string& text) = 0;
-    // row is 1-based, column 0..7.
+    // row is 1-based, column 0..7. Cells hold text of any length, whole. A cell outside the
+    // list (row not 1..RowCount(), column not 0..7) is not written, and reads as "".
     virtual void SetCell(int row, int column, const std::string& text) = 0;
     virtual int RowCount() const = 0;
     virtual std::string CellText(int row, int column) const = 0;
@@ -39,6 +40,7 @@ public:
     // StatusBar1's single panel, Label1 (the preview) and Text1 (the template).
     virtual void SetStatusText(const std::string& text) = 0;
     virtual void SetPreviewText(const std::string& text) = 0;
+    // The template box holds text of any length, whole.
     virtual std::string TemplateText() const = 0;
     virtual void SetTemplateText(const std::string& text) = 0;
 
@@ -52,7 +54,8 @@ public:
     virtual void Show() = 0;
     virtual void Hide() = 0;
 
-    // A modal box with one OK button; returns when the user has closed it.
+    // A modal box with one OK button, over the whole program (whether the window is shown or
+    // not): no input reaches the program's windows until the user has closed it.
     virtual void ShowMessage(const std::string& text, const std::string& title,
                              MessageIcon icon) = 0;
 };
@@ -83,13 +86,16 @@ public:
     virtual void WriteRegDword(const std::string& valuePath, std::int16_t value) = 0;
 };
 
+// The notification-area icon. Adding may fail (no notification area yet, or none at all); the
+// icon is then not shown until a later AddTrayIcon succeeds. Adding an icon that is shown
+// already changes nothing.
 class Tray {
 public:
     virtual ~Tray() = default;
-    // False where the desktop has no notification area: minimizing then must not hide.
-    virtual bool IsAvailable() const = 0;
     virtual void AddTrayIcon() = 0;
     virtual void RemoveTrayIcon() = 0;
+    // Whether the icon is in the notification area now, so a hidden window can be brought back.
+    virtual bool IsIconShown() const = 0;
 };
 
 // Ends the process at once. Tests record the call instead; Form1 stops its work after it.

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/Form1.h"
+#include "app/StoredSettings.h"
 #include "app/fakes/FakePorts.h"
 #include "app/support/ForecastPages.h"
 #include "app/support/LocalHttpServer.h"
@@ -222,6 +223,52 @@ TEST_F(Form1DownloadTest, BrokenTableShowsTheFailureCodeAndEnds) {
     EXPECT_EQ(ports.tray.removed, 1);
     EXPECT_EQ(ports.process.ended, 1);
     ExpectNothingStoredOrSent();
+    form.reset();
+}
+
+TEST_F(Form1DownloadTest, WhileTheFailureBoxIsOpenNothingActs) {
+    // Seven days, then a first data row with one value too many: the table is half filled.
+    LocalHttpServer server(Behaviour::Answer,
+                           LocalHttpServer::HttpAnswer(testing::ForecastTablePage(
+                               {"ma", "di", "wo", "do", "vr", "za", "zo"}, 7, 1)));
+    ports.settings.values[std::string(settings::kAutoPath)] = "1";
+    ports.settings.values[std::string(settings::kSysteemvakPath)] = "1";
+    std::vector<std::string> duringTheBox;
+    ports.view.whileMessageOpen = [&] {
+        const std::size_t before = ports.log.entries.size();
+        // The platform's modal loop goes on dispatching: timer ticks, a click on the tray
+        // icon, a double-click on a row, the window being closed.
+        ports.timers.Advance(2min);
+        form->TrayIcon_Callback(kTrayLeftButtonUp);
+        ports.view.selectedRow = 1;
+        form->ListView1_DblClick();
+        form->Form_Unload();
+        duringTheBox.assign(ports.log.entries.begin() + static_cast<std::ptrdiff_t>(before),
+                            ports.log.entries.end());
+    };
+    Start("127.0.0.1", server.Port());
+    ASSERT_TRUE(RunUntilState(DownloadCycle::Ended));
+    ASSERT_EQ(ports.view.messages.size(), 1u);
+    EXPECT_EQ(ports.view.RowCount(), 7);
+    EXPECT_EQ(duringTheBox, std::vector<std::string>{});
+    EXPECT_FALSE(ports.view.shown);
+    EXPECT_EQ(ports.process.ended, 1);
+    ExpectNothingStoredOrSent();
+    form.reset();
+}
+
+TEST_F(Form1DownloadTest, AfterTheUnloadQueuedSocketEventsDoNothing) {
+    LocalHttpServer server(Behaviour::Answer, LocalHttpServer::HttpAnswer(testing::SevenDayPage()));
+    Start("127.0.0.1", server.Port());
+    ASSERT_TRUE(RunUntilState(DownloadCycle::Receiving));
+    form->Form_Unload();  // closed right after the request went out
+    const std::vector<std::string> logged = ports.log.entries;
+    ASSERT_TRUE(server.WaitForFinishedConnections(1, kPatience));  // answered and closed
+    RunIdle(1s);  // what the answer and the close notify
+    EXPECT_EQ(ports.log.entries, logged);
+    EXPECT_EQ(ports.view.RowCount(), 0);
+    EXPECT_EQ(ports.view.StatusText(), "Gegevens ophalen...");
+    EXPECT_TRUE(ports.view.messages.empty());
     form.reset();
 }
 

@@ -197,7 +197,7 @@ TEST_F(Form1Test, SysteemvakStartsHiddenWithOnlyTheTrayIcon) {
 }
 
 TEST_F(Form1Test, SysteemvakWithoutANotificationAreaStaysMinimizedButShown) {
-    ports.tray.available = false;
+    ports.tray.addFails = true;
     ports.settings.values[kSysteemvak] = "1";
     Load();
     EXPECT_TRUE(ports.view.check3);
@@ -297,6 +297,30 @@ TEST_F(Form1Test, ShutdownWithoutAnyStatusSentStillSwitchesItOff) {
     EXPECT_FALSE(ports.tray.iconShown);
 }
 
+TEST_F(Form1Test, UnloadRunsOnceAndAfterItNothingActs) {
+    ports.settings.values[kAuto] = "1";
+    Load();
+    FillRows(7);
+    form->Form_Unload();
+    ASSERT_EQ(ports.messenger.records.size(), 1u);
+    const std::vector<std::string> logged = ports.log.entries;
+
+    // A session that ends after the close, and events still queued when the loop ends.
+    form->Form_Unload();
+    ports.timers.Advance(2h);
+    ports.view.selectedRow = 2;
+    form->ListView1_DblClick();
+    form->TrayIcon_Callback(kTrayLeftButtonUp);
+    form->Check1_Click();
+    form->Command1_Click();
+    ports.view.windowState = WindowState::Minimized;
+    form->Form_Resize();
+    EXPECT_EQ(ports.log.entries, logged);
+    EXPECT_EQ(ports.messenger.records.size(), 1u);
+    EXPECT_EQ(ports.settings.writes.size(), 3u);
+    EXPECT_EQ(ports.view.preview, "<Hier komt je psm te staan>");
+}
+
 // ---- Day selection ---------------------------------------------------------------------------
 
 TEST_F(Form1Test, DoubleClickComposesAndDeliversTheSelectedRow) {
@@ -331,10 +355,10 @@ TEST_F(Form1Test, DoubleClickFailuresAreIgnored) {
 TEST_F(Form1Test, SetPSMReportsAMissingRowAndChangesNothing) {
     Load();
     FillRows(7);
-    form->SetPSM(3);
+    EXPECT_EQ(form->SetPSM(3), SetPSMResult::Delivered);
     ASSERT_EQ(ports.messenger.records.size(), 1u);
-    EXPECT_THROW(form->SetPSM(9), std::out_of_range);
-    EXPECT_THROW(form->SetPSM(0), std::out_of_range);
+    EXPECT_EQ(form->SetPSM(9), SetPSMResult::NoSuchRow);
+    EXPECT_EQ(form->SetPSM(0), SetPSMResult::NoSuchRow);
     EXPECT_EQ(ports.messenger.records.size(), 1u);
     EXPECT_EQ(ports.view.preview, RowText(3));
     // CurrentDay stayed at 3: the next automatic step is row 4.
@@ -439,11 +463,64 @@ TEST_F(Form1Test, MinimizingHidesOnlyWhenThereIsANotificationArea) {
     EXPECT_TRUE(ports.view.shown);
     EXPECT_EQ(ports.view.windowState, WindowState::Normal);
 
-    ports.tray.available = false;
+    // The icon went (and cannot be added again): minimizing keeps the window reachable.
+    ports.tray.iconShown = false;
+    ports.tray.addFails = true;
     ports.view.windowState = WindowState::Minimized;
     form->Form_Resize();
     EXPECT_TRUE(ports.view.shown);
     EXPECT_EQ(ports.view.windowState, WindowState::Minimized);
+}
+
+TEST_F(Form1Test, WithoutTheIconShownMinimizingKeepsTheWindowReachable) {
+    ports.tray.addFails = true;  // started at logon, before the taskbar
+    ports.settings.values[kSysteemvak] = "1";
+    Load();
+    EXPECT_FALSE(ports.tray.iconShown);
+    EXPECT_TRUE(ports.view.shown) << "no icon to bring a hidden window back";
+    EXPECT_EQ(ports.view.windowState, WindowState::Minimized);
+
+    form->TrayIcon_Callback(kTrayLeftButtonUp);  // (no icon, so no click; just the state)
+    ASSERT_TRUE(ports.view.shown);
+    ports.view.windowState = WindowState::Minimized;
+    form->Form_Resize();
+    EXPECT_TRUE(ports.view.shown);
+    const int triesBefore = ports.tray.added;
+
+    // The taskbar is up now: the next minimize adds the icon, then hides.
+    ports.tray.addFails = false;
+    ports.view.windowState = WindowState::Normal;
+    form->Form_Resize();
+    ports.view.windowState = WindowState::Minimized;
+    form->Form_Resize();
+    EXPECT_GT(ports.tray.added, triesBefore);
+    EXPECT_TRUE(ports.tray.iconShown);
+    EXPECT_FALSE(ports.view.shown);
+}
+
+TEST_F(Form1Test, ANewNotificationAreaGetsTheIconAgainOrTheHiddenWindowComesBack) {
+    Load();
+    ports.view.windowState = WindowState::Minimized;
+    form->Form_Resize();
+    ASSERT_FALSE(ports.view.shown);
+    // The shell restarted and forgot the icon; the new one takes it again.
+    ports.tray.iconShown = false;
+    form->TaskbarCreated();
+    EXPECT_TRUE(ports.tray.iconShown);
+    EXPECT_FALSE(ports.view.shown);
+    // One that does not take it: the hidden window comes back.
+    ports.tray.iconShown = false;
+    ports.tray.addFails = true;
+    form->TaskbarCreated();
+    EXPECT_FALSE(ports.tray.iconShown);
+    EXPECT_TRUE(ports.view.shown);
+    ports.tray.addFails = false;
+    form->TaskbarCreated();
+    EXPECT_TRUE(ports.tray.iconShown);
+    // After the unload no icon is wanted.
+    form->Form_Unload();
+    form->TaskbarCreated();
+    EXPECT_FALSE(ports.tray.iconShown);
 }
 
 TEST_F(Form1Test, OnlyALeftButtonReleaseOverTheIconRestores) {

@@ -4,12 +4,16 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Input and output shared by the commands. Everything goes through as bytes.
 namespace zonbode::cli {
 
 // Standard input and output carry bytes, untranslated (no CR/LF rewriting on Windows).
 void UseBinaryStandardStreams();
+
+// The program's arguments after its name, as UTF-8 text whatever the platform's code page.
+std::vector<std::string> ProgramArguments(int argc, char** argv);
 
 // The whole file, or the whole standard input when path is empty; nullopt when unreadable.
 std::optional<std::string> ReadAllBytes(const std::string& path);

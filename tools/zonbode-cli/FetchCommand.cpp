@@ -49,11 +49,15 @@ public:
         rows.back()[0] = text;
     }
     void SetCell(int row, int column, const std::string& text) override {
-        rows.at(static_cast<std::size_t>(row - 1)).at(static_cast<std::size_t>(column)) = text;
+        if (IsCell(row, column)) {
+            rows[static_cast<std::size_t>(row - 1)][static_cast<std::size_t>(column)] = text;
+        }
     }
     int RowCount() const override { return static_cast<int>(rows.size()); }
     std::string CellText(int row, int column) const override {
-        return rows.at(static_cast<std::size_t>(row - 1)).at(static_cast<std::size_t>(column));
+        return IsCell(row, column)
+                   ? rows[static_cast<std::size_t>(row - 1)][static_cast<std::size_t>(column)]
+                   : std::string();
     }
     std::optional<int> SelectedRow() const override { return std::nullopt; }
 
@@ -76,14 +80,18 @@ public:
     }
 
 private:
+    bool IsCell(int row, int column) const {
+        return row >= 1 && row <= RowCount() && column >= 0 && column < forecast::kColumnCount;
+    }
+
     std::string templateText_;
 };
 
 class NoTray final : public app::Tray {
 public:
-    bool IsAvailable() const override { return false; }
     void AddTrayIcon() override {}
     void RemoveTrayIcon() override {}
+    bool IsIconShown() const override { return false; }
 };
 
 class NoSettings final : public app::SettingsStore {

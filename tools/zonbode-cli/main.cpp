@@ -35,12 +35,12 @@ std::string Usage() {
     return usage;
 }
 
-int Main(int argc, char** argv) {
+int Main(const Arguments& arguments) {
     UseBinaryStandardStreams();
-    if (argc < 2) {
+    if (arguments.empty()) {
         return UsageError("", "no command given", Usage());
     }
-    const std::string name = argv[1];
+    const std::string& name = arguments[0];
     if (IsHelp(name)) {
         return WriteAll(stdout, Usage()) ? kExitOk : kExitUsage;
     }
@@ -49,7 +49,7 @@ int Main(int argc, char** argv) {
     }
     for (const Command& command : kCommands) {
         if (command.name == name) {
-            return command.run(Arguments(argv + 2, argv + argc));
+            return command.run(Arguments(arguments.begin() + 1, arguments.end()));
         }
     }
     return UsageError("", "unknown command \"" + name + "\"", Usage());
@@ -59,5 +59,5 @@ int Main(int argc, char** argv) {
 }  // namespace zonbode::cli
 
 int main(int argc, char** argv) {
-    return zonbode::cli::Main(argc, argv);
+    return zonbode::cli::Main(zonbode::cli::ProgramArguments(argc, argv));
 }

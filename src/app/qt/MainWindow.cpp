@@ -2,126 +2,137 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QStatusBar>
-#include <QTimer>
 #include <QTreeWidget>
 #include <QWindowStateChangeEvent>
-#include <stdexcept>
-
-#include "status/StatusMessage.h"
+#include <limits>
 
 namespace zonbode::app::qt {
 namespace {
 
-// The layout is drawn in twips; the screen has 15 twips to the pixel.
-constexpr QRect FromTwips(int left, int top, int width, int height) {
-    return QRect(left / 15, top / 15, width / 15, height / 15);
+QString ToQString(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 QString ToQString(const std::string& text) {
     return QString::fromStdString(text);
 }
 
-// A list view column's width when none is given: one inch.
-constexpr int kDefaultColumnWidth = 96;
+QRect Pixels(const layout::Twips& rect) {
+    return QRect(layout::Pixels(rect.left), layout::Pixels(rect.top), layout::Pixels(rect.width),
+                 layout::Pixels(rect.height));
+}
 
 }  // namespace
 
 MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
-    setWindowTitle(QStringLiteral("Zonbode"));
+    setWindowTitle(ToQString(layout::kWindowCaption));
     setWindowIcon(QIcon(QStringLiteral(":/icons/zonbode-32.png")));
-    setFixedSize(kClientWidth, kClientHeight);
-    // The layout was drawn for an 8-point sans serif of Arial's width; a wider face would cut
-    // the check boxes' captions.
+    setFixedSize(layout::Pixels(layout::kClientWidthTwips),
+                 layout::Pixels(layout::kClientHeightTwips));
     QFont small = font();
     small.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
                        QStringLiteral("Arial"), QStringLiteral("DejaVu Sans")});
-    small.setPixelSize(11);
+    small.setPixelSize(layout::kFontPixels);
     setFont(small);
     BuildControls();
+    // A session manager ends the program by quitting the application, which closes only the
+    // windows that are shown.
+    connect(qApp, &QCoreApplication::aboutToQuit, this, &MainWindow::Unload);
 }
 
 MainWindow::~MainWindow() = default;
 
+QWidget* MainWindow::CreateControl(const layout::ControlLayout& control) {
+    const QString caption = ToQString(control.caption);
+    switch (control.kind) {
+        case layout::ControlKind::List: {
+            auto* list = new QTreeWidget(this);
+            list->setRootIsDecorated(false);
+            list->setItemsExpandable(false);
+            list->setUniformRowHeights(true);
+            list->setAllColumnsShowFocus(true);
+            list->setSelectionMode(QAbstractItemView::SingleSelection);
+            list->setSelectionBehavior(QAbstractItemView::SelectRows);
+            list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+            list->setColumnCount(0);
+            list->setHeaderLabels({});
+            list->header()->setStretchLastSection(false);
+            list->header()->setDefaultSectionSize(layout::kDefaultColumnWidthPixels);
+            list->header()->setSectionsMovable(false);
+            list->viewport()->installEventFilter(this);
+            list->installEventFilter(this);
+            return list;
+        }
+        case layout::ControlKind::StatusBar: {
+            auto* bar = new QStatusBar(this);
+            bar->setSizeGripEnabled(false);
+            statusPanel_ = new QLabel(caption, bar);
+            statusPanel_->setTextFormat(Qt::PlainText);
+            bar->addWidget(statusPanel_, 1);
+            return bar;
+        }
+        case layout::ControlKind::Label: {
+            auto* label = new QLabel(caption, this);
+            label->setTextFormat(Qt::PlainText);
+            return label;
+        }
+        case layout::ControlKind::TextBox: {
+            auto* box = new QLineEdit(caption, this);
+            box->setMaxLength(std::numeric_limits<int>::max());  // any stored template, whole
+            box->setCursorPosition(0);
+            return box;
+        }
+        case layout::ControlKind::PushButton:
+        case layout::ControlKind::ToggleButton: {
+            auto* button = new QPushButton(caption, this);
+            button->setCheckable(control.kind == layout::ControlKind::ToggleButton);
+            // No default/auto-default role: Enter in the template box does nothing.
+            button->setAutoDefault(false);
+            return button;
+        }
+        case layout::ControlKind::CheckBox:
+            return new QCheckBox(caption, this);
+    }
+    return nullptr;
+}
+
 void MainWindow::BuildControls() {
-    listView1_ = new QTreeWidget(this);
-    listView1_->setObjectName(QStringLiteral("ListView1"));
-    listView1_->setGeometry(FromTwips(120, 120, 7575, 1695));
-    listView1_->setRootIsDecorated(false);
-    listView1_->setItemsExpandable(false);
-    listView1_->setUniformRowHeights(true);
-    listView1_->setAllColumnsShowFocus(true);
-    listView1_->setSelectionMode(QAbstractItemView::SingleSelection);
-    listView1_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    listView1_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    listView1_->setColumnCount(0);
-    listView1_->setHeaderLabels({});
-    listView1_->header()->setStretchLastSection(false);
-    listView1_->header()->setDefaultSectionSize(kDefaultColumnWidth);
-    listView1_->header()->setSectionsMovable(false);
-    listView1_->viewport()->installEventFilter(this);
-
-    statusBar1_ = new QStatusBar(this);
-    statusBar1_->setObjectName(QStringLiteral("StatusBar1"));
-    statusBar1_->setGeometry(FromTwips(0, 3225, 7785, 255));
-    statusBar1_->setSizeGripEnabled(false);
-    statusPanel_ = new QLabel(QStringLiteral("Kavelo Zonbode"), statusBar1_);
-    statusPanel_->setTextFormat(Qt::PlainText);
-    statusBar1_->addWidget(statusPanel_, 1);
-
-    label1_ = new QLabel(QStringLiteral("<Hier komt je psm te staan>"), this);
-    label1_->setObjectName(QStringLiteral("Label1"));
-    label1_->setTextFormat(Qt::PlainText);
-    label1_->setGeometry(FromTwips(120, 2040, 7575, 255));
-
-    label2_ = new QLabel(QStringLiteral("PSM:"), this);
-    label2_->setObjectName(QStringLiteral("Label2"));
-    label2_->setTextFormat(Qt::PlainText);
-    label2_->setGeometry(FromTwips(120, 2520, 375, 255));
-
-    text1_ = new QLineEdit(ToQString(std::string(status::kDefaultTemplate)), this);
-    text1_->setObjectName(QStringLiteral("Text1"));
-    text1_->setGeometry(FromTwips(600, 2520, 6855, 285));
-    text1_->setCursorPosition(0);
-
-    command1_ = new QPushButton(QStringLiteral("?"), this);
-    command1_->setObjectName(QStringLiteral("Command1"));
-    command1_->setGeometry(FromTwips(7440, 2520, 255, 255));
-
-    check1_ = new QPushButton(QStringLiteral("Automatisch"), this);
-    check1_->setObjectName(QStringLiteral("Check1"));
-    check1_->setCheckable(true);
-    check1_->setGeometry(FromTwips(120, 2880, 1695, 255));
-
-    check2_ = new QCheckBox(QStringLiteral("Automatisch inschakelen bij starten Zonbode"), this);
-    check2_->setObjectName(QStringLiteral("Check2"));
-    check2_->setGeometry(FromTwips(2160, 2880, 3735, 255));
-
-    command2_ = new QPushButton(QStringLiteral("?"), this);
-    command2_->setObjectName(QStringLiteral("Command2"));
-    command2_->setGeometry(FromTwips(1800, 2880, 255, 255));
-
-    check3_ = new QCheckBox(QStringLiteral("Start in systeemvak"), this);
-    check3_->setObjectName(QStringLiteral("Check3"));
-    check3_->setGeometry(FromTwips(6000, 2880, 1695, 255));
-
-    // Buttons take no default/auto-default role: Enter in the template box does nothing.
-    for (QPushButton* button : {command1_, check1_, command2_}) {
-        button->setAutoDefault(false);
+    QWidget* previousInTabOrder = nullptr;
+    for (const layout::ControlLayout& control : layout::kControls) {
+        QWidget* widget = CreateControl(control);
+        widget->setObjectName(ToQString(control.name));
+        widget->setGeometry(Pixels(control.rect));
+        if (!layout::TakesFocus(control.kind)) {
+            widget->setFocusPolicy(Qt::NoFocus);
+        } else {
+            if (previousInTabOrder != nullptr) {
+                setTabOrder(previousInTabOrder, widget);
+            }
+            previousInTabOrder = widget;
+        }
+        controls_[static_cast<std::size_t>(control.control)] = widget;
     }
-    // Tab order follows the designer's order; labels and the status bar take no focus.
-    statusBar1_->setFocusPolicy(Qt::NoFocus);
-    QWidget* order[] = {listView1_, text1_, command1_, check1_, check2_, command2_, check3_};
-    for (std::size_t i = 0; i + 1 < std::size(order); ++i) {
-        setTabOrder(order[i], order[i + 1]);
-    }
+    using layout::Control;
+    listView1_ = static_cast<QTreeWidget*>(ControlWidget(Control::ListView1));
+    statusBar1_ = static_cast<QStatusBar*>(ControlWidget(Control::StatusBar1));
+    label1_ = static_cast<QLabel*>(ControlWidget(Control::Label1));
+    label2_ = static_cast<QLabel*>(ControlWidget(Control::Label2));
+    text1_ = static_cast<QLineEdit*>(ControlWidget(Control::Text1));
+    command1_ = static_cast<QPushButton*>(ControlWidget(Control::Command1));
+    check1_ = static_cast<QPushButton*>(ControlWidget(Control::Check1));
+    check2_ = static_cast<QCheckBox*>(ControlWidget(Control::Check2));
+    command2_ = static_cast<QPushButton*>(ControlWidget(Control::Command2));
+    check3_ = static_cast<QCheckBox*>(ControlWidget(Control::Check3));
 
     connect(command1_, &QPushButton::clicked, this, [this] { Fire(events_.command1Click); });
     connect(command2_, &QPushButton::clicked, this, [this] { Fire(events_.command2Click); });
@@ -135,19 +146,11 @@ void MainWindow::Fire(const std::function<void()>& handler) {
     }
 }
 
-void MainWindow::DoubleClickRowWhenFilled(int row) {
-    pendingDoubleClickRow_ = row;
-}
-
-void MainWindow::DoubleClickPendingRow() {
-    doubleClickScheduled_ = false;
-    if (pendingDoubleClickRow_ <= 0 || RowCount() < pendingDoubleClickRow_) {
-        return;
+void MainWindow::Unload() {
+    if (!unloaded_) {
+        unloaded_ = true;
+        Fire(events_.formUnload);
     }
-    const int row = pendingDoubleClickRow_;
-    pendingDoubleClickRow_ = 0;
-    listView1_->setCurrentItem(listView1_->topLevelItem(row - 1));
-    Fire(events_.listView1DblClick);
 }
 
 // ---- the list ----
@@ -160,7 +163,7 @@ void MainWindow::SetupList(const std::vector<std::string>& columnHeaders) {
     listView1_->setColumnCount(static_cast<int>(labels.size()));
     listView1_->setHeaderLabels(labels);
     for (int column = 0; column < labels.size(); ++column) {
-        listView1_->setColumnWidth(column, kDefaultColumnWidth);
+        listView1_->setColumnWidth(column, layout::kDefaultColumnWidthPixels);
     }
 }
 
@@ -171,16 +174,11 @@ void MainWindow::ClearRows() {
 void MainWindow::AddRow(const std::string& text) {
     auto* item = new QTreeWidgetItem(listView1_);
     item->setText(0, ToQString(text));
-    if (pendingDoubleClickRow_ > 0 && !doubleClickScheduled_) {
-        // Runs once the handler that fills the list has finished.
-        doubleClickScheduled_ = true;
-        QTimer::singleShot(0, this, [this] { DoubleClickPendingRow(); });
-    }
 }
 
 void MainWindow::SetCell(int row, int column, const std::string& text) {
     if (row < 1 || row > RowCount() || column < 0 || column >= listView1_->columnCount()) {
-        throw std::out_of_range("ListView1: no such cell");
+        return;  // no such cell
     }
     listView1_->topLevelItem(row - 1)->setText(column, ToQString(text));
 }
@@ -191,7 +189,7 @@ int MainWindow::RowCount() const {
 
 std::string MainWindow::CellText(int row, int column) const {
     if (row < 1 || row > RowCount() || column < 0 || column >= listView1_->columnCount()) {
-        throw std::out_of_range("ListView1: no such cell");
+        return {};  // no such cell
     }
     return listView1_->topLevelItem(row - 1)->text(column).toStdString();
 }
@@ -311,11 +309,7 @@ void ShowModalMessageBox(QWidget* parent, const std::string& text, const std::st
 // ---- window events ----
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    // Unload runs once, however often the window is asked to close.
-    if (!unloaded_) {
-        unloaded_ = true;
-        Fire(events_.formUnload);
-    }
+    Unload();  // once, however often the window is asked to close
     event->accept();
 }
 
@@ -326,14 +320,22 @@ void MainWindow::changeEvent(QEvent* event) {
     }
 }
 
+// A double-click counts with the left button on a row; Enter on the selected row does the same.
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == listView1_->viewport() && event->type() == QEvent::MouseButtonDblClick) {
-        // The row under the pointer is the selected one when Form1 looks.
         const auto* mouse = static_cast<QMouseEvent*>(event);
-        if (QTreeWidgetItem* item = listView1_->itemAt(mouse->position().toPoint())) {
+        QTreeWidgetItem* item = listView1_->itemAt(mouse->position().toPoint());
+        if (mouse->button() == Qt::LeftButton && item != nullptr) {
+            // The row under the pointer is the selected one when Form1 looks.
             listView1_->setCurrentItem(item);
+            Fire(events_.listView1DblClick);
         }
-        Fire(events_.listView1DblClick);
+    } else if (watched == listView1_ && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && SelectedRow()) {
+            Fire(events_.listView1DblClick);
+            return true;
+        }
     }
     return QWidget::eventFilter(watched, event);
 }

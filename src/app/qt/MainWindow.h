@@ -1,12 +1,14 @@
 #pragma once
 
 #include <QWidget>
+#include <array>
 #include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "app/Ports.h"
+#include "app/WindowLayout.h"
 
 class QLabel;
 class QLineEdit;
@@ -25,31 +27,30 @@ struct WindowEvents {
     std::function<void()> command1Click;      // "?" beside the template
     std::function<void()> command2Click;      // "?" beside "Automatisch"
     std::function<void()> check1Click;        // "Automatisch" toggled by the user
-    std::function<void()> listView1DblClick;  // double-click in the list
+    std::function<void()> listView1DblClick;  // left double-click on a row, or Enter on it
 };
 
 // Shows a modal message box. Replaceable so tests can see the box without blocking.
 using MessagePresenter =
     std::function<void(const std::string& text, const std::string& title, MessageIcon icon)>;
 
-// Form1's window on the Qt desktop: every control at its fixed place, nothing moves.
+// Form1's window on the Qt desktop, built from the window's layout table: every control at its
+// fixed place, nothing moves. The unload runs once: when the window is closed, or when the
+// application ends without closing it (a session manager quitting the program while the
+// window is hidden in the tray).
 class MainWindow : public QWidget, public View {
     Q_OBJECT
 public:
-    static constexpr int kClientWidth = 519;
-    static constexpr int kClientHeight = 232;
-
     explicit MainWindow(QWidget* parent = nullptr);
     ~MainWindow() override;
 
     void SetEvents(WindowEvents events) { events_ = std::move(events); }
     void SetMessagePresenter(MessagePresenter presenter) { presenter_ = std::move(presenter); }
 
-    // Test hook: once the list holds at least `row` rows after an update, select that row and
-    // double-click it, once.
-    void DoubleClickRowWhenFilled(int row);
-
     // The controls, by their designer names, for tests and the screenshot.
+    QWidget* ControlWidget(layout::Control control) const {
+        return controls_[static_cast<std::size_t>(control)];
+    }
     QTreeWidget* ListView1() const { return listView1_; }
     QStatusBar* StatusBar1() const { return statusBar1_; }
     QLabel* StatusPanel() const { return statusPanel_; }
@@ -93,8 +94,9 @@ protected:
 
 private:
     void BuildControls();
+    QWidget* CreateControl(const layout::ControlLayout& control);
     static void Fire(const std::function<void()>& handler);
-    void DoubleClickPendingRow();
+    void Unload();
 
     QTreeWidget* listView1_ = nullptr;
     QStatusBar* statusBar1_ = nullptr;
@@ -107,13 +109,12 @@ private:
     QCheckBox* check2_ = nullptr;
     QPushButton* command2_ = nullptr;
     QCheckBox* check3_ = nullptr;
+    std::array<QWidget*, layout::kControls.size()> controls_{};
 
     WindowEvents events_;
     MessagePresenter presenter_;
     std::string applicationTitle_;
     bool hiddenOnRequest_ = false;  // Hide() was the last word on visibility
-    int pendingDoubleClickRow_ = 0;
-    bool doubleClickScheduled_ = false;
     bool unloaded_ = false;
 };
 

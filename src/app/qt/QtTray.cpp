@@ -10,16 +10,16 @@ QtTray::QtTray(const QIcon& icon) : icon_(icon) {
                      [this](QSystemTrayIcon::ActivationReason reason) { Activated(reason); });
 }
 
-bool QtTray::IsAvailable() const {
-    return QSystemTrayIcon::isSystemTrayAvailable();
-}
-
 void QtTray::AddTrayIcon() {
     icon_.show();
 }
 
 void QtTray::RemoveTrayIcon() {
     icon_.hide();
+}
+
+bool QtTray::IsIconShown() const {
+    return icon_.isVisible() && QSystemTrayIcon::isSystemTrayAvailable();
 }
 
 void QtTray::Activated(QSystemTrayIcon::ActivationReason reason) {

@@ -19,9 +19,11 @@ public:
     void SetCallback(Callback callback) { callback_ = std::move(callback); }
     const QSystemTrayIcon& Icon() const { return icon_; }
 
-    bool IsAvailable() const override;
     void AddTrayIcon() override;
     void RemoveTrayIcon() override;
+    // Shown while the icon is wanted and the desktop has a notification area; Qt puts it
+    // there by itself when an area appears later.
+    bool IsIconShown() const override;
 
     // What an activation of the icon means to Form1; exposed for tests.
     void Activated(QSystemTrayIcon::ActivationReason reason);

@@ -4,7 +4,6 @@
 
 #include <QApplication>
 #include <QIcon>
-#include <cstdlib>
 #include <optional>
 #include <string>
 #include <vector>
@@ -23,16 +22,6 @@
 #include "app/qt/QtTimers.h"
 #include "app/qt/QtTray.h"
 #include "status/MessengerTransportList.h"
-
-namespace {
-
-// Test hook: ZONBODE_TEST_DOUBLE_CLICK_ROW=N double-clicks row N once the list is filled.
-int DoubleClickRowFromEnvironment() {
-    const char* value = std::getenv("ZONBODE_TEST_DOUBLE_CLICK_ROW");
-    return value != nullptr ? std::atoi(value) : 0;
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
     // Answered before Qt looks for a display, so they work on a terminal without one.
@@ -85,9 +74,6 @@ int main(int argc, char** argv) {
     });
     tray.SetCallback([&form](int mouseMessage) { form.TrayIcon_Callback(mouseMessage); });
     CloseOnSignal closeOnSignal([&window] { window.close(); });
-    if (const int row = DoubleClickRowFromEnvironment(); row > 0) {
-        window.DoubleClickRowWhenFilled(row);
-    }
 
     // Start-up shows the window itself, minimized or not at all where the stored choice says.
     form.Form_Load();

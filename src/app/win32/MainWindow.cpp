@@ -8,30 +8,11 @@
 namespace zonbode::app::win32 {
 namespace {
 
-enum ControlId : int {
-    kListView1 = 100,
-    kStatusBar1,
-    kLabel1,
-    kLabel2,
-    kText1,
-    kCommand1,
-    kCheck1,
-    kCheck2,
-    kCommand2,
-    kCheck3,
-};
-
-constexpr UINT kDoubleClickPendingRow = WM_APP + 2;
 constexpr int kIconResource = 1;
-constexpr int kDefaultColumnWidth = 96;  // the list's default: one inch
-
-constexpr wchar_t kInitialTemplate[] =
-    L"[dag] | Kans op zon: [zon]% | Neerslag: [neerslag-mm]mm / [neerslag-%]% | Temp: "
-    L"[midtemp] | Wind: [richting][kracht]";
 
 // Positions are kept in twips and drawn at 15 twips per pixel.
 constexpr int Px(int twips) {
-    return twips / 15;
+    return layout::Pixels(twips);
 }
 
 std::wstring WindowText(HWND window) {
@@ -40,6 +21,10 @@ std::wstring WindowText(HWND window) {
     GetWindowTextW(window, text.data(), length + 1);
     text.resize(static_cast<std::size_t>(length));
     return text;
+}
+
+int ControlId(layout::Control control) {
+    return MainWindow::kFirstControlId + static_cast<int>(control);
 }
 
 }  // namespace
@@ -52,6 +37,12 @@ MainWindow::MainWindow(HINSTANCE instance) : instance_(instance) {
     if (icon_ == nullptr) {
         icon_ = LoadIconW(nullptr, MAKEINTRESOURCEW(32512));  // IDI_APPLICATION
     }
+    // The platform's dialog face at the layout's size.
+    LOGFONTW face{};
+    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof face, &face);
+    face.lfHeight = -layout::kFontPixels;
+    face.lfWidth = 0;
+    font_ = CreateFontIndirectW(&face);
 
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
@@ -67,11 +58,11 @@ MainWindow::MainWindow(HINSTANCE instance) : instance_(instance) {
     // A fixed border: nothing moves or changes size with the window.
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
     const DWORD exStyle = WS_EX_CONTROLPARENT;
-    RECT frame{0, 0, kClientWidth, kClientHeight};
+    RECT frame{0, 0, Px(layout::kClientWidthTwips), Px(layout::kClientHeightTwips)};
     AdjustWindowRectEx(&frame, style, FALSE, exStyle);
-    window_ = CreateWindowExW(exStyle, kClassName, L"Zonbode", style, CW_USEDEFAULT, CW_USEDEFAULT,
-                              frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
-                              instance, this);
+    window_ = CreateWindowExW(exStyle, kClassName, Widen(layout::kWindowCaption).c_str(), style,
+                              CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
+                              frame.bottom - frame.top, nullptr, nullptr, instance, this);
 }
 
 MainWindow::~MainWindow() {
@@ -84,44 +75,84 @@ MainWindow::~MainWindow() {
             DestroyIcon(icon);
         }
     }
+    if (font_ != nullptr) {
+        DeleteObject(font_);
+    }
 }
 
-HWND MainWindow::Control(int id, const wchar_t* className, const wchar_t* text, DWORD style,
-                         int left, int top, int width, int height) {
-    HWND control = CreateWindowExW(
-        0, className, text, WS_CHILD | WS_VISIBLE | style, Px(left), Px(top), Px(width), Px(height),
-        window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
-    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
-                 FALSE);
-    return control;
+HWND MainWindow::CreateControl(const layout::ControlLayout& control) {
+    const wchar_t* className = L"STATIC";
+    DWORD style = layout::TakesFocus(control.kind) ? WS_TABSTOP : 0;
+    switch (control.kind) {
+        case layout::ControlKind::List:
+            className = WC_LISTVIEWW;
+            style |= WS_BORDER | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS;
+            break;
+        case layout::ControlKind::StatusBar:
+            className = STATUSCLASSNAMEW;
+            break;
+        case layout::ControlKind::Label:
+            style |= SS_LEFT | SS_NOPREFIX;
+            break;
+        case layout::ControlKind::TextBox:
+            className = L"EDIT";
+            style |= WS_BORDER | ES_AUTOHSCROLL;
+            break;
+        case layout::ControlKind::PushButton:
+            className = L"BUTTON";
+            style |= BS_PUSHBUTTON;
+            break;
+        case layout::ControlKind::ToggleButton:
+            className = L"BUTTON";
+            style |= BS_AUTOCHECKBOX | BS_PUSHLIKE;
+            break;
+        case layout::ControlKind::CheckBox:
+            className = L"BUTTON";
+            style |= BS_AUTOCHECKBOX;
+            break;
+    }
+    const bool isStatusBar = control.kind == layout::ControlKind::StatusBar;
+    const layout::Twips& rect = control.rect;
+    HWND window = CreateWindowExW(
+        0, className, isStatusBar ? L"" : Widen(control.caption).c_str(),
+        WS_CHILD | WS_VISIBLE | style, Px(rect.left), Px(rect.top), Px(rect.width), Px(rect.height),
+        window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(control.control))),
+        instance_, nullptr);
+    SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    switch (control.kind) {
+        case layout::ControlKind::List:
+            SendMessageW(window, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT,
+                         LVS_EX_FULLROWSELECT);
+            break;
+        case layout::ControlKind::StatusBar: {
+            int parts[] = {-1};
+            SendMessageW(window, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(parts));
+            SendMessageW(window, SB_SETTEXTW, 0,
+                         reinterpret_cast<LPARAM>(Widen(control.caption).c_str()));
+            break;
+        }
+        case layout::ControlKind::TextBox:
+            SendMessageW(window, EM_SETLIMITTEXT, 0, 0);  // any stored template, whole
+            break;
+        default:
+            break;
+    }
+    return window;
 }
 
 // Created in tab order: the dialog keyboard handling follows the creation order.
 void MainWindow::CreateControls() {
-    listView1_ = Control(kListView1, WC_LISTVIEWW, L"",
-                         WS_TABSTOP | WS_BORDER | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
-                         120, 120, 7575, 1695);
-    SendMessageW(listView1_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT,
-                 LVS_EX_FULLROWSELECT);
-    statusBar1_ = Control(kStatusBar1, STATUSCLASSNAMEW, L"", 0, 0, 3225, 7785, 255);
-    int parts[] = {-1};
-    SendMessageW(statusBar1_, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(parts));
-    SendMessageW(statusBar1_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(L"Kavelo Zonbode"));
-    label1_ = Control(kLabel1, L"STATIC", L"<Hier komt je psm te staan>", SS_LEFT | SS_NOPREFIX,
-                      120, 2040, 7575, 255);
-    label2_ = Control(kLabel2, L"STATIC", L"PSM:", SS_LEFT, 120, 2520, 375, 255);
-    text1_ = Control(kText1, L"EDIT", kInitialTemplate, WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL,
-                     600, 2520, 6855, 285);
-    command1_ =
-        Control(kCommand1, L"BUTTON", L"?", WS_TABSTOP | BS_PUSHBUTTON, 7440, 2520, 255, 255);
-    check1_ = Control(kCheck1, L"BUTTON", L"Automatisch",
-                      WS_TABSTOP | BS_AUTOCHECKBOX | BS_PUSHLIKE, 120, 2880, 1695, 255);
-    check2_ = Control(kCheck2, L"BUTTON", L"Automatisch inschakelen bij starten Zonbode",
-                      WS_TABSTOP | BS_AUTOCHECKBOX, 2160, 2880, 3735, 255);
-    command2_ =
-        Control(kCommand2, L"BUTTON", L"?", WS_TABSTOP | BS_PUSHBUTTON, 1800, 2880, 255, 255);
-    check3_ = Control(kCheck3, L"BUTTON", L"Start in systeemvak", WS_TABSTOP | BS_AUTOCHECKBOX,
-                      6000, 2880, 1695, 255);
+    for (const layout::ControlLayout& control : layout::kControls) {
+        controls_[static_cast<std::size_t>(control.control)] = CreateControl(control);
+    }
+    using layout::Control;
+    listView1_ = ControlWindow(Control::ListView1);
+    statusBar1_ = ControlWindow(Control::StatusBar1);
+    label1_ = ControlWindow(Control::Label1);
+    text1_ = ControlWindow(Control::Text1);
+    check1_ = ControlWindow(Control::Check1);
+    check2_ = ControlWindow(Control::Check2);
+    check3_ = ControlWindow(Control::Check3);
 }
 
 LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -144,6 +175,13 @@ void MainWindow::Fire(const std::function<void()>& event) {
     }
 }
 
+void MainWindow::Unload() {
+    if (!unloaded_) {
+        unloaded_ = true;
+        Fire(events_.formUnload);
+    }
+}
+
 LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_CREATE:
@@ -154,8 +192,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_NOTIFY: {
             const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+            // NM_DBLCLK is the left button's; the right one's is NM_RDBLCLK.
             if (header->hwndFrom == listView1_ && header->code == NM_DBLCLK) {
-                Fire(events_.listView1DblClick);
+                OnListDoubleClick(*reinterpret_cast<const NMITEMACTIVATE*>(lParam));
             }
             return 0;
         }
@@ -164,8 +203,18 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_CLOSE:
             // Shutdown cannot be cancelled; the program ends with the window.
-            Fire(events_.formUnload);
+            Unload();
             DestroyWindow(window_);
+            return 0;
+        case WM_QUERYENDSESSION:
+            return TRUE;  // nothing to ask: the unload cannot be cancelled
+        case WM_ENDSESSION:
+            // Signing out or shutting down ends the program as closing the window does. The
+            // process may be ended as soon as this returns, so the unload runs now.
+            if (wParam != FALSE) {
+                Unload();
+                DestroyWindow(window_);
+            }
             return 0;
         case WM_DESTROY:
             window_ = nullptr;
@@ -175,9 +224,6 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             if (events_.trayCallback) {
                 events_.trayCallback(static_cast<int>(LOWORD(lParam)));
             }
-            return 0;
-        case kDoubleClickPendingRow:
-            DoubleClickPendingRow();
             return 0;
         default:
             if (message == Win32Tray::TaskbarCreatedMessage()) {
@@ -192,31 +238,30 @@ void MainWindow::OnCommand(int id, int code) {
     if (code != BN_CLICKED) {
         return;
     }
-    switch (id) {
-        case kCommand1:
-            Fire(events_.command1Click);
-            break;
-        case kCommand2:
-            Fire(events_.command2Click);
-            break;
-        case kCheck1:
-            Fire(events_.check1Click);
-            break;
-        default:
-            break;
+    using layout::Control;
+    if (id == ControlId(Control::Command1)) {
+        Fire(events_.command1Click);
+    } else if (id == ControlId(Control::Command2)) {
+        Fire(events_.command2Click);
+    } else if (id == ControlId(Control::Check1)) {
+        Fire(events_.check1Click);
+    } else if (id == IDOK && GetFocus() == listView1_ && SelectedRow()) {
+        // Enter: the dialog keyboard handling turns it into IDOK. On the selected row it does
+        // what a double-click does.
+        Fire(events_.listView1DblClick);
     }
 }
 
-void MainWindow::DoubleClickPendingRow() {
-    const int row = pendingDoubleClickRow_;
-    if (row <= 0 || RowCount() < row) {
+// A left double-click on a row: that row is the selected one when Form1 looks. One on the
+// blank area below the rows is nothing.
+void MainWindow::OnListDoubleClick(const NMITEMACTIVATE& click) {
+    if (click.iItem < 0) {
         return;
     }
-    pendingDoubleClickRow_ = 0;
     LVITEMW item{};
     item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
     item.state = LVIS_SELECTED | LVIS_FOCUSED;
-    SendMessageW(listView1_, LVM_SETITEMSTATE, static_cast<WPARAM>(row - 1),
+    SendMessageW(listView1_, LVM_SETITEMSTATE, static_cast<WPARAM>(click.iItem),
                  reinterpret_cast<LPARAM>(&item));
     Fire(events_.listView1DblClick);
 }
@@ -229,7 +274,7 @@ void MainWindow::SetupList(const std::vector<std::string>& columnHeaders) {
         LVCOLUMNW column{};
         column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
         column.fmt = LVCFMT_LEFT;
-        column.cx = kDefaultColumnWidth;
+        column.cx = layout::kDefaultColumnWidthPixels;
         column.pszText = header.data();
         SendMessageW(listView1_, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
     }
@@ -249,35 +294,47 @@ void MainWindow::AddRow(const std::string& text) {
 }
 
 void MainWindow::SetCell(int row, int column, const std::string& text) {
+    if (!IsCell(row, column)) {
+        return;
+    }
     std::wstring wide = Widen(text);
     LVITEMW item{};
     item.iSubItem = column;
     item.pszText = wide.data();
     SendMessageW(listView1_, LVM_SETITEMTEXTW, static_cast<WPARAM>(row - 1),
                  reinterpret_cast<LPARAM>(&item));
-    // The last cell of a row that completes the wanted count: double-click after the update.
-    if (pendingDoubleClickRow_ > 0 && column == 7 && row >= pendingDoubleClickRow_) {
-        PostMessageW(window_, kDoubleClickPendingRow, 0, 0);
-    }
 }
 
 int MainWindow::RowCount() const {
     return static_cast<int>(SendMessageW(listView1_, LVM_GETITEMCOUNT, 0, 0));
 }
 
+bool MainWindow::IsCell(int row, int column) const {
+    const auto columns = SendMessageW(ListView_GetHeader(listView1_), HDM_GETITEMCOUNT, 0, 0);
+    return row >= 1 && row <= RowCount() && column >= 0 && column < columns;
+}
+
 std::string MainWindow::CellText(int row, int column) const {
-    if (row < 1 || row > RowCount()) {
+    if (!IsCell(row, column)) {
         return {};
     }
-    std::wstring buffer(1024, L'\0');
-    LVITEMW item{};
-    item.iSubItem = column;
-    item.pszText = buffer.data();
-    item.cchTextMax = static_cast<int>(buffer.size());
-    const auto length = SendMessageW(listView1_, LVM_GETITEMTEXTW, static_cast<WPARAM>(row - 1),
-                                     reinterpret_cast<LPARAM>(&item));
-    buffer.resize(static_cast<std::size_t>(length));
-    return Narrow(buffer);
+    // The list says how much it copied, not how long the text is: a buffer it filled to the
+    // last place may have cut the text, so it is read again into a larger one.
+    std::wstring buffer(256, L'\0');
+    for (;;) {
+        LVITEMW item{};
+        item.iSubItem = column;
+        item.pszText = buffer.data();
+        item.cchTextMax = static_cast<int>(buffer.size());
+        const auto length = static_cast<std::size_t>(SendMessageW(listView1_, LVM_GETITEMTEXTW,
+                                                                  static_cast<WPARAM>(row - 1),
+                                                                  reinterpret_cast<LPARAM>(&item)));
+        if (length + 1 < buffer.size()) {
+            buffer.resize(length);
+            return Narrow(buffer);
+        }
+        buffer.assign(buffer.size() * 2, L'\0');
+    }
 }
 
 std::optional<int> MainWindow::SelectedRow() const {
@@ -374,9 +431,15 @@ void MainWindow::Hide() {
 }
 
 void MainWindow::ShowMessage(const std::string& text, const std::string& title, MessageIcon icon) {
-    const UINT style =
-        MB_OK | (icon == MessageIcon::Information ? MB_ICONINFORMATION : MB_ICONERROR);
-    MessageBoxW(IsWindowVisible(window_) ? window_ : nullptr, Widen(text).c_str(),
+    UINT style = MB_OK | (icon == MessageIcon::Information ? MB_ICONINFORMATION : MB_ICONERROR);
+    // Over the window when it is on screen; otherwise (hidden in the tray, minimized) the box
+    // has no owner to sit over, and disables every window of the program instead.
+    HWND owner = window_;
+    if (!IsWindowVisible(window_) || IsIconic(window_)) {
+        owner = nullptr;
+        style |= MB_TASKMODAL;
+    }
+    MessageBoxW(owner, Widen(text).c_str(),
                 Widen(title.empty() ? applicationTitle_ : title).c_str(), style);
 }
 

@@ -2,33 +2,39 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
+#include <array>
 #include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "app/Ports.h"
+#include "app/WindowLayout.h"
 
 namespace zonbode::app::win32 {
 
 // What the window forwards, each to whoever handles it (Form1). Unset entries are ignored.
 struct WindowEvents {
-    std::function<void()> formUnload;         // the window is being closed
+    std::function<void()> formUnload;         // the window is being closed, or the session ends
     std::function<void()> formResize;         // its size or state changed
     std::function<void()> command1Click;      // "?" beside the template
     std::function<void()> command2Click;      // "?" beside "Automatisch"
     std::function<void()> check1Click;        // "Automatisch" toggled by the user
-    std::function<void()> listView1DblClick;  // double-click in the list
+    std::function<void()> listView1DblClick;  // left double-click on a row, or Enter on it
     std::function<void(int mouseMessage)> trayCallback;
-    std::function<void()> taskbarCreated;
+    std::function<void()> taskbarCreated;  // the notification area was created (anew)
 };
 
-// Form1's window: plain Win32 with common controls, every control at its fixed place.
+// Form1's window: plain Win32 with common controls, built from the window's layout table,
+// every control at its fixed place. Ending the session unloads it (once) and ends the program,
+// as closing it does.
 class MainWindow final : public View {
 public:
     static constexpr wchar_t kClassName[] = L"ZonbodeMainWindow";
-    static constexpr int kClientWidth = 519;
-    static constexpr int kClientHeight = 232;
+    // Control ids: 100 + the control's place in the layout table.
+    static constexpr int kFirstControlId = 100;
 
     explicit MainWindow(HINSTANCE instance);
     ~MainWindow() override;
@@ -38,10 +44,6 @@ public:
     HWND Handle() const { return window_; }
     HICON Icon() const { return icon_; }
     void SetEvents(WindowEvents events) { events_ = std::move(events); }
-
-    // Test hook: once the list holds at least `row` rows, select that row and double-click
-    // it, once.
-    void DoubleClickRowWhenFilled(int row) { pendingDoubleClickRow_ = row; }
 
     // View
     void SetupList(const std::vector<std::string>& columnHeaders) override;
@@ -69,30 +71,33 @@ private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void CreateControls();
-    HWND Control(int id, const wchar_t* className, const wchar_t* text, DWORD style, int left,
-                 int top, int width, int height);
+    HWND CreateControl(const layout::ControlLayout& control);
+    HWND ControlWindow(layout::Control control) const {
+        return controls_[static_cast<std::size_t>(control)];
+    }
     HWND CheckBoxWindow(CheckBox box) const;
     void OnCommand(int id, int code);
-    void DoubleClickPendingRow();
+    void OnListDoubleClick(const NMITEMACTIVATE& click);
+    bool IsCell(int row, int column) const;
+    void Unload();
     static void Fire(const std::function<void()>& event);
 
     HINSTANCE instance_;
     HWND window_ = nullptr;
     HICON icon_ = nullptr;
     HICON smallIcon_ = nullptr;
+    HFONT font_ = nullptr;
+    std::array<HWND, layout::kControls.size()> controls_{};
     HWND listView1_ = nullptr;
     HWND statusBar1_ = nullptr;
     HWND label1_ = nullptr;
-    HWND label2_ = nullptr;
     HWND text1_ = nullptr;
-    HWND command1_ = nullptr;
     HWND check1_ = nullptr;
     HWND check2_ = nullptr;
-    HWND command2_ = nullptr;
     HWND check3_ = nullptr;
     bool minimizedWhileHidden_ = false;
-    int pendingDoubleClickRow_ = 0;
-    std::string applicationTitle_ = "Zonbode";
+    bool unloaded_ = false;
+    std::string applicationTitle_{layout::kWindowCaption};
     WindowEvents events_;
 };
 

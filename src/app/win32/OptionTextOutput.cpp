@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "app/Form1.h"
+#include "app/WindowLayout.h"
 #include "app/win32/WideText.h"
 
 namespace zonbode::app::win32 {
@@ -25,7 +25,7 @@ void WriteOptionTextOrBox(OptionText kind, std::string_view text) {
     if (WriteToHandle(GetStdHandle(problem ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE), text)) {
         return;
     }
-    MessageBoxW(nullptr, Widen(text).c_str(), Widen(kApplicationTitle).c_str(),
+    MessageBoxW(nullptr, Widen(text).c_str(), Widen(layout::kWindowCaption).c_str(),
                 MB_OK | (problem ? MB_ICONERROR : MB_ICONINFORMATION));
 }
 

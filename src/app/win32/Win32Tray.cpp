@@ -18,25 +18,17 @@ NOTIFYICONDATAW Win32Tray::Data() const {
     return data;
 }
 
-bool Win32Tray::IsAvailable() const {
-    return added_ || FindWindowW(L"Shell_TrayWnd", nullptr) != nullptr;
-}
-
 void Win32Tray::AddTrayIcon() {
     NOTIFYICONDATAW data = Data();
-    added_ = Shell_NotifyIconW(NIM_ADD, &data) != FALSE;
+    // An add fails for an icon the shell has already; modifying it then shows it is there.
+    shown_ =
+        Shell_NotifyIconW(NIM_ADD, &data) != FALSE || Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
 }
 
 void Win32Tray::RemoveTrayIcon() {
     NOTIFYICONDATAW data = Data();
     Shell_NotifyIconW(NIM_DELETE, &data);
-    added_ = false;
-}
-
-void Win32Tray::TaskbarCreated() {
-    if (added_) {
-        AddTrayIcon();
-    }
+    shown_ = false;
 }
 
 UINT Win32Tray::TaskbarCreatedMessage() {

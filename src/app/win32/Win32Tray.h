@@ -11,19 +11,20 @@ namespace zonbode::app::win32 {
 // The notification-area icon: the window's icon, tip "Zonbode", uID 1. Mouse events over it
 // reach the window as kCallbackMessage with the mouse message in lParam; a private message,
 // so a real mouse move over the window can never pass for a click on the icon.
+//
+// The icon is shown only once the shell has taken it: before the taskbar is up (a program
+// started at logon) the add fails. The shell announces a new taskbar with the registered
+// message "TaskbarCreated"; the window forwards it to Form1, which adds the icon again.
 class Win32Tray final : public Tray {
 public:
     static constexpr UINT kCallbackMessage = WM_APP + 1;
 
     Win32Tray(HWND window, HICON icon);
 
-    bool IsAvailable() const override;
     void AddTrayIcon() override;
     void RemoveTrayIcon() override;
+    bool IsIconShown() const override { return shown_; }
 
-    // The taskbar was created anew (explorer restarted): the icon has to be added again,
-    // or a hidden window could never be restored.
-    void TaskbarCreated();
     static UINT TaskbarCreatedMessage();
 
 private:
@@ -31,7 +32,7 @@ private:
 
     HWND window_;
     HICON icon_;
-    bool added_ = false;
+    bool shown_ = false;
 };
 
 }  // namespace zonbode::app::win32

@@ -1,58 +1,31 @@
 // zonbode.exe: the Windows desktop program.
 //   zonbode [--host HOST] [--port PORT] [--version]
 // fetches the forecast from HOST:PORT instead of the institute's web server.
-//
-// Test hook: with ZONBODE_TEST_DOUBLE_CLICK_ROW=N in the environment, row N is selected and
-// double-clicked once, as soon as an update has filled the list that far.
 
 #include <windows.h>
 
 #include <commctrl.h>
-#include <shellapi.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <optional>
-#include <string>
-#include <vector>
 
 #include "app/Form1.h"
 #include "app/ServerOptions.h"
 #include "app/SystemClock.h"
+#include "app/win32/CommandLine.h"
 #include "app/win32/CopyDataTransport.h"
 #include "app/win32/MainWindow.h"
 #include "app/win32/OptionTextOutput.h"
 #include "app/win32/RegistryStore.h"
-#include "app/win32/WideText.h"
 #include "app/win32/Win32ProcessControl.h"
 #include "app/win32/Win32Timers.h"
 #include "app/win32/Win32Tray.h"
 
-namespace {
-
-std::vector<std::string> CommandLineArguments() {
-    std::vector<std::string> arguments;
-    int count = 0;
-    if (LPWSTR* list = CommandLineToArgvW(GetCommandLineW(), &count)) {
-        for (int i = 1; i < count; ++i) {
-            arguments.push_back(zonbode::app::win32::Narrow(list[i]));
-        }
-        LocalFree(list);
-    }
-    return arguments;
-}
-
-int DoubleClickRowFromEnvironment() {
-    const char* value = std::getenv("ZONBODE_TEST_DOUBLE_CLICK_ROW");
-    return value != nullptr ? std::atoi(value) : 0;
-}
-
-}  // namespace
-
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     zonbode::app::ForecastServer server;
-    if (const std::optional<int> exitCode = zonbode::app::ReadDesktopOptions(
-            CommandLineArguments(), server, zonbode::app::win32::WriteOptionTextOrBox)) {
+    if (const std::optional<int> exitCode =
+            zonbode::app::ReadDesktopOptions(zonbode::app::win32::CommandLineArguments(), server,
+                                             zonbode::app::win32::WriteOptionTextOrBox)) {
         return *exitCode;
     }
 
@@ -82,11 +55,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         .check1Click = [&form] { form.Check1_Click(); },
         .listView1DblClick = [&form] { form.ListView1_DblClick(); },
         .trayCallback = [&form](int mouseMessage) { form.TrayIcon_Callback(mouseMessage); },
-        .taskbarCreated = [&tray] { tray.TaskbarCreated(); },
+        .taskbarCreated = [&form] { form.TaskbarCreated(); },
     });
-    if (const int row = DoubleClickRowFromEnvironment(); row > 0) {
-        window.DoubleClickRowWhenFilled(row);
-    }
 
     // Start-up shows the window itself, minimized or not at all where the stored choice says.
     form.Form_Load();

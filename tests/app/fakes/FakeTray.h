@@ -9,15 +9,15 @@ class FakeTray final : public Tray {
 public:
     explicit FakeTray(EventLog* log = nullptr) : log_(log) {}
 
-    bool available = true;
+    bool addFails = false;  // no notification area (yet): an add leaves the icon not shown
     bool iconShown = false;
     int added = 0;
     int removed = 0;
 
-    bool IsAvailable() const override { return available; }
+    bool IsIconShown() const override { return iconShown; }
     void AddTrayIcon() override {
         ++added;
-        iconShown = true;
+        iconShown = iconShown || !addFails;
         if (log_ != nullptr) {
             log_->Add("tray.add");
         }

@@ -1,8 +1,8 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -36,6 +36,8 @@ public:
     WindowState windowState = WindowState::Normal;
     bool shown = false;
     std::vector<Message> messages;
+    // Runs while a message box is open, as the platform's modal loop goes on dispatching.
+    std::function<void()> whileMessageOpen;
 
     std::string StatusText() const { return statusTexts.empty() ? "" : statusTexts.back(); }
 
@@ -52,11 +54,15 @@ public:
         rows.back()[0] = text;
     }
     void SetCell(int row, int column, const std::string& text) override {
-        At(row).at(static_cast<std::size_t>(column)) = text;
+        if (IsCell(row, column)) {
+            rows[static_cast<std::size_t>(row - 1)][static_cast<std::size_t>(column)] = text;
+        }
     }
     int RowCount() const override { return static_cast<int>(rows.size()); }
     std::string CellText(int row, int column) const override {
-        return At(row).at(static_cast<std::size_t>(column));
+        return IsCell(row, column)
+                   ? rows[static_cast<std::size_t>(row - 1)][static_cast<std::size_t>(column)]
+                   : std::string();
     }
     std::optional<int> SelectedRow() const override { return selectedRow; }
 
@@ -94,17 +100,14 @@ public:
     void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon) override {
         messages.push_back({text, title, icon});
         Log("view.message");
+        if (whileMessageOpen) {
+            whileMessageOpen();
+        }
     }
 
 private:
-    std::array<std::string, 8>& At(int row) {
-        if (row < 1 || row > RowCount()) {
-            throw std::out_of_range("no such row");
-        }
-        return rows[static_cast<std::size_t>(row - 1)];
-    }
-    const std::array<std::string, 8>& At(int row) const {
-        return const_cast<FakeView*>(this)->At(row);
+    bool IsCell(int row, int column) const {
+        return row >= 1 && row <= RowCount() && column >= 0 && column < 8;
     }
     void Log(std::string entry) {
         if (log_ != nullptr) {

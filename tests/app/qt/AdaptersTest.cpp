@@ -188,8 +188,13 @@ TEST(QtTray, ALeftClickIsALeftButtonReleaseAndNothingElseCounts) {
     tray.Activated(QSystemTrayIcon::MiddleClick);
     tray.Activated(QSystemTrayIcon::Trigger);
     EXPECT_THAT(messages, testing::ElementsAre(kTrayLeftButtonUp));
-    // Offscreen there is no notification area; the window must then not hide on minimize.
-    EXPECT_EQ(tray.IsAvailable(), QSystemTrayIcon::isSystemTrayAvailable());
+    // Offscreen there is no notification area: the icon is wanted but not shown, so the window
+    // must not hide on minimize.
+    EXPECT_FALSE(tray.IsIconShown());
+    tray.AddTrayIcon();
+    EXPECT_EQ(tray.IsIconShown(), QSystemTrayIcon::isSystemTrayAvailable());
+    tray.RemoveTrayIcon();
+    EXPECT_FALSE(tray.IsIconShown());
 }
 
 // ---- the real message box ----
@@ -206,7 +211,8 @@ TEST(ModalMessageBox, HasTheIconOneOkButtonAndTheTitle) {
         text = box->text();
         icon = box->icon();
         buttons = static_cast<int>(box->buttons().size());
-        modal = box->isModal();
+        // Over the whole program, not just a parent window (the window may be hidden).
+        modal = box->isModal() && box->windowModality() == Qt::ApplicationModal;
         box->button(QMessageBox::Ok)->click();
     });
     ShowModalMessageBox(nullptr, "regel 1\r\nregel 2", "Zonbode", MessageIcon::Information);

@@ -3,12 +3,16 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include "app/qt/MainWindow.h"
@@ -147,59 +151,65 @@ TEST(MainWindow, RowsAndCellsReadBackWhatWasWritten) {
     EXPECT_EQ(window.CellText(1, 0), "Maandag");
     EXPECT_EQ(window.CellText(2, 5), "12\u00B0");
     EXPECT_EQ(window.CellText(2, 7), "");
-    EXPECT_THROW(window.CellText(3, 0), std::out_of_range);
-    EXPECT_THROW(window.CellText(0, 0), std::out_of_range);
-    EXPECT_THROW(window.SetCell(1, 8, "x"), std::out_of_range);
+    // Cells outside the list read as "" and are not written.
+    EXPECT_EQ(window.CellText(3, 0), "");
+    EXPECT_EQ(window.CellText(0, 0), "");
+    EXPECT_EQ(window.CellText(1, 8), "");
+    window.SetCell(1, 8, "x");
+    window.SetCell(3, 1, "x");
+    EXPECT_EQ(window.RowCount(), 2);
     EXPECT_EQ(window.SelectedRow(), std::nullopt);
     window.ClearRows();
     EXPECT_EQ(window.RowCount(), 0);
 }
 
-TEST(MainWindow, DoubleClickSelectsTheRowUnderThePointerAndReportsIt) {
-    MainWindow window;
-    window.SetupList(Headers());
-    for (const char* day : {"Maandag", "Dinsdag", "Woensdag", "Donderdag", "Vrijdag"}) {
-        window.AddRow(day);
+// Five days in the list, the double-click recorded with the row selected at that moment.
+class ListDoubleClick : public testing::Test {
+protected:
+    void SetUp() override {
+        window.SetupList(Headers());
+        for (const char* day : {"Maandag", "Dinsdag", "Woensdag", "Donderdag", "Vrijdag"}) {
+            window.AddRow(day);
+        }
+        WindowEvents events;
+        events.listView1DblClick = [this] { selected.push_back(window.SelectedRow()); };
+        window.SetEvents(events);
+        window.show();
     }
-    std::vector<std::optional<int>> selectedAtDoubleClick;
-    WindowEvents events;
-    events.listView1DblClick = [&] { selectedAtDoubleClick.push_back(window.SelectedRow()); };
-    window.SetEvents(events);
-    window.show();
-    QTreeWidget* list = window.ListView1();
-    const QRect third = list->visualItemRect(list->topLevelItem(2));
-    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, third.center());
-    ASSERT_EQ(selectedAtDoubleClick.size(), 1u);
-    EXPECT_EQ(selectedAtDoubleClick[0], 3);
+    QTreeWidget* List() { return window.ListView1(); }
+    QRect RowRect(int row) { return List()->visualItemRect(List()->topLevelItem(row - 1)); }
+
+    MainWindow window;
+    std::vector<std::optional<int>> selected;  // at each reported double-click
+};
+
+TEST_F(ListDoubleClick, ALeftButtonDoubleClickOnARowReportsThatRowSelected) {
+    QTest::mouseDClick(List()->viewport(), Qt::LeftButton, {}, RowRect(3).center());
+    EXPECT_THAT(selected, ElementsAre(3));
 }
 
-TEST(MainWindow, TestHookDoubleClicksTheRowOnceTheListIsFilled) {
-    MainWindow window;
-    window.SetupList(Headers());
-    int doubleClicks = 0;
-    std::optional<int> selected;
-    WindowEvents events;
-    events.listView1DblClick = [&] {
-        ++doubleClicks;
-        selected = window.SelectedRow();
-    };
-    window.SetEvents(events);
-    window.DoubleClickRowWhenFilled(3);
-    window.AddRow("Maandag");
-    window.AddRow("Dinsdag");
-    QApplication::processEvents();
-    EXPECT_EQ(doubleClicks, 0);  // not enough rows yet
-    window.AddRow("Woensdag");
-    window.AddRow("Donderdag");
-    QApplication::processEvents();
-    EXPECT_EQ(doubleClicks, 1);
-    EXPECT_EQ(selected, 3);
-    window.ClearRows();
-    for (int i = 0; i < 4; ++i) {
-        window.AddRow("dag");
+TEST_F(ListDoubleClick, OtherButtonsAndTheBlankAreaBelowTheRowsDoNothing) {
+    List()->setCurrentItem(List()->topLevelItem(1));
+    QTest::mouseDClick(List()->viewport(), Qt::RightButton, {}, RowRect(3).center());
+    QTest::mouseDClick(List()->viewport(), Qt::MiddleButton, {}, RowRect(3).center());
+    // With two rows there is blank space below them; the row still selected is not sent again.
+    while (window.RowCount() > 2) {
+        delete List()->takeTopLevelItem(window.RowCount() - 1);
     }
-    QApplication::processEvents();
-    EXPECT_EQ(doubleClicks, 1);  // only once
+    const QPoint below = RowRect(2).center() + QPoint(0, 3 * RowRect(2).height());
+    ASSERT_EQ(List()->itemAt(below), nullptr);
+    QTest::mouseDClick(List()->viewport(), Qt::LeftButton, {}, below);
+    EXPECT_THAT(selected, ElementsAre());
+}
+
+TEST_F(ListDoubleClick, EnterOnTheSelectedRowDoesWhatADoubleClickDoes) {
+    List()->setFocus();
+    List()->clearSelection();
+    QTest::keyClick(List(), Qt::Key_Return);  // nothing selected: no row to send
+    List()->setCurrentItem(List()->topLevelItem(3));
+    QTest::keyClick(List(), Qt::Key_Return);
+    QTest::keyClick(List(), Qt::Key_Enter);  // the keypad's
+    EXPECT_THAT(selected, ElementsAre(4, 4));
 }
 
 TEST(MainWindow, AutomatischIsAToggleButtonWhoseClickIsReportedOnlyWhenTheUserClicks) {
@@ -235,6 +245,69 @@ TEST(MainWindow, CheckBoxesAndTextsGoWhereFormOneSendsThem) {
     EXPECT_EQ(window.TemplateText(), "[dag] \u00E9\u00E9n");
 }
 
+// 40,000 characters, some outside the Basic Multilingual Plane (two UTF-16 units each).
+std::string LongText() {
+    std::string text;
+    for (int i = 0; i < 4000; ++i) {
+        text += "Zon\xF0\x9F\x8C\x9E [zon]";  // ten characters, one of them U+1F31E
+    }
+    return text;
+}
+
+// Compares without printing 40,000 characters on a failure.
+::testing::AssertionResult Whole(const std::string& got) {
+    if (got == LongText()) {
+        return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure()
+           << "got " << got.size() << " bytes of the " << LongText().size() << " sent";
+}
+
+TEST(MainWindow, TemplatesAndCellsOfAnyLengthComeBackWhole) {
+    MainWindow window;
+    window.SetTemplateText(LongText());
+    EXPECT_TRUE(Whole(window.TemplateText()));
+    window.SetupList(Headers());
+    window.AddRow(LongText());
+    window.SetCell(1, 7, LongText());
+    EXPECT_TRUE(Whole(window.CellText(1, 0)));
+    EXPECT_TRUE(Whole(window.CellText(1, 7)));
+    // The user can type on at its end.
+    window.show();
+    window.Text1()->setFocus();
+    window.Text1()->end(false);
+    QTest::keyClicks(window.Text1(), "!");
+    EXPECT_TRUE(window.TemplateText() == LongText() + "!") << window.TemplateText().size();
+}
+
+// What a control needs to show its whole caption.
+int NeededWidth(QWidget* control) {
+    const QFontMetrics metrics = control->fontMetrics();
+    if (auto* label = qobject_cast<QLabel*>(control)) {
+        return metrics.horizontalAdvance(label->text()) + 2 * label->margin() + label->indent();
+    }
+    // Buttons and check boxes: the text, beside the frame or the box.
+    auto* button = qobject_cast<QAbstractButton*>(control);
+    QStyleOptionButton option;
+    option.initFrom(button);
+    option.text = button->text();
+    const QStyle::SubElement textArea = qobject_cast<QCheckBox*>(control)
+                                            ? QStyle::SE_CheckBoxContents
+                                            : QStyle::SE_PushButtonContents;
+    const QRect contents = button->style()->subElementRect(textArea, &option, button);
+    return metrics.horizontalAdvance(button->text()) + (button->width() - contents.width());
+}
+
+TEST(MainWindow, EveryCaptionShowsWhole) {
+    MainWindow window;
+    window.show();
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             window.Label1(), window.Label2(), window.Command1(), window.Check1(), window.Check2(),
+             window.Command2(), window.Check3()}) {
+        EXPECT_LE(NeededWidth(control), control->width()) << control->objectName().toStdString();
+    }
+}
+
 TEST(MainWindow, ButtonsAndCloseAreForwarded) {
     MainWindow window;
     std::vector<std::string> events;
@@ -263,6 +336,28 @@ TEST(MainWindow, ClosingAWindowHiddenInTheTrayStillUnloads) {
     window.Hide();
     window.close();
     EXPECT_EQ(unloads, 1);
+}
+
+TEST(MainWindow, TheApplicationEndingUnloadsOnceWhereverTheWindowIs) {
+    // A session manager ends the program by quitting the application: that closes the visible
+    // windows, but not one hidden in the tray.
+    for (bool hiddenInTray : {false, true}) {
+        MainWindow window;
+        int unloads = 0;
+        WindowEvents handlers;
+        handlers.formUnload = [&] { ++unloads; };
+        window.SetEvents(handlers);
+        window.Show();
+        if (hiddenInTray) {
+            window.SetWindowState(WindowState::Minimized);
+            window.Hide();
+        }
+        QTimer::singleShot(0, qApp, [] { QCoreApplication::quit(); });
+        QCoreApplication::exec();
+        EXPECT_EQ(unloads, 1) << "hidden in the tray: " << hiddenInTray;
+        window.close();
+        EXPECT_EQ(unloads, 1);
+    }
 }
 
 TEST(MainWindow, MinimizingReportsAResizeAndTheStateReadsBack) {

@@ -6,6 +6,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,10 @@ protected:
         InitCommonControlsEx(&controls);
     }
     void SetUp() override {
+        // A window closed by an earlier test left its WM_QUIT, which would end a message box.
+        MSG quit;
+        while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+        }
         window_ = std::make_unique<MainWindow>(GetModuleHandleW(nullptr));
         ASSERT_NE(nullptr, window_->Handle());
     }
@@ -167,7 +172,10 @@ TEST_F(MainWindowTest, ButtonsDoubleClickTrayAndCloseAreForwarded) {
     window_->SetEvents(forward);
     SendMessageW(Child(kCommand1), BM_CLICK, 0, 0);
     SendMessageW(Child(kCommand2), BM_CLICK, 0, 0);
-    NMHDR doubleClick{Child(kListView1), kListView1, static_cast<UINT>(NM_DBLCLK)};
+    NMITEMACTIVATE doubleClick{};
+    doubleClick.hdr = {Child(kListView1), kListView1, static_cast<UINT>(NM_DBLCLK)};
+    SendMessageW(window_->Handle(), WM_NOTIFY, kListView1, reinterpret_cast<LPARAM>(&doubleClick));
+    doubleClick.iItem = -1;  // below the rows: nothing
     SendMessageW(window_->Handle(), WM_NOTIFY, kListView1, reinterpret_cast<LPARAM>(&doubleClick));
     SendMessageW(window_->Handle(), Win32Tray::kCallbackMessage, 1, WM_LBUTTONUP);
     SendMessageW(window_->Handle(), WM_MOUSEMOVE, 0, WM_LBUTTONUP);  // a real mouse move
@@ -175,6 +183,167 @@ TEST_F(MainWindowTest, ButtonsDoubleClickTrayAndCloseAreForwarded) {
     EXPECT_EQ((std::vector<std::string>{"command1", "command2", "dblclick", "tray 514", "unload"}),
               events);
     EXPECT_EQ(nullptr, window_->Handle()) << "closing destroys the window";
+}
+
+// 40,000 characters, some outside the Basic Multilingual Plane (two UTF-16 units each).
+std::string LongText() {
+    std::string text;
+    for (int i = 0; i < 4000; ++i) {
+        text += "Zon\xF0\x9F\x8C\x9E [zon]";  // ten characters, one of them U+1F31E
+    }
+    return text;
+}
+
+// Compares without printing 40,000 characters on a failure.
+::testing::AssertionResult Whole(const std::string& got) {
+    if (got == LongText()) {
+        return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure()
+           << "got " << got.size() << " bytes of the " << LongText().size() << " sent";
+}
+
+TEST_F(MainWindowTest, TemplatesAndCellsOfAnyLengthComeBackWhole) {
+    window_->SetTemplateText(LongText());
+    EXPECT_TRUE(Whole(window_->TemplateText()));
+    // The user can type on at its end.
+    EXPECT_GT(SendMessageW(Child(kText1), EM_GETLIMITTEXT, 0, 0), 2 * 40000);
+    window_->SetupList({"Dag", "Zonneschijn (%)", "", "", "", "", "", "Windsnelheid (bft)"});
+    window_->AddRow(LongText());
+    window_->SetCell(1, 7, LongText());
+    EXPECT_TRUE(Whole(window_->CellText(1, 0)));
+    EXPECT_TRUE(Whole(window_->CellText(1, 7)));
+}
+
+// Runs the messages waiting for this thread the way the program's loop does.
+void PumpLikeTheProgram(HWND window) {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (IsDialogMessageW(window, &message)) {
+            continue;
+        }
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+class ListDoubleClickTest : public MainWindowTest {
+protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        window_->SetupList({"Dag", "Zonneschijn (%)", "", "", "", "", "", ""});
+        for (const char* day : {"Maandag", "Dinsdag"}) {
+            window_->AddRow(day);
+        }
+        WindowEvents events;
+        events.listView1DblClick = [this] { selected_.push_back(window_->SelectedRow()); };
+        window_->SetEvents(events);
+        window_->Show();
+    }
+    HWND List() const { return Child(kListView1); }
+    POINT RowCenter(int row) const {
+        RECT rect{LVIR_BOUNDS, 0, 0, 0};
+        SendMessageW(List(), LVM_GETITEMRECT, static_cast<WPARAM>(row - 1),
+                     reinterpret_cast<LPARAM>(&rect));
+        return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    }
+    void DoubleClick(UINT message, POINT at) const {
+        SendMessageW(List(), message, message == WM_RBUTTONDBLCLK ? MK_RBUTTON : MK_LBUTTON,
+                     MAKELPARAM(at.x, at.y));
+    }
+
+    std::vector<std::optional<int>> selected_;  // at each reported double-click
+};
+
+TEST_F(ListDoubleClickTest, ALeftButtonDoubleClickOnARowReportsThatRowSelected) {
+    DoubleClick(WM_LBUTTONDBLCLK, RowCenter(2));
+    EXPECT_EQ((std::vector<std::optional<int>>{2}), selected_);
+}
+
+TEST_F(ListDoubleClickTest, TheRightButtonAndTheBlankAreaBelowTheRowsDoNothing) {
+    ListView_SetItemState(List(), 0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    DoubleClick(WM_RBUTTONDBLCLK, RowCenter(2));
+    POINT below = RowCenter(2);
+    below.y += 40;  // two rows leave blank space below them
+    LVHITTESTINFO hit{};
+    hit.pt = below;
+    ASSERT_EQ(-1, SendMessageW(List(), LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+    DoubleClick(WM_LBUTTONDBLCLK, below);
+    EXPECT_EQ(std::vector<std::optional<int>>{}, selected_);
+}
+
+TEST_F(ListDoubleClickTest, EnterOnTheSelectedRowDoesWhatADoubleClickDoes) {
+    SetFocus(List());
+    ASSERT_EQ(List(), GetFocus());
+    PostMessageW(List(), WM_KEYDOWN, VK_RETURN, 0);  // nothing selected: no row to send
+    PumpLikeTheProgram(window_->Handle());
+    ListView_SetItemState(List(), 1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    PostMessageW(List(), WM_KEYDOWN, VK_RETURN, 0);
+    PumpLikeTheProgram(window_->Handle());
+    // Enter in the template box is not a double-click.
+    SetFocus(Child(kText1));
+    PostMessageW(Child(kText1), WM_KEYDOWN, VK_RETURN, 0);
+    PumpLikeTheProgram(window_->Handle());
+    EXPECT_EQ((std::vector<std::optional<int>>{2}), selected_);
+}
+
+// While a message box is open, whether the window is shown or hidden in the tray, the window
+// takes no input.
+TEST_F(MainWindowTest, TheMessageBoxIsModalOverTheWindowShownOrHidden) {
+    for (bool hidden : {false, true}) {
+        if (hidden) {
+            window_->SetWindowState(WindowState::Minimized);
+            window_->Hide();
+        } else {
+            window_->Show();
+        }
+        static HWND mainWindow;
+        static BOOL enabledDuringTheBox;
+        mainWindow = window_->Handle();
+        enabledDuringTheBox = TRUE;
+        const UINT_PTR timer = SetTimer(nullptr, 0, 200, [](HWND, UINT, UINT_PTR, DWORD) {
+            if (HWND box = FindWindowW(L"#32770", L"Zonbode")) {
+                enabledDuringTheBox = IsWindowEnabled(mainWindow);
+                PostMessageW(box, WM_COMMAND, IDOK, 0);
+            }
+        });
+        window_->ShowMessage("Host is waarschijnlijk offline.", "Zonbode", MessageIcon::Critical);
+        KillTimer(nullptr, timer);
+        EXPECT_FALSE(enabledDuringTheBox) << "hidden: " << hidden;
+        EXPECT_TRUE(IsWindowEnabled(window_->Handle())) << "hidden: " << hidden;
+    }
+}
+
+// The width a control needs to show its whole caption, in its own font.
+int NeededWidth(HWND control) {
+    wchar_t text[256] = {};
+    const int length = GetWindowTextW(control, text, 256);
+    HDC dc = GetDC(control);
+    HGDIOBJ old =
+        SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)));
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text, length, &size);
+    SelectObject(dc, old);
+    ReleaseDC(control, dc);
+    wchar_t className[32] = {};
+    GetClassNameW(control, className, 32);
+    const LONG_PTR style = GetWindowLongPtrW(control, GWL_STYLE);
+    if (std::wstring(className) == L"Button") {
+        if ((style & BS_TYPEMASK) == BS_AUTOCHECKBOX && !(style & BS_PUSHLIKE)) {
+            // The box, a gap, the text.
+            return GetSystemMetrics(SM_CXMENUCHECK) + GetSystemMetrics(SM_CXEDGE) + size.cx;
+        }
+        return size.cx + 2 * GetSystemMetrics(SM_CXEDGE);  // inside the button's border
+    }
+    return size.cx;
+}
+
+TEST_F(MainWindowTest, EveryCaptionShowsWhole) {
+    for (int id : {kLabel1, kLabel2, kCommand1, kCheck1, kCheck2, kCommand2, kCheck3}) {
+        RECT rect;
+        GetClientRect(Child(id), &rect);
+        EXPECT_LE(NeededWidth(Child(id)), rect.right) << id;
+    }
 }
 
 TEST_F(MainWindowTest, MinimizedWhileHiddenIsShownMinimizedAndRestoresToNormal) {

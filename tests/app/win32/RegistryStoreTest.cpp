@@ -46,6 +46,14 @@ TEST_F(RegistryStoreTest, TextIsStoredAsRegSzAndComesBackUnchanged) {
     EXPECT_EQ(text, store_.ReadRegValue(base_ + "\\PSM"));
     EXPECT_EQ(static_cast<DWORD>(REG_SZ), StoredType(L"", L"PSM"));
 
+    // 40,000 characters, a tenth of them outside the Basic Multilingual Plane.
+    std::string longText;
+    for (int i = 0; i < 4000; ++i) {
+        longText += "Zon\xF0\x9F\x8C\x9E [zon]";
+    }
+    store_.WriteRegString(base_ + "\\PSM", longText);
+    EXPECT_TRUE(store_.ReadRegValue(base_ + "\\PSM") == longText);
+
     store_.WriteRegString(base_ + "\\PSM", "");
     EXPECT_EQ("", store_.ReadRegValue(base_ + "\\PSM"));
     EXPECT_EQ(static_cast<DWORD>(REG_SZ), StoredType(L"", L"PSM")) << "an empty text is stored";

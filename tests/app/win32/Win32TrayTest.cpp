@@ -1,4 +1,5 @@
-// The tray icon on wine's notification area, and its re-adding when the taskbar comes back.
+// The tray icon on wine's notification area: shown once the shell has taken it, and added
+// again when a new taskbar announces itself.
 
 #include <windows.h>
 
@@ -6,51 +7,74 @@
 
 #include <cwchar>
 
+#include "app/Form1.h"
+#include "app/fakes/FakePorts.h"
 #include "app/win32/MainWindow.h"
 #include "app/win32/Win32Tray.h"
 
 namespace zonbode::app::win32 {
 namespace {
 
-TEST(Win32Tray, AddsAndRemovesTheIconOfTheWindow) {
-    MainWindow window(GetModuleHandleW(nullptr));
-    Win32Tray tray(window.Handle(), window.Icon());
-    tray.AddTrayIcon();
-    EXPECT_TRUE(tray.IsAvailable());
-    // The shell knows the icon now: modifying it succeeds, and after removal it fails.
+// Whether the shell holds the window's icon: modifying it succeeds only then.
+bool ShellHasIcon(HWND window) {
     NOTIFYICONDATAW data{};
     data.cbSize = sizeof data;
-    data.hWnd = window.Handle();
+    data.hWnd = window;
     data.uID = 1;
     data.uFlags = NIF_TIP;
     std::wcscpy(data.szTip, L"Zonbode");
-    EXPECT_TRUE(Shell_NotifyIconW(NIM_MODIFY, &data));
-    tray.RemoveTrayIcon();
-    EXPECT_FALSE(Shell_NotifyIconW(NIM_MODIFY, &data));
+    return Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
 }
 
-TEST(Win32Tray, TheIconComesBackWhenTheTaskbarIsCreatedAgain) {
-    MainWindow window(GetModuleHandleW(nullptr));
-    Win32Tray tray(window.Handle(), window.Icon());
-    WindowEvents events;
-    events.taskbarCreated = [&tray] { tray.TaskbarCreated(); };
-    window.SetEvents(events);
-    tray.AddTrayIcon();
-    // A restarted shell has forgotten every icon, then announces itself.
+// A restarted shell has forgotten every icon.
+void ShellForgetsIcon(HWND window) {
     NOTIFYICONDATAW data{};
     data.cbSize = sizeof data;
-    data.hWnd = window.Handle();
+    data.hWnd = window;
     data.uID = 1;
     ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &data));
-    SendMessageW(window.Handle(), Win32Tray::TaskbarCreatedMessage(), 0, 0);
-    data.uFlags = NIF_TIP;
-    std::wcscpy(data.szTip, L"Zonbode");
-    EXPECT_TRUE(Shell_NotifyIconW(NIM_MODIFY, &data)) << "the icon was added again";
-    tray.RemoveTrayIcon();
+}
 
-    // Once removed for good, a new taskbar does not bring it back.
+TEST(Win32Tray, TheIconIsShownOnceTheShellHasItAndNotAfterItsRemoval) {
+    MainWindow window(GetModuleHandleW(nullptr));
+    Win32Tray tray(window.Handle(), window.Icon());
+    EXPECT_FALSE(tray.IsIconShown());
+    tray.AddTrayIcon();
+    EXPECT_TRUE(tray.IsIconShown());
+    EXPECT_TRUE(ShellHasIcon(window.Handle()));
+    tray.AddTrayIcon();  // the shell has it already: still shown, not doubled
+    EXPECT_TRUE(tray.IsIconShown());
+    tray.RemoveTrayIcon();
+    EXPECT_FALSE(tray.IsIconShown());
+    EXPECT_FALSE(ShellHasIcon(window.Handle()));
+}
+
+TEST(Win32Tray, ANewTaskbarGetsTheIconAgainAndTheWindowStaysInTheTray) {
+    MainWindow window(GetModuleHandleW(nullptr));
+    Win32Tray tray(window.Handle(), window.Icon());
+    fakes::FakePorts fakes;
+    Form1 form(Ports{window, fakes.timers, fakes.settings, fakes.messenger, tray, fakes.process,
+                     fakes.clock},
+               ForecastServer{"127.0.0.1", 1});
+    WindowEvents events;
+    events.formResize = [&form] { form.Form_Resize(); };
+    events.taskbarCreated = [&form] { form.TaskbarCreated(); };
+    window.SetEvents(events);
+    form.Form_Load();
+    ASSERT_TRUE(window.IsShown());
+    ShowWindow(window.Handle(), SW_MINIMIZE);  // as the minimize button does
+    ASSERT_FALSE(window.IsShown());
+
+    ShellForgetsIcon(window.Handle());
     SendMessageW(window.Handle(), Win32Tray::TaskbarCreatedMessage(), 0, 0);
-    EXPECT_FALSE(Shell_NotifyIconW(NIM_MODIFY, &data));
+    EXPECT_TRUE(ShellHasIcon(window.Handle())) << "the icon was added again";
+    EXPECT_TRUE(tray.IsIconShown());
+    EXPECT_FALSE(window.IsShown());
+
+    // Once removed for good (the unload), a new taskbar does not bring it back.
+    form.Form_Unload();
+    SendMessageW(window.Handle(), Win32Tray::TaskbarCreatedMessage(), 0, 0);
+    EXPECT_FALSE(ShellHasIcon(window.Handle()));
 }
 
 }  // namespace

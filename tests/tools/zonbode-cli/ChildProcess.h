@@ -12,7 +12,8 @@ struct ChildResult {
 };
 
 // Runs the program with the arguments (no shell), feeding `input` as its standard input, and
-// waits for it to end.
+// waits for it to end. On Windows the UTF-8 arguments reach the child as UTF-16 text, as typed
+// ones do; a program named by a Unix path (a build run under wine) is found on drive Z:.
 ChildResult RunChild(const std::string& program, const std::vector<std::string>& args,
                      const std::string& input = {});
 

@@ -1,5 +1,6 @@
 // zonbode-cli fetch against python3's http.server serving the sample page, and against
-// servers that are not there.
+// servers that are not there. Under wine, where a Unix program started from Windows cannot be
+// waited for or stopped, the test's own HTTP server serves the page instead.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -16,6 +17,21 @@ namespace zonbode::cli {
 namespace {
 
 using testing::ChildResult;
+
+#if defined(_WIN32)
+class PageServer {
+public:
+    explicit PageServer(const std::string& page)
+        : server_(testing::LocalHttpServer::Behaviour::Answer,
+                  testing::LocalHttpServer::HttpAnswer(page)) {}
+    std::uint16_t Port() const { return server_.Port(); }
+
+private:
+    testing::LocalHttpServer server_;
+};
+#else
+using PageServer = testing::PythonHttpServer;
+#endif
 
 ChildResult Cli(const std::vector<std::string>& args) {
     return testing::RunChild(ZONBODE_CLI_PATH, args);
@@ -47,7 +63,7 @@ const std::string kPagePath = std::string(ZONBODE_DATA_DIR) + "/forecast-page.ht
 TEST(FetchCommand, PrintsTheTableOfTheServedPageLikeParse) {
     const std::string page = ReadFile(kPagePath);
     ASSERT_FALSE(page.empty());
-    testing::PythonHttpServer server(page);
+    PageServer server(page);
 
     ChildResult fetched =
         Cli({"fetch", "--host", "127.0.0.1", "--port", std::to_string(server.Port())});
@@ -70,7 +86,7 @@ TEST(FetchCommand, PrintsTheTableOfTheServedPageLikeParse) {
 
 TEST(FetchCommand, MissingPageEndsWithTheOfflineMessage) {
     // The server answers, but with a "not found" page that holds no forecast table.
-    testing::PythonHttpServer server("");
+    PageServer server("");
     ChildResult fetched =
         Cli({"fetch", "--host", "127.0.0.1", "--port", std::to_string(server.Port())});
     // An empty index.html gives a 200 answer without the table: the parser's offline message.

@@ -172,6 +172,18 @@ TEST(CliRecord, ComposedStatusRecordWithUtf8Text) {
                                                          "", "", "")));
 }
 
+TEST(CliRecord, ArgumentsOutsideAsciiArriveWhole) {
+    // Degrees and a sun: Latin-1, the rest of the BMP, and a character beyond it.
+    const std::string text =
+        "12\xC2\xB0"
+        "C \xE2\x98\x80 \xF0\x9F\x8C\x9E";
+    const ChildResult result = Cli({"record", "Office", "1", "{0}", text});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.out, AsString(status::StatusPayload("Office", true, "{0}", text, "", "", "")));
+    const ChildResult composed = Cli({"compose", "[dag]: [zon]", text, "\xE2\x98\x80"});
+    EXPECT_EQ(composed.out, text + ": \xE2\x98\x80\n");
+}
+
 TEST(CliRecord, BadArgumentsAreUsageErrors) {
     for (const std::vector<std::string>& args :
          {std::vector<std::string>{"record", "Office", "1"},

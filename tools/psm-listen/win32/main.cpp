@@ -2,7 +2,8 @@
 // "MsnMsgrUIManager", creates a top-level window of it, prints "ready", and then prints one
 // line per WM_COPYDATA received: dwData and the record bytes, both in lowercase hex.
 //   psm-listen [--decode] [--version]     --decode adds a readable line after each record
-// Ends when its window is closed or on Ctrl+C.
+// Ends when its window is closed, on Ctrl+C, and when the session ends (in the session's order,
+// through its window, like any program with a window).
 
 #include <windows.h>
 
@@ -19,6 +20,7 @@
 namespace {
 
 bool decode = false;
+HWND listenerWindow = nullptr;
 
 LRESULT CALLBACK ListenerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -34,6 +36,11 @@ LRESULT CALLBACK ListenerProc(HWND window, UINT message, WPARAM wParam, LPARAM l
             std::fflush(stdout);
             return TRUE;
         }
+        case WM_ENDSESSION:
+            if (wParam != FALSE) {
+                DestroyWindow(window);
+            }
+            return 0;
         case WM_DESTROY:
             PostQuitMessage(0);
             return 0;
@@ -42,9 +49,12 @@ LRESULT CALLBACK ListenerProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     }
 }
 
-BOOL WINAPI OnConsoleControl(DWORD) {
-    if (HWND window = FindWindowA("MsnMsgrUIManager", nullptr)) {
-        PostMessageA(window, WM_CLOSE, 0, 0);
+// Ctrl+C closes this listener's own window (not the first of the class: that may be another
+// listener's). Signing out is left to the window's WM_ENDSESSION, which comes in the order the
+// programs started, so a listener started after Zonbode still hears its switch-off record.
+BOOL WINAPI OnConsoleControl(DWORD event) {
+    if (event != CTRL_LOGOFF_EVENT && event != CTRL_SHUTDOWN_EVENT) {
+        PostMessageA(listenerWindow, WM_CLOSE, 0, 0);
     }
     return TRUE;
 }
@@ -74,9 +84,9 @@ int main(int argc, char** argv) {
         return 1;
     }
     // Top-level (not message-only): the messenger's windows are found among those.
-    HWND window = CreateWindowExA(0, "MsnMsgrUIManager", "psm-listen", WS_OVERLAPPED, 0, 0, 0, 0,
-                                  nullptr, nullptr, instance, nullptr);
-    if (window == nullptr) {
+    listenerWindow = CreateWindowExA(0, "MsnMsgrUIManager", "psm-listen", WS_OVERLAPPED, 0, 0, 0, 0,
+                                     nullptr, nullptr, instance, nullptr);
+    if (listenerWindow == nullptr) {
         std::fprintf(stderr, "psm-listen: cannot create the window\n");
         return 1;
     }

@@ -54,7 +54,7 @@ public:
 class TrayWithArea : public QtTray {
 public:
     using QtTray::QtTray;
-    bool IsAvailable() const override { return true; }
+    bool IsIconShown() const override { return Icon().isVisible(); }
 };
 
 struct Message {
@@ -200,7 +200,7 @@ TEST_F(WindowWithForm1, MinimizingHidesWhereThereIsANotificationArea) {
 TEST_F(WindowWithForm1, WithoutANotificationAreaStartInTrayStartsMinimizedAndVisible) {
     StoreIni("[General]\nSysteemvak=1\n");
     Start(/*trayArea=*/false);
-    if (tray_->IsAvailable()) {
+    if (tray_->IsIconShown()) {
         GTEST_SKIP() << "this platform has a notification area";
     }
     EXPECT_TRUE(window_->Check3()->isChecked());
@@ -229,6 +229,20 @@ TEST_F(WindowWithForm1, ClosingStoresTheTemplateAndBothChoicesAndSwitchesTheStat
     // Check1 itself is never stored.
     QSettings ini(TestIniPath(), QSettings::IniFormat);
     EXPECT_THAT(ini.allKeys(), testing::UnorderedElementsAre("PSM", "Auto", "Systeemvak"));
+}
+
+TEST_F(WindowWithForm1, AStoredTemplateOfAnyLengthIsShownAndWrittenBackWhole) {
+    // 40,000 characters, a tenth of them outside the Basic Multilingual Plane.
+    std::string template_;
+    for (int i = 0; i < 4000; ++i) {
+        template_ += "Zon\xF0\x9F\x8C\x9E [zon]";
+    }
+    const std::string psm = "HKEY_CURRENT_USER\\Software\\Kavelo\\Zonbode\\PSM";
+    settings_.WriteRegString(psm, template_);
+    Start();
+    EXPECT_TRUE(window_->TemplateText() == template_) << window_->TemplateText().size();
+    window_->close();
+    EXPECT_TRUE(QtSettingsStore().ReadRegValue(psm) == template_);
 }
 
 }  // namespace

@@ -1,0 +1,133 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <string_view>
+
+#include "status/StatusMessage.h"
+
+// The main window as its designer drew it: every control with its kind, initial caption and
+// place, in tab order. Both front-ends build their window from this one table.
+namespace zonbode::app::layout {
+
+enum class ControlKind {
+    List,          // a list in report (details) view
+    StatusBar,     // a status bar with one panel, along the bottom edge
+    Label,         // static text
+    TextBox,       // a single-line text box
+    PushButton,    // a push button
+    ToggleButton,  // a check box drawn as a push button that stays down
+    CheckBox,      // a check box
+};
+
+// The controls by their designer names; the value is the control's place in kControls.
+enum class Control {
+    ListView1,
+    StatusBar1,
+    Label1,
+    Label2,
+    Text1,
+    Command1,
+    Check1,
+    Check2,
+    Command2,
+    Check3,
+};
+
+// A rectangle in twips: left, top, width, height.
+struct Twips {
+    int left;
+    int top;
+    int width;
+    int height;
+};
+
+struct ControlLayout {
+    Control control;
+    std::string_view name;
+    ControlKind kind;
+    std::string_view caption;  // the initial text (the status panel's for the status bar)
+    Twips rect;
+    int tabIndex;
+};
+
+inline constexpr std::string_view kWindowCaption = "Zonbode";
+inline constexpr int kTwipsPerPixel = 15;
+inline constexpr int kClientWidthTwips = 7785;
+inline constexpr int kClientHeightTwips = 3480;
+// A list column's width when none is given: one inch.
+inline constexpr int kDefaultColumnWidthPixels = 96;
+// The layout was drawn for an 8-point sans serif; at 10 pixels a face of Arial's width (the
+// platform's own sans serif on Windows, Liberation Sans on Linux) shows every caption whole in
+// the room the layout gives it.
+inline constexpr int kFontPixels = 10;
+
+inline constexpr std::array<ControlLayout, 10> kControls = {{
+    {Control::ListView1, "ListView1", ControlKind::List, "", {120, 120, 7575, 1695}, 0},
+    {Control::StatusBar1,
+     "StatusBar1",
+     ControlKind::StatusBar,
+     "Kavelo Zonbode",
+     {0, 3225, 7785, 255},
+     1},
+    {Control::Label1,
+     "Label1",
+     ControlKind::Label,
+     "<Hier komt je psm te staan>",
+     {120, 2040, 7575, 255},
+     2},
+    {Control::Label2, "Label2", ControlKind::Label, "PSM:", {120, 2520, 375, 255}, 3},
+    {Control::Text1,
+     "Text1",
+     ControlKind::TextBox,
+     status::kDefaultTemplate,
+     {600, 2520, 6855, 285},
+     4},
+    {Control::Command1, "Command1", ControlKind::PushButton, "?", {7440, 2520, 255, 255}, 5},
+    {Control::Check1,
+     "Check1",
+     ControlKind::ToggleButton,
+     "Automatisch",
+     {120, 2880, 1695, 255},
+     6},
+    {Control::Check2,
+     "Check2",
+     ControlKind::CheckBox,
+     "Automatisch inschakelen bij starten Zonbode",
+     {2160, 2880, 3735, 255},
+     7},
+    {Control::Command2, "Command2", ControlKind::PushButton, "?", {1800, 2880, 255, 255}, 8},
+    {Control::Check3,
+     "Check3",
+     ControlKind::CheckBox,
+     "Start in systeemvak",
+     {6000, 2880, 1695, 255},
+     9},
+}};
+
+constexpr int Pixels(int twips) {
+    return twips / kTwipsPerPixel;
+}
+
+constexpr const ControlLayout& Of(Control control) {
+    return kControls[static_cast<std::size_t>(control)];
+}
+
+// Labels and the status bar are passed over by the Tab key.
+constexpr bool TakesFocus(ControlKind kind) {
+    return kind != ControlKind::Label && kind != ControlKind::StatusBar;
+}
+
+// The table lists the controls in tab order, each at its own enum value.
+constexpr bool InTabOrder() {
+    for (std::size_t i = 0; i < kControls.size(); ++i) {
+        if (kControls[i].tabIndex != static_cast<int>(i) ||
+            static_cast<std::size_t>(kControls[i].control) != i) {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(InTabOrder());
+
+}  // namespace zonbode::app::layout
