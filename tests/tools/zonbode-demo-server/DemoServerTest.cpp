@@ -40,7 +40,7 @@ protected:
     }
     void TearDown() override {
         if (server_) {
-            EXPECT_EQ(server_->StopWith(SIGTERM), 0);
+            EXPECT_EQ(server_->Stop(SIGTERM), 0);
         }
         std::remove(pagePath_.c_str());
     }
@@ -132,31 +132,34 @@ TEST_F(DemoServer, TwoHundredClientsAtOnceAllGetThePage) {
 }
 
 TEST_F(DemoServer, InterruptEndsItCleanly) {
-    EXPECT_EQ(server_->StopWith(SIGINT), 0);
+    EXPECT_EQ(server_->Stop(SIGINT), 0);
     server_.reset();
 }
 
 TEST(DemoServerArguments, BadArgumentsAreRefusedClearly) {
-    std::string error;
-    EXPECT_EQ(RunToEnd({"--port", "70000"}, error), 2);
-    EXPECT_NE(error.find("not a port"), std::string::npos) << error;
-    error.clear();
-    EXPECT_EQ(RunToEnd({"--frobnicate"}, error), 2);
-    EXPECT_NE(error.find("usage"), std::string::npos) << error;
-    error.clear();
-    EXPECT_EQ(RunToEnd({"--port", "0", "--page", "/nonexistent/page.html"}, error), 1);
-    EXPECT_NE(error.find("cannot read page"), std::string::npos) << error;
+    struct Refusal {
+        std::vector<std::string> args;
+        int exitCode;
+        const char* says;
+    };
+    for (const Refusal& refusal : std::vector<Refusal>{
+             {{"--port", "70000"}, 2, "not a port"},
+             {{"--frobnicate"}, 2, "usage"},
+             {{"--port", "0", "--page", "/nonexistent/page.html"}, 1, "cannot read page"}}) {
+        const auto run = RunChild(ZONBODE_DEMO_SERVER_PATH, refusal.args);
+        EXPECT_EQ(run.exitCode, refusal.exitCode) << refusal.says;
+        EXPECT_NE(run.err.find(refusal.says), std::string::npos) << run.err;
+    }
 }
 
 TEST(DemoServerArguments, PortInUseIsReported) {
     DemoServerProcess first({"--port", "0", "--page", ZONBODE_DEMO_SERVER_PATH});
     ASSERT_TRUE(first.Listening());
-    std::string error;
-    EXPECT_EQ(RunToEnd({"--port", std::to_string(first.Port()), "--page", ZONBODE_DEMO_SERVER_PATH},
-                       error),
-              1);
-    EXPECT_NE(error.find("Address already in use."), std::string::npos) << error;
-    EXPECT_EQ(first.StopWith(SIGTERM), 0);
+    const auto run = RunChild(ZONBODE_DEMO_SERVER_PATH, {"--port", std::to_string(first.Port()),
+                                                         "--page", ZONBODE_DEMO_SERVER_PATH});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("Address already in use."), std::string::npos) << run.err;
+    EXPECT_EQ(first.Stop(SIGTERM), 0);
 }
 
 TEST(DemoServerArguments, ServesTheBundledPageByDefault) {
@@ -172,7 +175,7 @@ TEST(DemoServerArguments, ServesTheBundledPageByDefault) {
     const auto bodyStart = response.find("\r\n\r\n");
     ASSERT_NE(bodyStart, std::string::npos);
     EXPECT_TRUE(response.substr(bodyStart + 4) == page);
-    EXPECT_EQ(server.StopWith(SIGTERM), 0);
+    EXPECT_EQ(server.Stop(SIGTERM), 0);
 }
 
 TEST(HttpRequestHead, EndsAtTheFirstBlankLine) {

@@ -8,8 +8,8 @@
 #include <filesystem>
 #include <memory>
 
+#include "ChildProcess.h"
 #include "GatewaySupport.h"
-#include "tools/zonbode-cli/ChildProcess.h"
 
 namespace zonbode::gateway::testing {
 namespace {

@@ -1,12 +1,12 @@
 #pragma once
 
-// What the gateway tests share: the recorded weather API and the gateway as real processes,
-// a plain HTTP client, and the table the recorded week must read as.
-
-#include <sys/types.h>
+// What the gateway tests share: the recorded weather API as a real process and the table the
+// recorded week must read as.
 
 #include <string>
-#include <vector>
+
+#include "LoopbackExchange.h"
+#include "ServerProcess.h"
 
 namespace zonbode::gateway::testing {
 
@@ -22,26 +22,8 @@ inline constexpr const char* kRecordedWeekTable =
 
 inline constexpr const char* kForecastPath = "/waarschuwingen_en_verwachtingen/index.html";
 
-// A server run as a child process that reports "listening on 127.0.0.1:PORT" on its first
-// line of standard output; killed when the object goes, if not stopped before.
-class ServerProcess {
-public:
-    ServerProcess(const std::string& program, const std::vector<std::string>& args);
-    ~ServerProcess();
-    ServerProcess(const ServerProcess&) = delete;
-    ServerProcess& operator=(const ServerProcess&) = delete;
-
-    bool Listening() const { return port_ > 0; }
-    int Port() const { return port_; }
-    const std::string& FirstLine() const { return firstLine_; }
-    // SIGTERM, then the exit status (-1 when it did not end in time).
-    int Stop();
-
-private:
-    pid_t pid_ = -1;
-    int port_ = 0;
-    std::string firstLine_;
-};
+using zonbode::testing::HttpGet;
+using zonbode::testing::ServerProcess;
 
 // The recorded weather API (recorded_api.py) on a free loopback port.
 class RecordedApi : public ServerProcess {
@@ -51,9 +33,5 @@ public:
     // ".json", or "http-500", or "silent").
     std::string Url(const std::string& answer) const;
 };
-
-// GET of `path` over a fresh connection: the whole response, headers included ("" when the
-// connection failed).
-std::string HttpGet(int port, const std::string& path);
 
 }  // namespace zonbode::gateway::testing

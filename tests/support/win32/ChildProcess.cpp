@@ -1,11 +1,10 @@
 #include "ChildProcess.h"
 
+#include "ChildStreamFiles.h"
+
 #include <windows.h>
 
-#include <atomic>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <stdexcept>
 
 namespace zonbode::testing {
@@ -62,14 +61,6 @@ std::wstring Quote(const std::wstring& argument) {
     return quoted;
 }
 
-// Standard streams go through files, so a chatty child can never block on a full pipe.
-fs::path UniqueFile(const char* role) {
-    static std::atomic<int> counter{0};
-    return fs::temp_directory_path() /
-           ("zonbode-cli-test-" + std::to_string(GetCurrentProcessId()) + "-" +
-            std::to_string(counter++) + "-" + role);
-}
-
 HANDLE OpenInherited(const fs::path& path, bool write) {
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
     // Deletable while open: a helper process of the child's console may hold it a while longer.
@@ -78,29 +69,13 @@ HANDLE OpenInherited(const fs::path& path, bool write) {
                        write ? CREATE_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
-std::string ReadAndRemove(const fs::path& path) {
-    std::string bytes;
-    {
-        std::ifstream in(path, std::ios::binary);
-        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
-    fs::remove(path);
-    return bytes;
-}
-
 }  // namespace
 
 ChildResult RunChild(const std::string& program, const std::vector<std::string>& args,
                      const std::string& input) {
-    const fs::path inPath = UniqueFile("in");
-    const fs::path outPath = UniqueFile("out");
-    const fs::path errPath = UniqueFile("err");
-    {
-        std::ofstream in(inPath, std::ios::binary);
-        in.write(input.data(), static_cast<std::streamsize>(input.size()));
-    }
-    HANDLE streams[3] = {OpenInherited(inPath, false), OpenInherited(outPath, true),
-                         OpenInherited(errPath, true)};
+    const ChildStreamFiles files(input);
+    HANDLE streams[3] = {OpenInherited(files.In(), false), OpenInherited(files.Out(), true),
+                         OpenInherited(files.Err(), true)};
 
     // The arguments travel as UTF-16, as they do when a user types them.
     const std::wstring application = ProgramPath(program);
@@ -130,9 +105,6 @@ ChildResult RunChild(const std::string& program, const std::vector<std::string>&
     }
     if (!started) {
         const DWORD error = GetLastError();
-        fs::remove(inPath);
-        fs::remove(outPath);
-        fs::remove(errPath);
         throw std::runtime_error("cannot start " + program + ", error " + std::to_string(error));
     }
     WaitForSingleObject(process.hProcess, INFINITE);
@@ -141,12 +113,7 @@ ChildResult RunChild(const std::string& program, const std::vector<std::string>&
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
 
-    ChildResult result;
-    result.exitCode = static_cast<int>(exitCode);
-    result.out = ReadAndRemove(outPath);
-    result.err = ReadAndRemove(errPath);
-    fs::remove(inPath);
-    return result;
+    return files.Collect(static_cast<int>(exitCode));
 }
 
 }  // namespace zonbode::testing
