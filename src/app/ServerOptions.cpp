@@ -1,10 +1,10 @@
 #include "app/ServerOptions.h"
 
-#include <charconv>
 #include <cstdint>
 #include <cstdio>
 
-#include "version/VersionOption.h"
+#include "options/OptionPairs.h"
+#include "options/VersionOption.h"
 
 namespace zonbode::app {
 
@@ -17,33 +17,23 @@ constexpr std::string_view kUsage = "usage: zonbode [--host HOST] [--port PORT] 
 std::optional<ForecastServer> ParseServerOptions(const std::vector<std::string>& arguments,
                                                  std::string& problem) {
     ForecastServer server;
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& option = arguments[i];
-        if (option != "--host" && option != "--port") {
-            problem = "unknown argument \"" + option + "\"";
-            return std::nullopt;
-        }
-        if (i + 1 == arguments.size()) {
-            problem = option + " needs a value";
-            return std::nullopt;
-        }
-        const std::string& value = arguments[++i];
+    auto take = [&server](const std::string& option, const std::string& value) -> std::string {
         if (option == "--host") {
             if (value.empty()) {
-                problem = "--host needs a host name or address";
-                return std::nullopt;
+                return "--host needs a host name or address";
             }
             server.host = value;
+        } else if (const std::optional<int> port = ReadWholeNumber(value, 1, 65535)) {
+            server.port = static_cast<std::uint16_t>(*port);
         } else {
-            unsigned port = 0;
-            auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), port);
-            if (error != std::errc() || end != value.data() + value.size() || port == 0 ||
-                port > 65535) {
-                problem = "--port needs a number from 1 to 65535";
-                return std::nullopt;
-            }
-            server.port = static_cast<std::uint16_t>(port);
+            return "--port needs a number from 1 to 65535";
         }
+        return {};
+    };
+    if (std::optional<std::string> refused =
+            ReadOptionPairs(arguments, {"--host", "--port"}, take)) {
+        problem = std::move(*refused);
+        return std::nullopt;
     }
     return server;
 }

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "version/Version.h"
+#include "options/Version.h"
 
 namespace zonbode::app {
 namespace {

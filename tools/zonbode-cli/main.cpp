@@ -4,7 +4,7 @@
 
 #include "CliIo.h"
 #include "Commands.h"
-#include "version/VersionOption.h"
+#include "options/VersionOption.h"
 
 namespace zonbode::cli {
 namespace {

@@ -1,7 +1,6 @@
 // zonbode-demo-server [--port PORT] [--page FILE] [--version]
 // Serves the sample forecast page on 127.0.0.1 until interrupted.
 
-#include <charconv>
 #include <fstream>
 #include <iostream>
 #include <optional>
@@ -14,7 +13,8 @@
 #include "ServeLoop.h"
 #include "StopRequests.h"
 #include "net/RaisedError.h"
-#include "version/VersionOption.h"
+#include "options/OptionPairs.h"
+#include "options/VersionOption.h"
 
 namespace {
 
@@ -26,16 +26,6 @@ struct Options {
     std::int32_t port = 8080;
     std::string page;
 };
-
-bool ParsePort(const std::string& text, std::int32_t& port) {
-    int value = -1;
-    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc() || end != text.data() + text.size() || value < 0 || value > 65535) {
-        return false;
-    }
-    port = value;
-    return true;
-}
 
 bool ReadFile(const std::string& path, std::string& contents) {
     std::ifstream file(path, std::ios::binary);
@@ -68,22 +58,25 @@ int main(int argc, char** argv) {
     if (const std::optional<int> exitCode = zonbode::AnswerVersion("zonbode-demo-server", args)) {
         return *exitCode;
     }
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--help" || args[i] == "-h") {
+    for (const std::string& arg : args) {
+        if (arg == "--help" || arg == "-h") {
             std::cout << kUsage;
             return 0;
         }
-        if (args[i] == "--port" && i + 1 < args.size()) {
-            if (!ParsePort(args[++i], options.port)) {
-                std::cerr << "zonbode-demo-server: not a port (0-65535): " << args[i] << "\n";
-                return 2;
-            }
-        } else if (args[i] == "--page" && i + 1 < args.size()) {
-            options.page = args[++i];
+    }
+    auto take = [&options](const std::string& option, const std::string& value) -> std::string {
+        if (option == "--page") {
+            options.page = value;
+        } else if (const std::optional<int> port = zonbode::ReadWholeNumber(value, 0, 65535)) {
+            options.port = *port;
         } else {
-            std::cerr << "zonbode-demo-server: unexpected argument: " << args[i] << "\n" << kUsage;
-            return 2;
+            return "not a port (0-65535): " + value;
         }
+        return {};
+    };
+    if (const auto refused = zonbode::ReadOptionPairs(args, {"--port", "--page"}, take)) {
+        std::cerr << "zonbode-demo-server: " << *refused << "\n" << kUsage;
+        return 2;
     }
 
     std::string page;

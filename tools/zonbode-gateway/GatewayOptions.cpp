@@ -3,13 +3,10 @@
 #include <charconv>
 #include <cmath>
 
+#include "options/OptionPairs.h"
+
 namespace zonbode::gateway {
 namespace {
-
-bool ReadWhole(const std::string& text, int& value) {
-    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return error == std::errc() && end == text.data() + text.size();
-}
 
 // A number of degrees within ±limit, written back in its shortest form for the request.
 std::optional<std::string> ReadDegrees(const std::string& text, double limit) {
@@ -39,48 +36,42 @@ bool IsWebAddress(const std::string& url) {
 std::optional<GatewayOptions> ReadGatewayOptions(const std::vector<std::string>& arguments,
                                                  std::string& problem) {
     GatewayOptions options;
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& option = arguments[i];
-        if (option != "--lat" && option != "--lon" && option != "--name" && option != "--port" &&
-            option != "--api-url" && option != "--refresh") {
-            problem = "unknown argument \"" + option + "\"";
-            return std::nullopt;
-        }
-        if (i + 1 == arguments.size()) {
-            problem = option + " needs a value";
-            return std::nullopt;
-        }
-        const std::string& value = arguments[++i];
+    auto take = [&options](const std::string& option, const std::string& value) -> std::string {
         if (option == "--lat" || option == "--lon") {
             const bool latitude = option == "--lat";
             const auto degrees = ReadDegrees(value, latitude ? 90 : 180);
             if (!degrees) {
-                problem = option + " needs decimal degrees from " +
-                          (latitude ? "-90 to 90" : "-180 to 180") + ", not \"" + value + "\"";
-                return std::nullopt;
+                return option + " needs decimal degrees from " +
+                       (latitude ? "-90 to 90" : "-180 to 180") + ", not \"" + value + "\"";
             }
             (latitude ? options.source.latitude : options.source.longitude) = *degrees;
         } else if (option == "--name") {
             options.source.placeName = value;
         } else if (option == "--port") {
-            if (!ReadWhole(value, options.port) || options.port < 0 || options.port > 65535) {
-                problem = "--port needs a number from 0 to 65535";
-                return std::nullopt;
+            const std::optional<int> port = ReadWholeNumber(value, 0, 65535);
+            if (!port) {
+                return "--port needs a number from 0 to 65535";
             }
+            options.port = *port;
         } else if (option == "--api-url") {
             if (!IsWebAddress(value)) {
-                problem = "--api-url needs an http:// or https:// address";
-                return std::nullopt;
+                return "--api-url needs an http:// or https:// address";
             }
             options.source.api = value.back() == '/' ? value.substr(0, value.size() - 1) : value;
         } else {
-            if (!ReadWhole(value, options.refreshMinutes) || options.refreshMinutes < 1 ||
-                options.refreshMinutes > kLongestRefreshMinutes) {
-                problem = "--refresh needs a number of minutes from 1 to " +
-                          std::to_string(kLongestRefreshMinutes);
-                return std::nullopt;
+            const std::optional<int> minutes = ReadWholeNumber(value, 1, kLongestRefreshMinutes);
+            if (!minutes) {
+                return "--refresh needs a number of minutes from 1 to " +
+                       std::to_string(kLongestRefreshMinutes);
             }
+            options.refreshMinutes = *minutes;
         }
+        return {};
+    };
+    if (std::optional<std::string> refused = ReadOptionPairs(
+            arguments, {"--lat", "--lon", "--name", "--port", "--api-url", "--refresh"}, take)) {
+        problem = std::move(*refused);
+        return std::nullopt;
     }
     if (options.source.latitude.empty() || options.source.longitude.empty()) {
         problem = "--lat and --lon are required";

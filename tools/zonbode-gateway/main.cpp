@@ -14,7 +14,7 @@
 #include "ServeLoop.h"
 #include "StopRequests.h"
 #include "net/RaisedError.h"
-#include "version/VersionOption.h"
+#include "options/VersionOption.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 
 #include "MessengerReceiver.h"
 #include "RecordFormat.h"
-#include "version/VersionOption.h"
+#include "options/VersionOption.h"
 
 namespace {
 

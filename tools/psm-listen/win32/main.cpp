@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "RecordFormat.h"
-#include "version/VersionOption.h"
+#include "options/VersionOption.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
-#include "version/VersionOption.h"
+#include "options/VersionOption.h"
 
 #include <algorithm>
 #include <cstdio>
 
-#include "version/Version.h"
+#include "options/Version.h"
 
 namespace zonbode {
 
