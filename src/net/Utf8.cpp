@@ -41,6 +41,16 @@ std::size_t DecodeUtf8(std::string_view text, std::size_t i, char32_t& codePoint
     return length;
 }
 
+std::size_t DecodeUtf16(std::u16string_view text, std::size_t i, char32_t& codePoint) {
+    codePoint = text[i];
+    if (codePoint >= 0xD800 && codePoint < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+        text[i + 1] < 0xE000) {
+        codePoint = 0x10000 + ((codePoint - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+        return 2;
+    }
+    return 1;
+}
+
 void AppendUtf8(std::string& out, char32_t cp) {
     if (cp < 0x80) {
         out.push_back(static_cast<char>(cp));

@@ -11,6 +11,10 @@ namespace zonbode::net {
 // there are not a well-formed UTF-8 sequence (overlong forms and surrogates included).
 std::size_t DecodeUtf8(std::string_view text, std::size_t i, char32_t& codePoint);
 
+// Decodes the character that starts at text[i] of UTF-16: its length in code units, 2 for a
+// surrogate pair. A surrogate without its partner is given as it is, one unit long.
+std::size_t DecodeUtf16(std::u16string_view text, std::size_t i, char32_t& codePoint);
+
 void AppendUtf8(std::string& out, char32_t codePoint);
 
 }  // namespace zonbode::net

@@ -57,16 +57,10 @@ std::optional<StatusRecordPieces> SplitStatusPayload(std::span<const std::uint8_
 std::string Utf16ToUtf8(std::u16string_view text) {
     std::string out;
     out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char32_t c = text[i];
-        if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-            text[i + 1] < 0xE000) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-            ++i;
-        } else if (c >= 0xD800 && c < 0xE000) {
-            c = 0xFFFD;
-        }
-        net::AppendUtf8(out, c);
+    for (std::size_t i = 0; i < text.size();) {
+        char32_t c;
+        i += net::DecodeUtf16(text, i, c);
+        net::AppendUtf8(out, c >= 0xD800 && c < 0xE000 ? 0xFFFD : c);
     }
     return out;
 }

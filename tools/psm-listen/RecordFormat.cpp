@@ -14,13 +14,9 @@ namespace {
 // Quoted, with backslash, quote and control characters escaped so one record is one line.
 std::string Quoted(const std::u16string& text) {
     std::string out = "\"";
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char32_t c = text[i];
-        if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-            text[i + 1] < 0xE000) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-            ++i;
-        }
+    for (std::size_t i = 0; i < text.size();) {
+        char32_t c;
+        i += net::DecodeUtf16(text, i, c);
         if (c == '\\' || c == '"') {
             out += '\\';
             out += static_cast<char>(c);
