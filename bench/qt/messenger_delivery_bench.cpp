@@ -21,48 +21,57 @@ namespace {
 
 using namespace zonbode;
 
-// What the bus holds at the time: whether Pidgin is there.
-void Label(benchmark::State& state, app::qt::PurpleMessengerTransport& purple) {
-    state.SetLabel(purple.Receivers().empty() ? "Pidgin absent" : "Pidgin present");
+// The Linux program's transports, as it uses them.
+class Messengers {
+public:
+    void SendDay(const std::string& text) {
+        status::SendMessengerStatus(list_, status::kStatusCategory, true, status::kStatusFormat,
+                                    text);
+    }
+    void SendSwitchOff() {
+        status::SendMessengerStatus(list_, status::kSwitchOffCategory, false,
+                                    status::kSwitchOffFormat, "");
+    }
+    // What the bus holds at the time: whether Pidgin is there.
+    void Label(benchmark::State& state) {
+        state.SetLabel(purple_.Receivers().empty() ? "Pidgin absent" : "Pidgin present");
+    }
+
+private:
+    app::qt::DBusMessengerTransport copyData_;
+    app::qt::PurpleMessengerTransport purple_;
+    status::MessengerTransportList list_{{&copyData_, &purple_}};
+};
+
+std::string NextDay(int& day) {
+    return "Dag " + std::to_string(day++ % 7) + " | Kans op zon: 40%";
 }
 
 void FirstDayRecord(benchmark::State& state) {
-    app::qt::DBusMessengerTransport copyData;
-    app::qt::PurpleMessengerTransport purple;
-    status::MessengerTransportList messengers({&copyData, &purple});
+    Messengers messengers;
     for (auto _ : state) {
-        status::SendMessengerStatus(messengers, status::kStatusCategory, true,
-                                    status::kStatusFormat, "Eerste dag | Kans op zon: 40%");
+        messengers.SendDay("Eerste dag | Kans op zon: 40%");
     }
-    Label(state, purple);
+    messengers.Label(state);
 }
 
 void DayRecord(benchmark::State& state) {
-    app::qt::DBusMessengerTransport copyData;
-    app::qt::PurpleMessengerTransport purple;
-    status::MessengerTransportList messengers({&copyData, &purple});
+    Messengers messengers;
     int day = 0;
     for (auto _ : state) {
-        status::SendMessengerStatus(messengers, status::kStatusCategory, true,
-                                    status::kStatusFormat,
-                                    "Dag " + std::to_string(day++ % 7) + " | Kans op zon: 40%");
+        messengers.SendDay(NextDay(day));
     }
-    Label(state, purple);
+    messengers.Label(state);
 }
 
 void DayRecordThenSwitchOff(benchmark::State& state) {
-    app::qt::DBusMessengerTransport copyData;
-    app::qt::PurpleMessengerTransport purple;
-    status::MessengerTransportList messengers({&copyData, &purple});
+    Messengers messengers;
     int day = 0;
     for (auto _ : state) {
-        status::SendMessengerStatus(messengers, status::kStatusCategory, true,
-                                    status::kStatusFormat,
-                                    "Dag " + std::to_string(day++ % 7) + " | Kans op zon: 40%");
-        status::SendMessengerStatus(messengers, status::kSwitchOffCategory, false,
-                                    status::kSwitchOffFormat, "");
+        messengers.SendDay(NextDay(day));
+        messengers.SendSwitchOff();
     }
-    Label(state, purple);
+    messengers.Label(state);
 }
 
 BENCHMARK(FirstDayRecord)
