@@ -164,6 +164,17 @@ bool PeerHasClosed(sys::Handle handle) {
     return sys::Recv(handle, &byte, 1, sys::kMsgPeek) == 0;
 }
 
+// The client says its ten "last words" and closes before the connection is accepted; the
+// holder is told of both.
+void SayLastWordsBeforeAccept(PeerSocket& client, std::int32_t id) {
+    ASSERT_TRUE(client.SendAll("last words"));
+    client.Close();
+    ASSERT_TRUE(WaitFor([&] { return Waiting(id) == 10; }));
+    DeliverToHolder(id, sys::FD_READ);
+    ASSERT_TRUE(WaitFor([&] { return PeerHasClosed(id); }));
+    DeliverToHolder(id, sys::FD_CLOSE);
+}
+
 TEST_F(CNetSocketListen, DataThatReachedTheHolderArrivesAsOneDataArrivalInsideAccept) {
     auto listener = Listener();
     PeerSocket client;
@@ -204,12 +215,7 @@ TEST_F(CNetSocketListen, PeerThatClosedBeforeAcceptEndsInClosingInsideAccept) {
     std::shared_ptr<CNetSocket> server;
     EventLog log;
     listener->Events.ConnectionRequest = [&](std::int32_t id) {
-        ASSERT_TRUE(client.SendAll("last words"));
-        client.Close();
-        ASSERT_TRUE(WaitFor([&] { return Waiting(id) == 10; }));
-        DeliverToHolder(id, sys::FD_READ);
-        ASSERT_TRUE(WaitFor([&] { return PeerHasClosed(id); }));
-        DeliverToHolder(id, sys::FD_CLOSE);
+        ASSERT_NO_FATAL_FAILURE(SayLastWordsBeforeAccept(client, id));
         EXPECT_EQ(modNetSocket::GetAcceptedObject(id)->State(), sckClosing);
         server = CNetSocket::Create();
         log.Attach(*server);
@@ -245,12 +251,7 @@ TEST_F(CNetSocketListen, AHandlerInsideAcceptLeavesTheObjectAsItWants) {
         std::shared_ptr<CNetSocket> server;
         EventLog log;
         listener->Events.ConnectionRequest = [&](std::int32_t id) {
-            ASSERT_TRUE(client.SendAll("last words"));
-            client.Close();
-            ASSERT_TRUE(WaitFor([&] { return Waiting(id) == 10; }));
-            DeliverToHolder(id, sys::FD_READ);
-            ASSERT_TRUE(WaitFor([&] { return PeerHasClosed(id); }));
-            DeliverToHolder(id, sys::FD_CLOSE);
+            ASSERT_NO_FATAL_FAILURE(SayLastWordsBeforeAccept(client, id));
             server = CNetSocket::Create();
             log.Attach(*server);
             server->Events.DataArrival = [&](std::int32_t total) {
