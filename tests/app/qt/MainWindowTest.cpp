@@ -16,6 +16,7 @@
 #include <QTreeWidget>
 
 #include "app/qt/MainWindow.h"
+#include "app/support/LongText.h"
 #include "forecast/ForecastPage.h"
 
 namespace zonbode::app::qt {
@@ -245,33 +246,15 @@ TEST(MainWindow, CheckBoxesAndTextsGoWhereFormOneSendsThem) {
     EXPECT_EQ(window.TemplateText(), "[dag] \u00E9\u00E9n");
 }
 
-// 40,000 characters, some outside the Basic Multilingual Plane (two UTF-16 units each).
-std::string LongText() {
-    std::string text;
-    for (int i = 0; i < 4000; ++i) {
-        text += "Zon\xF0\x9F\x8C\x9E [zon]";  // ten characters, one of them U+1F31E
-    }
-    return text;
-}
-
-// Compares without printing 40,000 characters on a failure.
-::testing::AssertionResult Whole(const std::string& got) {
-    if (got == LongText()) {
-        return ::testing::AssertionSuccess();
-    }
-    return ::testing::AssertionFailure()
-           << "got " << got.size() << " bytes of the " << LongText().size() << " sent";
-}
-
 TEST(MainWindow, TemplatesAndCellsOfAnyLengthComeBackWhole) {
     MainWindow window;
     window.SetTemplateText(LongText());
-    EXPECT_TRUE(Whole(window.TemplateText()));
+    EXPECT_TRUE(IsLongTextWhole(window.TemplateText()));
     window.SetupList(Headers());
     window.AddRow(LongText());
     window.SetCell(1, 7, LongText());
-    EXPECT_TRUE(Whole(window.CellText(1, 0)));
-    EXPECT_TRUE(Whole(window.CellText(1, 7)));
+    EXPECT_TRUE(IsLongTextWhole(window.CellText(1, 0)));
+    EXPECT_TRUE(IsLongTextWhole(window.CellText(1, 7)));
     // The user can type on at its end.
     window.show();
     window.Text1()->setFocus();

@@ -13,10 +13,10 @@
 
 #include <chrono>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
-#include <regex>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -56,17 +56,20 @@ public:
             throw std::runtime_error("cannot start python3");
         }
         // http.server announces the port it got: "Serving HTTP on 127.0.0.1 port 40123 ...".
-        const std::regex announcement(R"(port (\d+))");
         auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
         while (std::chrono::steady_clock::now() < deadline) {
             std::ifstream in(log);
             std::stringstream text;
             text << in.rdbuf();
-            std::smatch match;
-            std::string s = text.str();
-            if (std::regex_search(s, match, announcement)) {
-                port_ = static_cast<std::uint16_t>(std::stoi(match[1]));
-                return;
+            const std::string said = text.str();
+            // Only a whole line: the number may still be being written.
+            if (const auto at = said.find(" port ");
+                at != std::string::npos && said.find('\n', at) != std::string::npos) {
+                const int port = std::atoi(said.c_str() + at + 6);
+                if (port > 0) {
+                    port_ = static_cast<std::uint16_t>(port);
+                    return;
+                }
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/support/LongText.h"
 #include "app/win32/MainWindow.h"
 #include "app/win32/Win32Tray.h"
 
@@ -185,34 +186,16 @@ TEST_F(MainWindowTest, ButtonsDoubleClickTrayAndCloseAreForwarded) {
     EXPECT_EQ(nullptr, window_->Handle()) << "closing destroys the window";
 }
 
-// 40,000 characters, some outside the Basic Multilingual Plane (two UTF-16 units each).
-std::string LongText() {
-    std::string text;
-    for (int i = 0; i < 4000; ++i) {
-        text += "Zon\xF0\x9F\x8C\x9E [zon]";  // ten characters, one of them U+1F31E
-    }
-    return text;
-}
-
-// Compares without printing 40,000 characters on a failure.
-::testing::AssertionResult Whole(const std::string& got) {
-    if (got == LongText()) {
-        return ::testing::AssertionSuccess();
-    }
-    return ::testing::AssertionFailure()
-           << "got " << got.size() << " bytes of the " << LongText().size() << " sent";
-}
-
 TEST_F(MainWindowTest, TemplatesAndCellsOfAnyLengthComeBackWhole) {
     window_->SetTemplateText(LongText());
-    EXPECT_TRUE(Whole(window_->TemplateText()));
+    EXPECT_TRUE(IsLongTextWhole(window_->TemplateText()));
     // The user can type on at its end.
     EXPECT_GT(SendMessageW(Child(kText1), EM_GETLIMITTEXT, 0, 0), 2 * 40000);
     window_->SetupList({"Dag", "Zonneschijn (%)", "", "", "", "", "", "Windsnelheid (bft)"});
     window_->AddRow(LongText());
     window_->SetCell(1, 7, LongText());
-    EXPECT_TRUE(Whole(window_->CellText(1, 0)));
-    EXPECT_TRUE(Whole(window_->CellText(1, 7)));
+    EXPECT_TRUE(IsLongTextWhole(window_->CellText(1, 0)));
+    EXPECT_TRUE(IsLongTextWhole(window_->CellText(1, 7)));
 }
 
 // Runs the messages waiting for this thread the way the program's loop does.
