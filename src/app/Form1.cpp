@@ -17,8 +17,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr std::string_view kTitle = layout::kWindowCaption;
-
 constexpr std::string_view kTemplateHelp =
     "[dag] = Dag\r\n"
     "[zon] = Zonneschijn\r\n"
@@ -70,7 +68,7 @@ void Form1::Form_Load() {
         return;
     }
     View& view = ports_.view;
-    view.SetApplicationTitle(std::string(kTitle));
+    view.SetApplicationTitle(std::string(layout::kWindowCaption));
 
     Winsock = net::CNetSocket::Create();
     Winsock->Events.Connect = [this] { Winsock_Connect(); };
@@ -182,7 +180,7 @@ void Form1::Command1_Click() {
     if (!Acting()) {
         return;
     }
-    ports_.view.ShowMessage(std::string(kTemplateHelp), std::string(kTitle),
+    ports_.view.ShowMessage(std::string(kTemplateHelp), std::string(layout::kWindowCaption),
                             MessageIcon::Information);
 }
 
@@ -190,7 +188,7 @@ void Form1::Command2_Click() {
     if (!Acting()) {
         return;
     }
-    ports_.view.ShowMessage(std::string(kAutomaticHelp), std::string(kTitle),
+    ports_.view.ShowMessage(std::string(kAutomaticHelp), std::string(layout::kWindowCaption),
                             MessageIcon::Information);
 }
 
@@ -365,8 +363,8 @@ void Form1::ParseForecastPage() {
         // The program is ending: nothing may act while the box is open (it is modal, but the
         // platform goes on dispatching timer, socket and tray messages).
         StopActing();
-        view.ShowMessage(forecast::ParseFailureMessage(outcome.failureCode), std::string(kTitle),
-                         MessageIcon::Critical);
+        view.ShowMessage(forecast::ParseFailureMessage(outcome.failureCode),
+                         std::string(layout::kWindowCaption), MessageIcon::Critical);
         AbortProgram();
         return;
     }

@@ -23,10 +23,6 @@ QString ToQString(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-QString ToQString(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
 QRect Pixels(const layout::Twips& rect) {
     return QRect(layout::Pixels(rect.left), layout::Pixels(rect.top), layout::Pixels(rect.width),
                  layout::Pixels(rect.height));
@@ -177,10 +173,14 @@ void MainWindow::AddRow(const std::string& text) {
 }
 
 void MainWindow::SetCell(int row, int column, const std::string& text) {
-    if (row < 1 || row > RowCount() || column < 0 || column >= listView1_->columnCount()) {
+    if (!IsCell(row, column)) {
         return;  // no such cell
     }
     listView1_->topLevelItem(row - 1)->setText(column, ToQString(text));
+}
+
+bool MainWindow::IsCell(int row, int column) const {
+    return row >= 1 && row <= RowCount() && column >= 0 && column < listView1_->columnCount();
 }
 
 int MainWindow::RowCount() const {
@@ -188,7 +188,7 @@ int MainWindow::RowCount() const {
 }
 
 std::string MainWindow::CellText(int row, int column) const {
-    if (row < 1 || row > RowCount() || column < 0 || column >= listView1_->columnCount()) {
+    if (!IsCell(row, column)) {
         return {};  // no such cell
     }
     return listView1_->topLevelItem(row - 1)->text(column).toStdString();

@@ -94,6 +94,7 @@ protected:
 
 private:
     void BuildControls();
+    bool IsCell(int row, int column) const;
     QWidget* CreateControl(const layout::ControlLayout& control);
     static void Fire(const std::function<void()>& handler);
     void Unload();

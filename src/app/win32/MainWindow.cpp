@@ -10,11 +10,6 @@ namespace {
 
 constexpr int kIconResource = 1;
 
-// Positions are kept in twips and drawn at 15 twips per pixel.
-constexpr int Px(int twips) {
-    return layout::Pixels(twips);
-}
-
 std::wstring WindowText(HWND window) {
     const int length = GetWindowTextLengthW(window);
     std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
@@ -58,7 +53,8 @@ MainWindow::MainWindow(HINSTANCE instance) : instance_(instance) {
     // A fixed border: nothing moves or changes size with the window.
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
     const DWORD exStyle = WS_EX_CONTROLPARENT;
-    RECT frame{0, 0, Px(layout::kClientWidthTwips), Px(layout::kClientHeightTwips)};
+    RECT frame{0, 0, layout::Pixels(layout::kClientWidthTwips),
+               layout::Pixels(layout::kClientHeightTwips)};
     AdjustWindowRectEx(&frame, style, FALSE, exStyle);
     window_ = CreateWindowExW(exStyle, kClassName, Widen(layout::kWindowCaption).c_str(), style,
                               CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
@@ -115,9 +111,10 @@ HWND MainWindow::CreateControl(const layout::ControlLayout& control) {
     const layout::Twips& rect = control.rect;
     HWND window = CreateWindowExW(
         0, className, isStatusBar ? L"" : Widen(control.caption).c_str(),
-        WS_CHILD | WS_VISIBLE | style, Px(rect.left), Px(rect.top), Px(rect.width), Px(rect.height),
-        window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(control.control))),
-        instance_, nullptr);
+        WS_CHILD | WS_VISIBLE | style, layout::Pixels(rect.left), layout::Pixels(rect.top),
+        layout::Pixels(rect.width), layout::Pixels(rect.height), window_,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(control.control))), instance_,
+        nullptr);
     SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     switch (control.kind) {
         case layout::ControlKind::List:
@@ -145,14 +142,6 @@ void MainWindow::CreateControls() {
     for (const layout::ControlLayout& control : layout::kControls) {
         controls_[static_cast<std::size_t>(control.control)] = CreateControl(control);
     }
-    using layout::Control;
-    listView1_ = ControlWindow(Control::ListView1);
-    statusBar1_ = ControlWindow(Control::StatusBar1);
-    label1_ = ControlWindow(Control::Label1);
-    text1_ = ControlWindow(Control::Text1);
-    check1_ = ControlWindow(Control::Check1);
-    check2_ = ControlWindow(Control::Check2);
-    check3_ = ControlWindow(Control::Check3);
 }
 
 LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -193,7 +182,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_NOTIFY: {
             const auto* header = reinterpret_cast<const NMHDR*>(lParam);
             // NM_DBLCLK is the left button's; the right one's is NM_RDBLCLK.
-            if (header->hwndFrom == listView1_ && header->code == NM_DBLCLK) {
+            if (header->hwndFrom == ListView1() && header->code == NM_DBLCLK) {
                 OnListDoubleClick(*reinterpret_cast<const NMITEMACTIVATE*>(lParam));
             }
             return 0;
@@ -245,7 +234,7 @@ void MainWindow::OnCommand(int id, int code) {
         Fire(events_.command2Click);
     } else if (id == ControlId(Control::Check1)) {
         Fire(events_.check1Click);
-    } else if (id == IDOK && GetFocus() == listView1_ && SelectedRow()) {
+    } else if (id == IDOK && GetFocus() == ListView1() && SelectedRow()) {
         // Enter: the dialog keyboard handling turns it into IDOK. On the selected row it does
         // what a double-click does.
         Fire(events_.listView1DblClick);
@@ -261,7 +250,7 @@ void MainWindow::OnListDoubleClick(const NMITEMACTIVATE& click) {
     LVITEMW item{};
     item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
     item.state = LVIS_SELECTED | LVIS_FOCUSED;
-    SendMessageW(listView1_, LVM_SETITEMSTATE, static_cast<WPARAM>(click.iItem),
+    SendMessageW(ListView1(), LVM_SETITEMSTATE, static_cast<WPARAM>(click.iItem),
                  reinterpret_cast<LPARAM>(&item));
     Fire(events_.listView1DblClick);
 }
@@ -276,12 +265,12 @@ void MainWindow::SetupList(const std::vector<std::string>& columnHeaders) {
         column.fmt = LVCFMT_LEFT;
         column.cx = layout::kDefaultColumnWidthPixels;
         column.pszText = header.data();
-        SendMessageW(listView1_, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
+        SendMessageW(ListView1(), LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
     }
 }
 
 void MainWindow::ClearRows() {
-    SendMessageW(listView1_, LVM_DELETEALLITEMS, 0, 0);
+    SendMessageW(ListView1(), LVM_DELETEALLITEMS, 0, 0);
 }
 
 void MainWindow::AddRow(const std::string& text) {
@@ -290,7 +279,7 @@ void MainWindow::AddRow(const std::string& text) {
     item.mask = LVIF_TEXT;
     item.iItem = RowCount();
     item.pszText = wide.data();
-    SendMessageW(listView1_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    SendMessageW(ListView1(), LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
 }
 
 void MainWindow::SetCell(int row, int column, const std::string& text) {
@@ -301,16 +290,16 @@ void MainWindow::SetCell(int row, int column, const std::string& text) {
     LVITEMW item{};
     item.iSubItem = column;
     item.pszText = wide.data();
-    SendMessageW(listView1_, LVM_SETITEMTEXTW, static_cast<WPARAM>(row - 1),
+    SendMessageW(ListView1(), LVM_SETITEMTEXTW, static_cast<WPARAM>(row - 1),
                  reinterpret_cast<LPARAM>(&item));
 }
 
 int MainWindow::RowCount() const {
-    return static_cast<int>(SendMessageW(listView1_, LVM_GETITEMCOUNT, 0, 0));
+    return static_cast<int>(SendMessageW(ListView1(), LVM_GETITEMCOUNT, 0, 0));
 }
 
 bool MainWindow::IsCell(int row, int column) const {
-    const auto columns = SendMessageW(ListView_GetHeader(listView1_), HDM_GETITEMCOUNT, 0, 0);
+    const auto columns = SendMessageW(ListView_GetHeader(ListView1()), HDM_GETITEMCOUNT, 0, 0);
     return row >= 1 && row <= RowCount() && column >= 0 && column < columns;
 }
 
@@ -326,7 +315,7 @@ std::string MainWindow::CellText(int row, int column) const {
         item.iSubItem = column;
         item.pszText = buffer.data();
         item.cchTextMax = static_cast<int>(buffer.size());
-        const auto length = static_cast<std::size_t>(SendMessageW(listView1_, LVM_GETITEMTEXTW,
+        const auto length = static_cast<std::size_t>(SendMessageW(ListView1(), LVM_GETITEMTEXTW,
                                                                   static_cast<WPARAM>(row - 1),
                                                                   reinterpret_cast<LPARAM>(&item)));
         if (length + 1 < buffer.size()) {
@@ -338,7 +327,7 @@ std::string MainWindow::CellText(int row, int column) const {
 }
 
 std::optional<int> MainWindow::SelectedRow() const {
-    const auto index = SendMessageW(listView1_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1),
+    const auto index = SendMessageW(ListView1(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1),
                                     MAKELPARAM(LVNI_SELECTED, 0));
     if (index < 0) {
         return std::nullopt;
@@ -349,29 +338,30 @@ std::optional<int> MainWindow::SelectedRow() const {
 // ---- texts and check boxes ----
 
 void MainWindow::SetStatusText(const std::string& text) {
-    SendMessageW(statusBar1_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(Widen(text).c_str()));
+    SendMessageW(ControlWindow(layout::Control::StatusBar1), SB_SETTEXTW, 0,
+                 reinterpret_cast<LPARAM>(Widen(text).c_str()));
 }
 
 void MainWindow::SetPreviewText(const std::string& text) {
-    SetWindowTextW(label1_, Widen(text).c_str());
+    SetWindowTextW(ControlWindow(layout::Control::Label1), Widen(text).c_str());
 }
 
 std::string MainWindow::TemplateText() const {
-    return Narrow(WindowText(text1_));
+    return Narrow(WindowText(ControlWindow(layout::Control::Text1)));
 }
 
 void MainWindow::SetTemplateText(const std::string& text) {
-    SetWindowTextW(text1_, Widen(text).c_str());
+    SetWindowTextW(ControlWindow(layout::Control::Text1), Widen(text).c_str());
 }
 
 HWND MainWindow::CheckBoxWindow(CheckBox box) const {
     switch (box) {
         case CheckBox::Check1:
-            return check1_;
+            return ControlWindow(layout::Control::Check1);
         case CheckBox::Check2:
-            return check2_;
+            return ControlWindow(layout::Control::Check2);
         case CheckBox::Check3:
-            return check3_;
+            return ControlWindow(layout::Control::Check3);
     }
     return nullptr;
 }

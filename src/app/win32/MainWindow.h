@@ -75,6 +75,7 @@ private:
     HWND ControlWindow(layout::Control control) const {
         return controls_[static_cast<std::size_t>(control)];
     }
+    HWND ListView1() const { return ControlWindow(layout::Control::ListView1); }
     HWND CheckBoxWindow(CheckBox box) const;
     void OnCommand(int id, int code);
     void OnListDoubleClick(const NMITEMACTIVATE& click);
@@ -88,13 +89,6 @@ private:
     HICON smallIcon_ = nullptr;
     HFONT font_ = nullptr;
     std::array<HWND, layout::kControls.size()> controls_{};
-    HWND listView1_ = nullptr;
-    HWND statusBar1_ = nullptr;
-    HWND label1_ = nullptr;
-    HWND text1_ = nullptr;
-    HWND check1_ = nullptr;
-    HWND check2_ = nullptr;
-    HWND check3_ = nullptr;
     bool minimizedWhileHidden_ = false;
     bool unloaded_ = false;
     std::string applicationTitle_{layout::kWindowCaption};
