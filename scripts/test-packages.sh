@@ -79,10 +79,7 @@ export WINEPREFIX="$PWD/build-package-win/wineprefix-setup"
 export WINEDEBUG=-all
 # No menu entries on this desktop for the shortcut; no Mono or Gecko downloads.
 export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree,mshtml="
-wine=/usr/lib/wine/wine64
-[ -x "$wine" ] || wine=$(command -v wine64)
-wineserver=/usr/lib/wine/wineserver64
-[ -x "$wineserver" ] || wineserver=$(command -v wineserver)
+source scripts/wine.sh
 trap '"$wineserver" -k 2>/dev/null || true; rm -rf "$work"' EXIT
 
 # Output through files: wine's helper processes keep the standard handles of the program that
@@ -98,9 +95,7 @@ has_no_value() { [ -z "$(registry_value "$1" "$2")" ]; }
 stripped() { [ -z "$(x86_64-w64-mingw32-nm "$1" 2>/dev/null)" ]; }
 
 rm -rf "$WINEPREFIX"
-mkdir -p "$WINEPREFIX"
-"$wine" wineboot -i >/dev/null 2>&1 </dev/null
-"$wineserver" -w
+create_wine_prefix
 
 folder="$WINEPREFIX/drive_c/Program Files/Zonbode"
 shortcut="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Zonbode.lnk"

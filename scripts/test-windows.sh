@@ -15,15 +15,10 @@ cmake --build "$dir" -j "$jobs"
 export WINEPREFIX="$PWD/$dir/wineprefix"
 export ZONBODE_WINEPREFIX="$WINEPREFIX"
 export WINEDEBUG=-all
-wine=/usr/lib/wine/wine64
-[ -x "$wine" ] || wine=$(command -v wine64)
-wineserver=/usr/lib/wine/wineserver64
-[ -x "$wineserver" ] || wineserver=$(command -v wineserver)
+source scripts/wine.sh
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "Creating the wine prefix in $WINEPREFIX"
-    mkdir -p "$WINEPREFIX"
-    "$wine" wineboot -i >/dev/null 2>&1
-    "$wineserver" -w  # the prefix is complete once its server has written it and ended
+    create_wine_prefix
 fi
 
 # One wine server for the whole run instead of one per test program; stopped at the end
