@@ -378,9 +378,9 @@ void Form1::AbortProgram() {
     trayIconWanted_ = false;
     ports_.tray.RemoveTrayIcon();
     ports_.process.EndProcess();
-    // Where ending the process returns (tests, headless tools), nothing may act any more.
+    // Where ending the process returns (tests, headless tools), the cycle ends here; nothing
+    // has acted since the failure was found.
     cycle_ = DownloadCycle::Ended;
-    StopActing();
     Winsock->CloseSck();
 }
 
