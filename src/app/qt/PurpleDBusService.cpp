@@ -15,20 +15,25 @@ QVariant Text(const std::string& text) {
 
 }  // namespace
 
-std::optional<QVariantList> PurpleDBusService::Call(const char* method,
-                                                    const QVariantList& arguments) {
-    const qint64 remaining = deadline_.remainingTime();
-    if (remaining <= 0 || !bus_.isConnected()) {
-        return std::nullopt;
-    }
+QDBusMessage PurpleDBusService::MethodCall(const char* method, const QVariantList& arguments) {
     QDBusMessage call =
         QDBusMessage::createMethodCall(QLatin1String(kServiceName), QLatin1String(kObjectPath),
                                        QLatin1String(kInterface), QLatin1String(method));
     call.setArguments(arguments);
     // A missing client is not started for us: a status is no reason to open its window.
     call.setAutoStartService(false);
+    return call;
+}
+
+std::optional<QVariantList> PurpleDBusService::Call(const char* method,
+                                                    const QVariantList& arguments) {
+    const qint64 remaining = deadline_.remainingTime();
+    if (remaining <= 0 || !bus_.isConnected()) {
+        return std::nullopt;
+    }
     // Block without running the event loop: the caller is inside a handler.
-    const QDBusMessage reply = bus_.call(call, QDBus::Block, static_cast<int>(remaining));
+    const QDBusMessage reply =
+        bus_.call(MethodCall(method, arguments), QDBus::Block, static_cast<int>(remaining));
     if (reply.type() != QDBusMessage::ReplyMessage) {
         return std::nullopt;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDBusConnection>
+#include <QDBusMessage>
 #include <QDeadlineTimer>
 #include <QVariant>
 
@@ -16,6 +17,9 @@ public:
     static constexpr char kServiceName[] = "im.pidgin.purple.PurpleService";
     static constexpr char kObjectPath[] = "/im/pidgin/purple/PurpleObject";
     static constexpr char kInterface[] = "im.pidgin.purple.PurpleInterface";
+
+    // A call of one of the interface's methods that never starts the client.
+    static QDBusMessage MethodCall(const char* method, const QVariantList& arguments);
 
     PurpleDBusService(QDBusConnection bus, QDeadlineTimer deadline)
         : bus_(std::move(bus)), deadline_(deadline) {}

@@ -18,16 +18,6 @@ namespace {
 constexpr int kStartMs = 90000;  // a loaded machine may take long to start Pidgin
 constexpr int kCallMs = 30000;
 
-QDBusMessage MethodCall(const char* method, const QVariantList& arguments) {
-    QDBusMessage call = QDBusMessage::createMethodCall(
-        QLatin1String(PurpleDBusService::kServiceName),
-        QLatin1String(PurpleDBusService::kObjectPath), QLatin1String(PurpleDBusService::kInterface),
-        QLatin1String(method));
-    call.setArguments(arguments);
-    call.setAutoStartService(false);
-    return call;
-}
-
 bool OnTheBus() {
     QDBusConnectionInterface* bus = QDBusConnection::sessionBus().interface();
     return bus != nullptr &&
@@ -53,7 +43,8 @@ PurpleClient::PurpleClient() = default;
 PurpleClient::~PurpleClient() {
     if (IsRunning()) {
         Resume();
-        QDBusConnection::sessionBus().call(MethodCall("PurpleCoreQuit", {}), QDBus::Block, 10000);
+        QDBusConnection::sessionBus().call(PurpleDBusService::MethodCall("PurpleCoreQuit", {}),
+                                           QDBus::Block, 10000);
         if (!pidgin_.waitForFinished(30000)) {
             pidgin_.kill();
             pidgin_.waitForFinished(30000);
@@ -119,7 +110,8 @@ void PurpleClient::Start() {
 
 void PurpleClient::Quit() {
     // Pidgin may be gone before it answers; its end is what counts.
-    QDBusConnection::sessionBus().call(MethodCall("PurpleCoreQuit", {}), QDBus::Block, kCallMs);
+    QDBusConnection::sessionBus().call(PurpleDBusService::MethodCall("PurpleCoreQuit", {}),
+                                       QDBus::Block, kCallMs);
     ASSERT_TRUE(pidgin_.waitForFinished(kStartMs)) << "Pidgin did not end";
     QElapsedTimer clock;
     clock.start();
@@ -138,8 +130,8 @@ void PurpleClient::Resume() {
 }
 
 QVariant PurpleClient::Call(const char* method, const QVariantList& arguments) {
-    const QDBusMessage reply =
-        QDBusConnection::sessionBus().call(MethodCall(method, arguments), QDBus::Block, kCallMs);
+    const QDBusMessage reply = QDBusConnection::sessionBus().call(
+        PurpleDBusService::MethodCall(method, arguments), QDBus::Block, kCallMs);
     if (reply.type() != QDBusMessage::ReplyMessage) {
         ADD_FAILURE() << method << ": " << reply.errorMessage().toStdString();
         return {};
