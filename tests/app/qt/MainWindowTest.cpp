@@ -307,39 +307,33 @@ TEST(MainWindow, ButtonsAndCloseAreForwarded) {
     EXPECT_THAT(events, ElementsAre("command1", "command2", "unload"));
 }
 
-TEST(MainWindow, ClosingAWindowHiddenInTheTrayStillUnloads) {
-    // A session ending (SIGTERM) closes the window wherever it is.
-    MainWindow window;
-    int unloads = 0;
-    WindowEvents handlers;
-    handlers.formUnload = [&] { ++unloads; };
-    window.SetEvents(handlers);
-    window.Show();
-    window.SetWindowState(WindowState::Minimized);
-    window.Hide();
-    window.close();
-    EXPECT_EQ(unloads, 1);
-}
-
-TEST(MainWindow, TheApplicationEndingUnloadsOnceWhereverTheWindowIs) {
-    // A session manager ends the program by quitting the application: that closes the visible
-    // windows, but not one hidden in the tray.
-    for (bool hiddenInTray : {false, true}) {
-        MainWindow window;
-        int unloads = 0;
-        WindowEvents handlers;
-        handlers.formUnload = [&] { ++unloads; };
-        window.SetEvents(handlers);
-        window.Show();
-        if (hiddenInTray) {
-            window.SetWindowState(WindowState::Minimized);
-            window.Hide();
+TEST(MainWindow, EndingUnloadsOnceWhereverTheWindowIs) {
+    // A session ends the program by closing the window (SIGTERM), or through a session manager
+    // by quitting the application: that closes the visible windows, but not one hidden in the
+    // tray.
+    for (bool byQuitting : {false, true}) {
+        for (bool hiddenInTray : {false, true}) {
+            MainWindow window;
+            int unloads = 0;
+            WindowEvents handlers;
+            handlers.formUnload = [&] { ++unloads; };
+            window.SetEvents(handlers);
+            window.Show();
+            if (hiddenInTray) {
+                window.SetWindowState(WindowState::Minimized);
+                window.Hide();
+            }
+            if (byQuitting) {
+                QTimer::singleShot(0, qApp, [] { QCoreApplication::quit(); });
+                QCoreApplication::exec();
+            } else {
+                window.close();
+            }
+            EXPECT_EQ(unloads, 1) << "quitting: " << byQuitting
+                                  << ", in the tray: " << hiddenInTray;
+            window.close();
+            EXPECT_EQ(unloads, 1);
         }
-        QTimer::singleShot(0, qApp, [] { QCoreApplication::quit(); });
-        QCoreApplication::exec();
-        EXPECT_EQ(unloads, 1) << "hidden in the tray: " << hiddenInTray;
-        window.close();
-        EXPECT_EQ(unloads, 1);
     }
 }
 
