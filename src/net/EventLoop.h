@@ -28,4 +28,10 @@ using TimerId = int;
 TimerId AddTimer(std::chrono::milliseconds interval, std::function<void()> onTick);
 void RemoveTimer(TimerId id);
 
+// Hands `task` from any thread to the loop's thread, where it runs as a notification of its
+// own, in posting order, while the runtime is up (tasks still queued when it shuts down are
+// dropped). This is how work done off the user-interface thread reports back: the loop wakes
+// for it, nothing polls.
+void PostTask(std::function<void()> task);
+
 }  // namespace zonbode::net::EventLoop

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace zonbode::live {
+
+// A place the forecast is for. Degrees are decimal, written with a dot, as text, exactly as
+// they are stored and as they go into the request ("52.1", "5.18").
+struct Place {
+    std::string name;  // UTF-8
+    std::string latitude;
+    std::string longitude;
+};
+
+// The place a new user gets: the one the institute's own seven-day page described.
+Place DefaultPlace();
+
+// One match of a place search, with what tells two places of one name apart.
+struct PlaceMatch {
+    Place place;
+    std::string province;  // Open-Meteo's admin1; may be empty
+    std::string country;   // in Dutch; may be empty
+};
+
+// "De Bilt (Utrecht, Nederland)": how a match is offered to the user.
+std::string MatchLabel(const PlaceMatch& match);
+
+// A finished search: the matches (none when nothing matched), or a Dutch sentence saying why
+// the search failed.
+struct SearchOutcome {
+    std::vector<PlaceMatch> matches;
+    std::string problem;  // empty when the service answered
+    bool ok() const { return problem.empty(); }
+};
+
+}  // namespace zonbode::live
