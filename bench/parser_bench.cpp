@@ -11,7 +11,7 @@
 #include <string_view>
 
 #include "forecast/ForecastPage.h"
-#include "net/AnsiCodePage.h"
+#include "text/AnsiCodePage.h"
 
 namespace {
 
@@ -60,7 +60,7 @@ const std::string& LargePage() {
             bytes += "</tr>\n";
         }
         bytes += "</table>\n</body></html>\n";
-        return net::BytesToText(bytes);
+        return text::BytesToText(bytes);
     }();
     return page;
 }

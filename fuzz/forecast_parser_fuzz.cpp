@@ -9,7 +9,7 @@
 
 #include "forecast/ForecastPage.h"
 #include "forecast/ReferenceParser.h"
-#include "net/AnsiCodePage.h"
+#include "text/AnsiCodePage.h"
 
 using namespace zonbode;
 
@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
     }
 
-    const std::string text = net::BytesToText(bytes);
+    const std::string text = text::BytesToText(bytes);
     const forecast::ParseOutcome fast = forecast::ParseForecastPage(text);
     const forecast::ParseOutcome slow = forecast::reference::Parse(text);
     if (fast.failureCode != slow.failureCode || fast.tableCleared != slow.tableCleared ||

@@ -1,10 +1,10 @@
 #include <cstring>
 
-#include "net/AnsiCodePage.h"
 #include "net/CNetSocket.h"
 #include "net/SocketAddress.h"
 #include "net/SocketErrors.h"
 #include "net/modNetSocket.h"
+#include "text/AnsiCodePage.h"
 
 namespace zonbode::net {
 namespace {
@@ -40,7 +40,7 @@ void CNetSocket::Connect(std::optional<Variant> remoteHost, std::optional<Varian
 }
 
 CNetSocket::Address CNetSocket::ResolveIfHostname(const std::string& host, std::int32_t action) {
-    const std::uint32_t address = sys::InetAddr(TextToBytes(host));
+    const std::uint32_t address = sys::InetAddr(text::TextToBytes(host));
     if (address != sys::kInaddrNone) {
         return address;
     }
@@ -172,7 +172,7 @@ CNetSocket::BlockingLookup CNetSocket::ResolveHostBlocking(const std::string& ho
         result.errorCode = kWsaEAfNoSupport;
         return result;
     }
-    const std::string name = TextToBytes(host);
+    const std::string name = text::TextToBytes(host);
     const std::uint32_t address = sys::InetAddr(name);
     if (address != sys::kInaddrNone) {
         result.address = address;
@@ -193,11 +193,11 @@ std::string CNetSocket::GetLocalHostName() {
     if (sys::GetHostName(buffer, sizeof buffer) == sys::kSocketError) {
         RaiseNetworkError(sys::LastError(), "CNetSocket.GetLocalHostName");
     }
-    return BytesToText(std::string_view(buffer, strnlen(buffer, sizeof buffer)));
+    return text::BytesToText(std::string_view(buffer, strnlen(buffer, sizeof buffer)));
 }
 
 std::string CNetSocket::GetLocalIP() {
-    const auto address = sys::GetHostByName(TextToBytes(GetLocalHostName()));
+    const auto address = sys::GetHostByName(text::TextToBytes(GetLocalHostName()));
     if (!address) {
         RaiseNetworkError(sys::LastError(), "CNetSocket.GetLocalIP");
     }

@@ -2,12 +2,12 @@
 #include <limits>
 #include <vector>
 
-#include "net/AnsiCodePage.h"
 #include "net/CNetSocket.h"
 #include "net/NumericArgument.h"
 #include "net/SocketAddress.h"
 #include "net/SocketErrors.h"
 #include "net/TypedBytes.h"
+#include "text/AnsiCodePage.h"
 
 namespace zonbode::net {
 
@@ -100,7 +100,7 @@ std::int32_t CNetSocket::RecvData(Variant& data, bool peek, std::optional<std::i
         Variant::Bytes bytes = TakeReceivedBytes(count, peek, errorCode);
         taken = bytes.size();
         if (type == VarType::String) {
-            data = Variant(BytesToText(
+            data = Variant(text::BytesToText(
                 std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())));
         } else {
             data = Variant(std::move(bytes));

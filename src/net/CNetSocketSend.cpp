@@ -1,10 +1,10 @@
 #include <algorithm>
 
-#include "net/AnsiCodePage.h"
 #include "net/CNetSocket.h"
 #include "net/SocketAddress.h"
 #include "net/SocketErrors.h"
 #include "net/TypedBytes.h"
+#include "text/AnsiCodePage.h"
 
 namespace zonbode::net {
 

@@ -2,7 +2,7 @@
 
 #include <bit>
 
-#include "net/AnsiCodePage.h"
+#include "text/AnsiCodePage.h"
 
 namespace zonbode::net {
 namespace {
@@ -45,7 +45,7 @@ std::optional<std::string> TypedBytes(const Variant& value) {
             AppendLittleEndian(out, std::bit_cast<std::uint64_t>(value.AsDate().value), 8);
             break;
         case VarType::String:
-            out = TextToBytes(value.AsString());
+            out = text::TextToBytes(value.AsString());
             break;
         case VarType::Boolean:
             AppendLittleEndian(out, value.AsBoolean() ? 0xFFFFu : 0u, 2);

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "net/AnsiCodePage.h"
 #include "net/RaisedError.h"
+#include "text/AnsiCodePage.h"
 
 namespace zonbode::net {
 
@@ -30,7 +30,7 @@ std::string AnsiStringAt(const char* address) {
     if (address == nullptr) {
         return {};
     }
-    return BytesToText(std::string_view(address, std::strlen(address)));
+    return text::BytesToText(std::string_view(address, std::strlen(address)));
 }
 
 }  // namespace zonbode::net

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "net/AnsiCodePage.h"
+#include "text/AnsiCodePage.h"
 
 namespace zonbode::net {
 namespace {
@@ -138,7 +138,7 @@ std::string Variant::ToText() const {
             return std::to_string(AsByte());
         case VarType::ByteArray: {
             const auto& bytes = AsBytes();
-            return BytesToText(
+            return text::BytesToText(
                 std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
         }
         default:

@@ -3,13 +3,13 @@
 #include <map>
 #include <optional>
 
-#include "net/AnsiCodePage.h"
 #include "net/CNetSocket.h"
 #include "net/Diagnostics.h"
 #include "net/MessageBoxHook.h"
 #include "net/NetworkErrorText.h"
 #include "net/RaisedError.h"
 #include "net/RouteTable.h"
+#include "text/AnsiCodePage.h"
 
 namespace zonbode::net::modNetSocket {
 
@@ -231,8 +231,8 @@ std::int32_t ResolveHostAsync(const std::string& host, void* buffer,
                               const std::shared_ptr<CNetSocket>& requester) {
     auto& s = State();
     std::int32_t lookup =
-        sys::AsyncGetHostByName(s.lngWindowHandle, sys::kResolveDoneMessage, TextToBytes(host),
-                                buffer, sys::kLookupBufferSize);
+        sys::AsyncGetHostByName(s.lngWindowHandle, sys::kResolveDoneMessage,
+                                text::TextToBytes(host), buffer, sys::kLookupBufferSize);
     if (lookup != 0) {
         s.ResolutionRoutes.AddRoute(lookup, requester);
     }

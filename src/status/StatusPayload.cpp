@@ -2,8 +2,8 @@
 #include <string_view>
 #include <vector>
 
-#include "net/Utf8.h"
 #include "status/StatusMessage.h"
+#include "text/Utf8.h"
 
 namespace zonbode::status {
 namespace {
@@ -13,7 +13,7 @@ constexpr char32_t kReplacementCharacter = 0xFFFD;
 // Decodes one UTF-8 character at text[i] and advances i; a malformed byte gives U+FFFD.
 char32_t NextCodePoint(std::string_view text, std::size_t& i) {
     char32_t cp = 0;
-    const std::size_t length = net::DecodeUtf8(text, i, cp);
+    const std::size_t length = text::DecodeUtf8(text, i, cp);
     if (length == 0) {
         ++i;
         return kReplacementCharacter;

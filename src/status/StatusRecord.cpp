@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "net/Utf8.h"
+#include "text/Utf8.h"
 
 namespace zonbode::status {
 namespace {
@@ -59,8 +59,8 @@ std::string Utf16ToUtf8(std::u16string_view text) {
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size();) {
         char32_t c;
-        i += net::DecodeUtf16(text, i, c);
-        net::AppendUtf8(out, c >= 0xD800 && c < 0xE000 ? 0xFFFD : c);
+        i += text::DecodeUtf16(text, i, c);
+        text::AppendUtf8(out, c >= 0xD800 && c < 0xE000 ? 0xFFFD : c);
     }
     return out;
 }

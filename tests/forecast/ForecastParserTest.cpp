@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "forecast/ForecastPage.h"
-#include "net/AnsiCodePage.h"
+#include "text/AnsiCodePage.h"
 
 namespace zonbode::forecast {
 namespace {
@@ -149,7 +149,7 @@ TEST(ParserTable, NbspBecomesASpaceBeforeCharactersAreCounted) {
 TEST(ParserTable, NonAsciiCharactersCountAsOneCharacterEach) {
     // Bytes of the page cross into text one character per byte: 0xB0 is the degree sign,
     // two bytes in UTF-8, still one character.
-    const std::string page = net::BytesToText(
+    const std::string page = text::BytesToText(
         "trcolor<th></th><th>ma</th><th>di</th><th>wo</th></tr>"
         "<tr><td>l</td>\xB0\xB0\xB0"
         "5</td><td>12\xB0</td>\xE9\x80|\x80</td></tr></table>");
@@ -266,7 +266,7 @@ TEST(SamplePage, ParsesIntoSevenDays) {
     const std::string response =
         "HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=iso-8859-1\r\nContent-Length: " +
         std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
-    const ParseOutcome outcome = ParseForecastPage(net::BytesToText(response));
+    const ParseOutcome outcome = ParseForecastPage(text::BytesToText(response));
     ASSERT_TRUE(outcome.ok()) << outcome.failureCode;
     const std::string deg = "\xC2\xB0";
     const std::vector<ForecastDay> expected = {

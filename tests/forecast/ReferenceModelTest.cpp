@@ -7,7 +7,7 @@
 
 #include "forecast/ForecastPage.h"
 #include "forecast/ReferenceParser.h"
-#include "net/AnsiCodePage.h"
+#include "text/AnsiCodePage.h"
 
 namespace zonbode::forecast {
 namespace {
@@ -27,7 +27,7 @@ std::string RandomPage(std::mt19937& random) {
     for (int n = length(random); n > 0; --n) {
         bytes += kTokens[token(random)];
     }
-    return net::BytesToText(bytes);
+    return text::BytesToText(bytes);
 }
 
 TEST(ParserReferenceModel, AgreesWithTheSplitByStepParserOnRandomPages) {

@@ -5,8 +5,8 @@
 #include <string_view>
 #include <utility>
 
-#include "net/Utf8.h"
 #include "status/StatusRecord.h"
+#include "text/Utf8.h"
 
 namespace zonbode::psmlisten {
 namespace {
@@ -16,7 +16,7 @@ std::string Quoted(const std::u16string& text) {
     std::string out = "\"";
     for (std::size_t i = 0; i < text.size();) {
         char32_t c;
-        i += net::DecodeUtf16(text, i, c);
+        i += text::DecodeUtf16(text, i, c);
         if (c == '\\' || c == '"') {
             out += '\\';
             out += static_cast<char>(c);
@@ -29,7 +29,7 @@ std::string Quoted(const std::u16string& text) {
             std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
             out += escaped;
         } else {
-            net::AppendUtf8(out, c);
+            text::AppendUtf8(out, c);
         }
     }
     return out + "\"";

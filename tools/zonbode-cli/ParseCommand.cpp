@@ -5,7 +5,7 @@
 #include "Commands.h"
 #include "ForecastRows.h"
 #include "forecast/ForecastPage.h"
-#include "net/AnsiCodePage.h"
+#include "text/AnsiCodePage.h"
 
 namespace zonbode::cli {
 namespace {
@@ -35,7 +35,7 @@ int RunParse(const Arguments& args) {
         return UsageError("parse", "cannot read " + (path.empty() ? "standard input" : path),
                           kUsage);
     }
-    const forecast::ParseOutcome outcome = forecast::ParseForecastPage(net::BytesToText(*bytes));
+    const forecast::ParseOutcome outcome = forecast::ParseForecastPage(text::BytesToText(*bytes));
     if (!outcome.ok()) {
         WriteAll(stderr, forecast::ParseFailureMessage(outcome.failureCode));
         return kExitParseFailed;

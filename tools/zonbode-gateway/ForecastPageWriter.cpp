@@ -4,7 +4,7 @@
 
 #include "PageCells.h"
 #include "forecast/ForecastPage.h"
-#include "net/Utf8.h"
+#include "text/Utf8.h"
 
 namespace zonbode::gateway {
 namespace {
@@ -29,7 +29,7 @@ std::string Latin1Html(std::string_view text) {
     std::string out;
     for (std::size_t i = 0; i < text.size();) {
         char32_t c = 0;
-        const std::size_t length = net::DecodeUtf8(text, i, c);
+        const std::size_t length = text::DecodeUtf8(text, i, c);
         if (length == 0) {
             c = 0xFFFD;
         }

@@ -10,7 +10,7 @@
 #include "OpenMeteo.h"
 #include "PageCells.h"
 #include "forecast/ForecastPage.h"
-#include "net/AnsiCodePage.h"
+#include "text/AnsiCodePage.h"
 
 namespace zonbode::gateway {
 namespace {
@@ -181,7 +181,7 @@ TEST(ForecastPage, ParsesToTheSevenRowsWhateverThePlaceIsCalled) {
               std::string::npos);
 
     const auto parsed =
-        forecast::ParseForecastPage(net::BytesToText("HTTP/1.1 200 OK\r\n\r\n" + page));
+        forecast::ParseForecastPage(text::BytesToText("HTTP/1.1 200 OK\r\n\r\n" + page));
     ASSERT_TRUE(parsed.ok()) << parsed.failureCode;
     const std::vector<forecast::ForecastDay> expected = {
         {"Donderdag", "10", "-", "-", "-1", "-", "-", "-"},

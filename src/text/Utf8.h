@@ -5,7 +5,7 @@
 #include <string_view>
 
 // UTF-8, the form of all text inside the program.
-namespace zonbode::net {
+namespace zonbode::text {
 
 // Decodes the character that starts at text[i]: its length in bytes, or 0 when the bytes
 // there are not a well-formed UTF-8 sequence (overlong forms and surrogates included).
@@ -17,4 +17,4 @@ std::size_t DecodeUtf16(std::u16string_view text, std::size_t i, char32_t& codeP
 
 void AppendUtf8(std::string& out, char32_t codePoint);
 
-}  // namespace zonbode::net
+}  // namespace zonbode::text

@@ -1,8 +1,8 @@
-#include "net/Utf8.h"
+#include "text/Utf8.h"
 
 #include <cstdint>
 
-namespace zonbode::net {
+namespace zonbode::text {
 
 std::size_t DecodeUtf8(std::string_view text, std::size_t i, char32_t& codePoint) {
     const auto lead = static_cast<std::uint8_t>(text[i]);
@@ -69,4 +69,4 @@ void AppendUtf8(std::string& out, char32_t cp) {
     }
 }
 
-}  // namespace zonbode::net
+}  // namespace zonbode::text

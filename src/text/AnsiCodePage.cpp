@@ -1,12 +1,12 @@
-#include "net/AnsiCodePage.h"
+#include "text/AnsiCodePage.h"
 
 #include <array>
 #include <cstdint>
 #include <unordered_map>
 
-#include "net/Utf8.h"
+#include "text/Utf8.h"
 
-namespace zonbode::net {
+namespace zonbode::text {
 namespace {
 
 // Windows-1252 for 0x80..0x9F; the five unassigned bytes keep their C1 control character.
@@ -79,4 +79,4 @@ std::string TextToBytes(std::string_view text) {
     return bytes;
 }
 
-}  // namespace zonbode::net
+}  // namespace zonbode::text
