@@ -14,7 +14,7 @@ run_suite() {  # name, build dir, extra cmake arguments...
     echo "=== $name ==="
     cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
     cmake --build "$dir" -j "$jobs"
-    ctest --test-dir "$dir" --output-on-failure -j "$jobs"
+    ctest --test-dir "$dir" --output-on-failure --no-tests=error -j "$jobs"
 }
 
 run_suite "Linux" build

@@ -10,6 +10,7 @@
 
 #include "DemoServerProcess.h"
 #include "HttpRequest.h"
+#include "MissingPart.h"
 
 namespace zonbode::demo::testing {
 namespace {
@@ -166,7 +167,7 @@ TEST(DemoServerArguments, ServesTheBundledPageByDefault) {
     const std::string bundled = std::string(ZONBODE_DATA_DIR) + "/forecast-page.html";
     const std::string page = ReadFile(bundled);
     if (page.empty()) {
-        GTEST_SKIP() << "no bundled page at " << bundled;
+        ZONBODE_SKIP_FOR_MISSING_PART("the bundled page " << bundled);
     }
     DemoServerProcess server({"--port", "0"});
     ASSERT_TRUE(server.Listening()) << server.FirstLine();

@@ -10,6 +10,7 @@
 
 #include "ChildProcess.h"
 #include "GatewaySupport.h"
+#include "MissingPart.h"
 
 namespace zonbode::gateway::testing {
 namespace {
@@ -128,7 +129,7 @@ TEST(GatewayOptions, BadOptionsAreRefusedWithTheUsage) {
 TEST(GatewayUnit, SystemdAcceptsIt) {
     const std::string analyze = ZONBODE_SYSTEMD_ANALYZE;
     if (analyze.empty()) {
-        GTEST_SKIP() << "systemd-analyze is not installed";
+        ZONBODE_SKIP_FOR_MISSING_PART("systemd-analyze (package systemd)");
     }
     // A user manager needs a runtime folder, which a test machine's session may lack.
     char runtime[] = "/tmp/zonbode-gateway-unit-XXXXXX";

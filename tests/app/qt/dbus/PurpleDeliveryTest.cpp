@@ -11,6 +11,7 @@
 #include "app/qt/dbus/PurpleClient.h"
 #include "status/MessengerTransportList.h"
 #include "status/StatusMessage.h"
+#include "support/MissingPart.h"
 
 namespace zonbode::app::qt {
 namespace {
@@ -36,7 +37,7 @@ protected:
     }
     void SetUp() override {
         if (const QString missing = PurpleClient::Missing(); !missing.isEmpty()) {
-            GTEST_SKIP() << "SKIPPED: " << missing.toStdString();
+            ZONBODE_SKIP_FOR_MISSING_PART(missing.toStdString());
         }
         if (!client_->IsRunning()) {
             client_->Start();
