@@ -28,7 +28,7 @@ enum class DownloadCycle {
     Receiving,   // connected, collecting the answer
     Parsing,     // the server closed; the parser runs
     Waiting,     // parsed; counting down to the refresh
-    Stalled,     // watchdog abort, socket error or oversize answer: no further download
+    Retrying,    // refused, failed, stalled or oversize: counting down to the next try
     Ended,       // the parser failed and the process was ended
 };
 
@@ -53,7 +53,7 @@ enum class SetPSMResult {
 // to act on.
 class Form1 {
 public:
-    // Creates the three timers: tmrDiscon running, Updatetmr and PSMtmr stopped.
+    // Creates the three timers, all stopped: tmrDiscon runs while a download is under way.
     explicit Form1(Ports ports, ForecastServer server = {});
     ~Form1();
 
@@ -80,6 +80,10 @@ public:
 
     // An answer longer than this many bytes is abandoned like a watchdog abort.
     static constexpr std::size_t kMaxAnswerBytes = 8u * 1024u * 1024u;
+    // A download that failed is tried again after the first wait; each further failure doubles
+    // the wait, up to the longest. A good parse starts again from the first.
+    static constexpr int kFirstRetryMinutes = 1;
+    static constexpr int kLongestRetryMinutes = 15;
 
 private:
     // Socket events.
@@ -94,9 +98,10 @@ private:
     void PSMtmr_Timer();
 
     void ConnectToForecastServer();
+    void StartDownload();
     void ParseForecastPage();
     void AbortProgram();
-    void Stall();
+    void DownloadFailed();
     void StopActing();
     bool Acting() const { return acting_; }
 
@@ -110,6 +115,7 @@ private:
     std::string PageBuffer;
     std::size_t answerBytes_ = 0;  // bytes of the current answer (PageBuffer is UTF-8 text)
     std::int16_t UpdateCounter = 0;
+    int retryMinutes_ = 0;  // the last wait before a retry; 0 after a good parse
 
     std::unique_ptr<Timer> tmrDiscon;
     std::unique_ptr<Timer> Updatetmr;

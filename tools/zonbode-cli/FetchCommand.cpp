@@ -31,7 +31,7 @@ constexpr std::string_view kUsage =
     "www.knmi.nl, port 80) and prints the forecast table as 'parse' does. Each status text\n"
     "the window would show goes to standard error on a line of its own.\n"
     "Exit status: 0 parsed, 1 the page could not be parsed (the message goes to standard\n"
-    "error), 2 the download stalled (no connection, no close within 4 s of the start, a reset\n"
+    "error), 2 the download failed (no connection, no close within 4 s of the start, a reset\n"
     "or an answer over 8 MiB) or bad arguments.\n";
 
 constexpr int kExitStalled = 2;
@@ -138,7 +138,7 @@ int RunFetch(const Arguments& args) {
 
     auto finished = [&form] {
         auto state = form.DownloadCycleState();
-        return state == app::DownloadCycle::Waiting || state == app::DownloadCycle::Stalled ||
+        return state == app::DownloadCycle::Waiting || state == app::DownloadCycle::Retrying ||
                state == app::DownloadCycle::Ended;
     };
     // The watchdog ends a slow first download 4 s after start; the timeout is a safety net.

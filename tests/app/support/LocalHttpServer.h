@@ -67,6 +67,10 @@ public:
     std::uint16_t Port() const {
         return port_;
     }
+    // How the connections from now on are served.
+    void SetBehaviour(Behaviour behaviour) {
+        behaviour_ = behaviour;
+    }
 
     // The request bytes of every connection, in order.
     std::vector<std::string> Requests() const {
@@ -210,7 +214,7 @@ private:
         sys::CloseSocket(connection);
     }
 
-    Behaviour behaviour_;
+    std::atomic<Behaviour> behaviour_;
     std::string answer_;
     net::sys::Handle listener_ = net::sys::kInvalidSocket;
     std::uint16_t port_ = 0;

@@ -236,9 +236,9 @@ def start_zonbode(wine, args, port):
 
 def start_filled_zonbode(wine, args, port):
     """zonbode.exe with the seven days in its list. A first download that does not end within
-    the watchdog's 4 s stalls for good, silently, as the program means it to; on a busy machine
-    that can happen, and the program is then started once more (ended without its unload, so
-    the listeners get nothing from it)."""
+    the watchdog's 4 s is tried again only a minute later; on a busy machine that can happen,
+    and the program is then started once more (ended without its unload, so the listeners get
+    nothing from it)."""
     for attempt in (1, 2):
         zonbode = start_zonbode(wine, args, port)
         waited = wine.run([args.window_input, "rows", "7"], timeout=120, check_status=False)
