@@ -1,32 +1,74 @@
-#include "ForecastSource.h"
+#include "live/ForecastSource.h"
 
-#include "ForecastPageWriter.h"
-#include "HttpGet.h"
-#include "OpenMeteo.h"
+#include <exception>
 
-namespace zonbode::gateway {
+#include "live/ForecastPageWriter.h"
+#include "live/HttpClient.h"
+#include "live/OpenMeteo.h"
 
-PageFetch FetchForecastPage(const ForecastSource& source) {
+namespace zonbode::live {
+FetchProblem ProblemOf(HttpFailure failure) {
+    switch (failure) {
+        case HttpFailure::NoLookup:
+            return FetchProblem::NoLookup;
+        case HttpFailure::TimedOut:
+            return FetchProblem::Silent;
+        case HttpFailure::CutOff:
+            return FetchProblem::CutOff;
+        case HttpFailure::TooLarge:
+            return FetchProblem::BadAnswer;
+        default:
+            return FetchProblem::Unreachable;
+    }
+}
+
+namespace {
+
+PageFetch Refused(FetchProblem kind, std::string problem) {
     PageFetch fetch;
-    const HttpAnswer answer =
-        HttpGet(ForecastUrl(source.api, source.latitude, source.longitude), kFetchTimeout);
-    if (!answer.problem.empty()) {
-        fetch.problem = answer.problem;
-        return fetch;
+    fetch.kind = kind;
+    fetch.problem = std::move(problem);
+    return fetch;
+}
+
+PageFetch Fetch(const ForecastSource& source) {
+    HttpRequest request;
+    request.url = ForecastUrl(source.api, source.latitude, source.longitude);
+    request.timeout = kFetchTimeout;
+    const HttpAnswer answer = HttpFetch(request);
+    if (!answer.answered()) {
+        return Refused(ProblemOf(answer.failure), answer.problem);
     }
     if (answer.status != 200) {
-        fetch.problem = "the weather service answered HTTP " + std::to_string(answer.status);
+        PageFetch fetch = Refused(FetchProblem::HttpError, "the weather service answered HTTP " +
+                                                               std::to_string(answer.status));
+        fetch.status = answer.status;
         const std::string reason = ErrorReason(answer.body);
         if (!reason.empty()) {
             fetch.problem += " (" + reason + ")";
         }
         return fetch;
     }
+    PageFetch fetch;
     const auto days = ReadForecastAnswer(answer.body, fetch.problem);
-    if (days) {
-        fetch.page = WriteForecastPage(*days, source.placeName);
+    if (!days) {
+        return Refused(FetchProblem::BadAnswer, fetch.problem);
     }
+    fetch.page = WriteForecastPage(*days, source.placeName);
     return fetch;
 }
 
-}  // namespace zonbode::gateway
+}  // namespace
+
+PageFetch FetchForecastPage(const ForecastSource& source) {
+    try {
+        return Fetch(source);
+    } catch (const std::exception& error) {
+        return Refused(FetchProblem::BadAnswer,
+                       std::string("the answer could not be read: ") + error.what());
+    } catch (...) {
+        return Refused(FetchProblem::BadAnswer, "the answer could not be read");
+    }
+}
+
+}  // namespace zonbode::live
