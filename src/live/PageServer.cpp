@@ -1,12 +1,12 @@
-#include "PageServer.h"
+#include "live/PageServer.h"
 
 #include <utility>
 #include <vector>
 
-#include "HttpRequest.h"
+#include "live/RequestHead.h"
 #include "net/RaisedError.h"
 
-namespace zonbode::pageserver {
+namespace zonbode::live {
 namespace {
 
 std::string Response(const std::string& status, const std::string& body, bool withBody,
@@ -29,7 +29,7 @@ std::string ErrorPage(const std::string& status) {
 
 }  // namespace
 
-PageServer::PageServer(std::string page) : page_(std::move(page)) {}
+PageServer::PageServer(std::string page, Limits limits) : page_(std::move(page)), limits_(limits) {}
 
 PageServer::~PageServer() {
     Stop();
@@ -69,16 +69,45 @@ void PageServer::Stop() {
     }
 }
 
-void PageServer::CloseIdleConnections() {
-    const auto now = std::chrono::steady_clock::now();
-    std::vector<net::CNetSocket*> idle;
+void PageServer::CloseExpiredConnections() {
+    const auto now = Clock::now();
+    std::vector<net::CNetSocket*> expired;
     for (const auto& [key, connection] : connections_) {
-        if (now - connection.lastActivity > kIdleLimit) {
-            idle.push_back(key);
+        if (connection.deadline <= now) {
+            expired.push_back(key);
         }
     }
-    for (auto* key : idle) {
+    for (auto* key : expired) {
         Drop(key);
+    }
+}
+
+std::optional<PageServer::Clock::time_point> PageServer::NextDeadline() const {
+    std::optional<Clock::time_point> next;
+    for (const auto& [key, connection] : connections_) {
+        if (!next || connection.deadline < *next) {
+            next = connection.deadline;
+        }
+    }
+    return next;
+}
+
+void PageServer::TellWatcher() const {
+    if (watcher_) {
+        watcher_();
+    }
+}
+
+void PageServer::DropLongestSilent() {
+    auto longest = connections_.end();
+    for (auto it = connections_.begin(); it != connections_.end(); ++it) {
+        if (longest == connections_.end() ||
+            it->second.lastActivity < longest->second.lastActivity) {
+            longest = it;
+        }
+    }
+    if (longest != connections_.end()) {
+        Drop(longest->first);
     }
 }
 
@@ -95,12 +124,17 @@ void PageServer::OnConnectionRequest(std::int32_t requestID) {
             Drop(key);  // one answer per connection
         }
     };
-    connections_[key] = Connection{socket, {}, false, std::chrono::steady_clock::now()};
+    if (connections_.size() >= limits_.connections) {
+        DropLongestSilent();
+    }
+    const auto now = Clock::now();
+    connections_[key] = Connection{socket, {}, false, now + limits_.connection, now};
     try {
         socket->Accept(requestID);
     } catch (const net::RaisedError&) {
         connections_.erase(key);
     }
+    TellWatcher();
 }
 
 void PageServer::OnDataArrival(net::CNetSocket* key) {
@@ -116,7 +150,7 @@ void PageServer::OnDataArrival(net::CNetSocket* key) {
         Drop(key);
         return;
     }
-    connection.lastActivity = std::chrono::steady_clock::now();
+    connection.lastActivity = Clock::now();
     if (connection.answered || data.Type() != net::VarType::ByteArray) {
         return;  // anything after the request is not read
     }
@@ -148,6 +182,11 @@ std::string PageServer::ResponseFor(const std::string& head) const {
     if (request->path != kForecastPath) {
         return Response("404 Not Found", ErrorPage("404 Not Found"), !head_only);
     }
+    if (page_.empty()) {
+        // No forecast yet: a reader must not take this for the page.
+        return Response("503 Service Unavailable", ErrorPage("503 Service Unavailable"), !head_only,
+                        "Retry-After: 60\r\n");
+    }
     return Response("200 OK", page_, !head_only);
 }
 
@@ -176,6 +215,7 @@ void PageServer::Drop(net::CNetSocket* key) {
         socket->CloseSck();
     } catch (const net::RaisedError&) {
     }
+    TellWatcher();
 }
 
-}  // namespace zonbode::pageserver
+}  // namespace zonbode::live

@@ -4,9 +4,9 @@
 #include <string_view>
 #include <vector>
 
-#include "OpenMeteo.h"
+#include "live/OpenMeteo.h"
 
-namespace zonbode::gateway {
+namespace zonbode::live {
 
 // The line the page carries below the forecast table: the data's licence asks for it.
 inline constexpr std::string_view kAttribution = "Weerdata: Open-Meteo.com";
@@ -16,4 +16,4 @@ inline constexpr std::string_view kAttribution = "Weerdata: Open-Meteo.com";
 // the seven rows of values in "td" cells. `placeName` is UTF-8.
 std::string WriteForecastPage(const std::vector<DayValues>& days, std::string_view placeName);
 
-}  // namespace zonbode::gateway
+}  // namespace zonbode::live

@@ -8,7 +8,7 @@
 #include <vector>
 
 // Open-Meteo's daily forecast: the request URL and what its JSON answer holds.
-namespace zonbode::gateway {
+namespace zonbode::live {
 
 inline constexpr std::size_t kForecastDays = 7;
 
@@ -59,4 +59,4 @@ std::optional<std::vector<DayValues>> ReadForecastAnswer(std::string_view json,
 // The "reason" of an error answer ({"error": true, "reason": "..."}), or "".
 std::string ErrorReason(std::string_view json);
 
-}  // namespace zonbode::gateway
+}  // namespace zonbode::live

@@ -1,12 +1,12 @@
-#include "ForecastPageWriter.h"
+#include "live/ForecastPageWriter.h"
 
 #include <array>
 
-#include "PageCells.h"
 #include "forecast/ForecastPage.h"
+#include "live/PageCells.h"
 #include "net/Utf8.h"
 
-namespace zonbode::gateway {
+namespace zonbode::live {
 namespace {
 
 using CellRule = std::string (*)(const DayValues&);
@@ -77,4 +77,4 @@ std::string WriteForecastPage(const std::vector<DayValues>& days, std::string_vi
     return page + "</p>\n</body>\n</html>\n";
 }
 
-}  // namespace zonbode::gateway
+}  // namespace zonbode::live

@@ -1,8 +1,8 @@
-#include "HttpRequest.h"
+#include "live/RequestHead.h"
 
 #include <algorithm>
 
-namespace zonbode::pageserver {
+namespace zonbode::live {
 namespace {
 
 bool IsToken(std::string_view text) {
@@ -31,7 +31,7 @@ std::size_t EndOfRequestHead(std::string_view received) {
     return lf + 2;
 }
 
-std::optional<HttpRequest> ParseRequestHead(std::string_view head) {
+std::optional<RequestLine> ParseRequestHead(std::string_view head) {
     std::string_view line = head.substr(0, head.find('\n'));
     if (!line.empty() && line.back() == '\r') {
         line.remove_suffix(1);
@@ -44,7 +44,7 @@ std::optional<HttpRequest> ParseRequestHead(std::string_view head) {
     if (second == std::string_view::npos || line.find(' ', second + 1) != std::string_view::npos) {
         return std::nullopt;
     }
-    HttpRequest request;
+    RequestLine request;
     request.method = std::string(line.substr(0, first));
     std::string_view target = line.substr(first + 1, second - first - 1);
     request.version = std::string(line.substr(second + 1));
@@ -56,4 +56,4 @@ std::optional<HttpRequest> ParseRequestHead(std::string_view head) {
     return request;
 }
 
-}  // namespace zonbode::pageserver
+}  // namespace zonbode::live

@@ -1,18 +1,18 @@
-// The gateway's portable half: each row's rule at its edges, the answer reader, and the page
-// as Zonbode's own parser reads it. No network.
+// The live source's page: each row's rule at its edges, the answer reader, and the page as
+// Zonbode's own parser reads it. No network.
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 
-#include "ForecastPageWriter.h"
-#include "OpenMeteo.h"
-#include "PageCells.h"
 #include "forecast/ForecastPage.h"
+#include "live/ForecastPageWriter.h"
+#include "live/OpenMeteo.h"
+#include "live/PageCells.h"
 #include "net/AnsiCodePage.h"
 
-namespace zonbode::gateway {
+namespace zonbode::live {
 namespace {
 
 using std::nullopt;
@@ -139,8 +139,14 @@ TEST(ForecastAnswer, RefusesWhatIsNotSevenWholeDays) {
         {Answer(week + R"(,"precipitation_sum":3)"), "daily.precipitation_sum is not a list"},
         {Answer(week + R"(,"temperature_2m_min":[0,0,"4",0,0,0,0])"),
          "daily.temperature_2m_min[2] is not a number"},
-        {Answer(week + R"(,"temperature_2m_max":[0,0,0,0,0,0,1e10])"),
+        {Answer(week + R"(,"temperature_2m_max":[0,0,0,0,0,0,1000000000.0001])"),
          "daily.temperature_2m_max[6] is out of range"},
+        {Answer(week + R"(,"temperature_2m_max":[0,0,0,0,0,0,-1000000001])"),
+         "daily.temperature_2m_max[6] is out of range"},
+        // Beyond a double: the reader itself gives up, and that is a refused answer too.
+        {Answer(week + R"(,"wind_speed_10m_max":[1e400,0,0,0,0,0,0])"), "cannot be read"},
+        {Answer(week + R"(,"precipitation_sum":[)" + std::string(400, '9') + ",0,0,0,0,0,0]"),
+         "cannot be read"},
     };
     for (const auto& [json, expected] : cases) {
         std::string problem;
@@ -149,7 +155,20 @@ TEST(ForecastAnswer, RefusesWhatIsNotSevenWholeDays) {
     }
 }
 
+TEST(ForecastAnswer, TheLargestValueStillCounts) {
+    std::string problem;
+    const auto days = ReadForecastAnswer(
+        Answer(std::string(kWeek) + R"(,"temperature_2m_max":[1e9,-1e9,0,0,0,0,0])"), problem);
+    ASSERT_TRUE(days) << problem;
+    EXPECT_EQ((*days)[0].maxTemperature, kLargestValue);
+    EXPECT_EQ((*days)[1].maxTemperature, -kLargestValue);
+}
+
 TEST(ForecastAnswer, ErrorReasonIsOneLine) {
+    // Cut at 200 bytes, never inside a character: "é" is two bytes and would straddle byte 200.
+    const std::string longReason = std::string(199, 'a') + R"(\u00e9\u0007tail)";
+    EXPECT_EQ(ErrorReason(R"({"reason":")" + longReason + "\"}"), std::string(199, 'a'));
+    EXPECT_EQ(ErrorReason(R"({"reason":"bell\u0007del\u007fend"})"), "bell del end");
     EXPECT_EQ(ErrorReason(R"({"error":true,"reason":"Latitude must be in range\nof -90 to 90"})"),
               "Latitude must be in range of -90 to 90");
     EXPECT_EQ(ErrorReason("<html>Bad Gateway</html>"), "");
@@ -196,4 +215,4 @@ TEST(ForecastPage, ParsesToTheSevenRowsWhateverThePlaceIsCalled) {
 }
 
 }  // namespace
-}  // namespace zonbode::gateway
+}  // namespace zonbode::live

@@ -1,10 +1,10 @@
-#include "PageCells.h"
+#include "live/PageCells.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 
-namespace zonbode::gateway {
+namespace zonbode::live {
 namespace {
 
 // Beaufort force n starts at the n-th of these speeds (m/s).
@@ -69,4 +69,4 @@ std::string WindForceCell(Value metresPerSecond) {
     return std::to_string(force);
 }
 
-}  // namespace zonbode::gateway
+}  // namespace zonbode::live

@@ -3,12 +3,12 @@
 #include <chrono>
 #include <string>
 
-#include "OpenMeteo.h"
+#include "live/OpenMeteo.h"
 
 // The texts of the page's cells, one rule per row. An absent value gives "-". Values are
 // finite and at most kLargestValue in size, as ReadForecastAnswer leaves them; rounding is
 // half away from zero.
-namespace zonbode::gateway {
+namespace zonbode::live {
 
 inline constexpr const char* kNoValue = "-";
 
@@ -25,4 +25,4 @@ std::string WindDirectionCell(Value degrees);
 // Row 7: the Beaufort force (0 to 12) of a wind speed in m/s.
 std::string WindForceCell(Value metresPerSecond);
 
-}  // namespace zonbode::gateway
+}  // namespace zonbode::live

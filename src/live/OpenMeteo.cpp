@@ -1,9 +1,9 @@
-#include "OpenMeteo.h"
+#include "live/OpenMeteo.h"
 
 #include <cmath>
 #include <nlohmann/json.hpp>
 
-namespace zonbode::gateway {
+namespace zonbode::live {
 namespace {
 
 using Json = nlohmann::json;
@@ -70,7 +70,7 @@ bool ReadVariable(const Json& daily, const DailyVariable& variable, std::vector<
             return false;
         }
         const double number = value.get<double>();
-        if (!std::isfinite(number) || std::fabs(number) > kLargestValue) {
+        if (std::fabs(number) > kLargestValue) {
             problem = where + " is out of range";
             return false;
         }
@@ -91,7 +91,8 @@ std::string ForecastUrl(std::string_view api, std::string_view latitude,
         url.append(i > 0 ? "," : "").append(kDailyVariables[i].name);
     }
     url.append("&wind_speed_unit=ms&timezone=Europe%2FAmsterdam&forecast_days=");
-    return url.append(std::to_string(kForecastDays));
+    url.append(std::to_string(kForecastDays));
+    return url.append("&models=knmi_seamless");
 }
 
 std::optional<std::vector<DayValues>> ReadForecastAnswer(std::string_view json,
@@ -101,6 +102,10 @@ std::optional<std::vector<DayValues>> ReadForecastAnswer(std::string_view json,
         answer = Json::parse(json);
     } catch (const Json::parse_error& error) {
         problem = "the answer is not JSON (error at byte " + std::to_string(error.byte) + ")";
+        return std::nullopt;
+    } catch (const Json::exception& error) {
+        // A number beyond a double's range (1e400, four hundred digits) ends the parse here.
+        problem = std::string("the answer cannot be read: ") + error.what();
         return std::nullopt;
     }
     const auto daily = answer.is_object() ? answer.find("daily") : answer.end();
@@ -137,21 +142,32 @@ std::optional<std::vector<DayValues>> ReadForecastAnswer(std::string_view json,
 }
 
 std::string ErrorReason(std::string_view json) {
-    const Json answer = Json::parse(json, nullptr, false);
-    if (answer.is_object()) {
-        const auto reason = answer.find("reason");
-        if (reason != answer.end() && reason->is_string()) {
-            // It ends up inside one line of standard error.
-            std::string text = reason->get<std::string>().substr(0, kLongestReason);
-            for (char& c : text) {
-                if (static_cast<unsigned char>(c) < 0x20) {
-                    c = ' ';
-                }
-            }
-            return text;
+    Json answer;
+    try {
+        answer = Json::parse(json, nullptr, false);
+    } catch (const Json::exception&) {
+        return {};
+    }
+    const auto reason = answer.is_object() ? answer.find("reason") : answer.end();
+    if (reason == answer.end() || !reason->is_string()) {
+        return {};
+    }
+    // It ends up inside one line of a log: whole UTF-8 characters, no control bytes.
+    std::string text = reason->get<std::string>();
+    if (text.size() > kLongestReason) {
+        std::size_t cut = kLongestReason;
+        while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) {
+            --cut;
+        }
+        text.resize(cut);
+    }
+    for (char& c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) {
+            c = ' ';
         }
     }
-    return {};
+    return text;
 }
 
-}  // namespace zonbode::gateway
+}  // namespace zonbode::live

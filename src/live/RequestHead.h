@@ -4,10 +4,10 @@
 #include <string>
 #include <string_view>
 
-namespace zonbode::pageserver {
+namespace zonbode::live {
 
 // The start of an HTTP/1.x request, as far as the page server reads it.
-struct HttpRequest {
+struct RequestLine {
     std::string method;
     std::string path;  // without the query
     std::string version;
@@ -17,6 +17,6 @@ struct HttpRequest {
 std::size_t EndOfRequestHead(std::string_view received);
 
 // The request line of a complete head; nullopt when it is not a well-formed HTTP/1.x line.
-std::optional<HttpRequest> ParseRequestHead(std::string_view head);
+std::optional<RequestLine> ParseRequestHead(std::string_view head);
 
-}  // namespace zonbode::pageserver
+}  // namespace zonbode::live

@@ -1,8 +1,8 @@
-// zonbode-gateway's refresh cycle, many times over, in one process: real fetches (libcurl,
-// a worker thread each) from the recorded weather API on loopback, the page written anew and
-// handed to the page server, and one client reading it after each refresh. Memory must stay
-// flat: the heap in use and the resident size are printed after a warm-up and at the end.
-//   gateway_refresh_bench [--benchmark_filter=...]
+// The live source's refresh, many times over, in one process: real fetches (libcurl, on the
+// source's one worker thread) from the recorded weather API on loopback, the page written anew
+// and handed to the page server, and one client reading it after each refresh. Memory must
+// stay flat: the heap in use and the resident size are printed after a warm-up and at the end.
+//   live_source_bench [--benchmark_filter=...]
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 
@@ -12,9 +12,8 @@
 #include <future>
 #include <string>
 
-#include "Gateway.h"
-#include "GatewaySupport.h"
-#include "PageServer.h"
+#include "LiveTestSupport.h"
+#include "live/LiveSource.h"
 #include "net/EventLoop.h"
 
 namespace {
@@ -43,33 +42,29 @@ long long ResidentKiB() {
     return -1;
 }
 
-void GatewayRefresh(benchmark::State& state) {
-    gateway::testing::RecordedApi api;
+void LiveRefresh(benchmark::State& state) {
+    live::testing::RecordedApi api;
     if (!api.Listening()) {
         state.SkipWithError("the recorded weather API did not start");
         return;
     }
-    gateway::ForecastSource source;
-    source.api = api.Url("week");
-    source.latitude = "52.1";
-    source.longitude = "5.18";
-    pageserver::PageServer server(gateway::FetchForecastPage(source).page);
-    server.Start(0);
+    api.SetLive("week");
+    int pages = 0;
     int failures = 0;
-    gateway::Gateway cycle(
-        server, [source] { return gateway::FetchForecastPage(source); }, 1h,
-        [&failures](const std::string&) { ++failures; });
+    live::LiveSource::Events events;
+    events.PageReady = [&] { ++pages; };
+    events.Problem = [&](const std::string&) { ++failures; };
+    live::LiveSource source({api.Url("live"), api.Url("geo")}, live::DefaultPlace(), events,
+                            {1h, 1h, 1h});
+    source.Start();
 
     std::size_t served = 0;
+    // A new place fetches at once: one refresh, then one client reads the page.
     auto refreshAndRead = [&] {
-        const int before = cycle.FinishedFetches();
-        cycle.Refresh();
-        net::EventLoop::RunUntil([&] { return cycle.FinishedFetches() > before; }, 60s);
-        auto page = std::async(std::launch::async, gateway::testing::HttpGet, server.Port(),
-                               gateway::testing::kForecastPath);
-        net::EventLoop::RunUntil([&] { return page.wait_for(0s) == std::future_status::ready; },
-                                 60s);
-        served += page.get().size();
+        const int before = pages + failures;
+        source.SetPlace(live::DefaultPlace());
+        live::testing::RunUntil([&] { return pages + failures > before; });
+        served += live::testing::ServedBody(source.Port()).size();
     };
 
     for (int i = 0; i < kWarmUpRefreshes; ++i) {
@@ -90,10 +85,9 @@ void GatewayRefresh(benchmark::State& state) {
     state.counters["heap_growth_bytes"] = static_cast<double>(heapAfter - heapBefore);
     state.counters["rss_before_kib"] = static_cast<double>(residentBefore);
     state.counters["rss_growth_kib"] = static_cast<double>(residentAfter - residentBefore);
-    server.Stop();
 }
 
-BENCHMARK(GatewayRefresh)->Iterations(kRefreshes)->Unit(benchmark::kMillisecond);
+BENCHMARK(LiveRefresh)->Iterations(kRefreshes)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
