@@ -55,7 +55,12 @@ Form1::Form1(Ports ports, ForecastServer server) : ports_(ports), server_(std::m
     PSMtmr = ports_.timers.CreateTimer(30000ms, false, [this] { PSMtmr_Timer(); });
 }
 
+Form1::Form1(Ports ports, LiveOptions live) : Form1(ports, ForecastServer{"127.0.0.1", 0}) {
+    live_ = std::move(live);
+}
+
 Form1::~Form1() {
+    source_.reset();  // its events reach into this window
     if (Winsock) {
         Winsock->Events = {};  // no handler may run on a half-destroyed window
         Winsock->CloseSck();
@@ -108,7 +113,12 @@ void Form1::Form_Load() {
     view.SetupList(
         std::vector<std::string>(forecast::kColumnHeaders.begin(), forecast::kColumnHeaders.end()));
     view.SetStatusText(std::string(kConnecting));
-    ConnectToForecastServer();
+    if (live_) {
+        StartLiveSource();  // the download starts when the source has its first page
+    } else {
+        view.SetPlaceSearchEnabled(false);
+        ConnectToForecastServer();
+    }
 
     if (!hiddenInTray) {
         view.Show();
