@@ -91,24 +91,7 @@ void Form1::Form_Load() {
     trayIconWanted_ = true;
     ports_.tray.AddTrayIcon();
 
-    SettingsStore& settings = ports_.settings;
-    const std::string psmPath(settings::kPsmPath);
-    if (!settings.ReadRegValue(psmPath).empty()) {
-        view.SetTemplateText(settings.ReadRegValue(psmPath));
-    }
-    if (settings::IsSwitchedOn(settings.ReadRegValue(std::string(settings::kAutoPath)))) {
-        view.SetChecked(CheckBox::Check1, true);
-        view.SetChecked(CheckBox::Check2, true);
-        Check1_Click();
-    }
-    bool hiddenInTray = false;
-    if (settings::IsSwitchedOn(settings.ReadRegValue(std::string(settings::kSysteemvakPath)))) {
-        view.SetChecked(CheckBox::Check3, true);
-        view.SetWindowState(WindowState::Minimized);
-        Form_Resize();
-        // Without an icon to bring it back the window is shown, minimized.
-        hiddenInTray = ports_.tray.IsIconShown();
-    }
+    const bool hiddenInTray = ReadStoredChoices();
 
     view.SetupList(
         std::vector<std::string>(forecast::kColumnHeaders.begin(), forecast::kColumnHeaders.end()));
@@ -123,6 +106,29 @@ void Form1::Form_Load() {
     if (!hiddenInTray) {
         view.Show();
     }
+}
+
+// The template and the two start-up choices; whether the window starts hidden in the tray.
+bool Form1::ReadStoredChoices() {
+    View& view = ports_.view;
+    SettingsStore& settings = ports_.settings;
+    const std::string psmPath(settings::kPsmPath);
+    if (!settings.ReadRegValue(psmPath).empty()) {
+        view.SetTemplateText(settings.ReadRegValue(psmPath));
+    }
+    if (settings::IsSwitchedOn(settings.ReadRegValue(std::string(settings::kAutoPath)))) {
+        view.SetChecked(CheckBox::Check1, true);
+        view.SetChecked(CheckBox::Check2, true);
+        Check1_Click();
+    }
+    if (!settings::IsSwitchedOn(settings.ReadRegValue(std::string(settings::kSysteemvakPath)))) {
+        return false;
+    }
+    view.SetChecked(CheckBox::Check3, true);
+    view.SetWindowState(WindowState::Minimized);
+    Form_Resize();
+    // Without an icon to bring it back the window is shown, minimized.
+    return ports_.tray.IsIconShown();
 }
 
 void Form1::Form_Unload() {

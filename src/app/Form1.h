@@ -117,6 +117,8 @@ private:
     void Updatetmr_Timer();
     void PSMtmr_Timer();
 
+    bool ReadStoredChoices();
+
     // The live source's side (Form1Live.cpp).
     void StartLiveSource();
     void LiveSource_PageReady();
