@@ -134,8 +134,7 @@ int RunFetch(const Arguments& args) {
     if (!options) {
         return UsageError("fetch", problem, kUsage);
     }
-    options->live.report = [](const std::string& text) { WriteAll(stderr, text + "\n"); };
-
+    // A --place without a match is told once, on the status panel's line of standard error.
     ConsoleView view;
     app::LoopTimers timers;
     NoSettings settings;
