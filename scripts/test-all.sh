@@ -40,7 +40,7 @@ cmake --build build-fuzz -j "$jobs" \
 answers=tests/tools/zonbode-gateway/answers
 run_fuzzer forecast_parser_fuzz fuzz/forecast_parser.dict data/forecast-page.html
 run_fuzzer forecast_answer_fuzz fuzz/live_answers.dict \
-    "$answers"/{week,spring-week,six-days,eight-days,bad-json}.json fuzz/seeds/forecast-*.json
+    "$answers"/{week,spring-week,six-days,eight-days,bad-json,out-of-range}.json fuzz/seeds/forecast-*.json
 run_fuzzer search_answer_fuzz fuzz/live_answers.dict "$answers"/search-*.json \
     fuzz/seeds/search-*.json
 if [ -f scripts/test-windows.sh ]; then

@@ -7,7 +7,6 @@
 #include <memory>
 
 #include "LiveTestSupport.h"
-#include "SlowClients.h"
 #include "live/LiveSource.h"
 #include "live/PageServer.h"
 
@@ -27,18 +26,18 @@ TEST(PageServerTest, AConnectionEndsAtItsDeadlineHoweverItDrips) {
     LiveSchedule schedule{60s, 60s, 60s, 1s};
     LiveSource source({api.Url("week"), api.Url("geo")}, DefaultPlace(), {}, schedule);
     source.Start();
-    SlowClient dripper(source.Port(), true, 100ms);
-    SlowClient silent(source.Port(), false, 100ms);
-    EXPECT_TRUE(Runs([&] { return dripper.Closed() && silent.Closed(); }));
-    EXPECT_TRUE(dripper.Connected() && silent.Connected());
+    const auto dripper = NewSlowClient(source.Port(), true);
+    const auto silent = NewSlowClient(source.Port(), false);
+    EXPECT_TRUE(Runs([&] { return dripper->Closed() && silent->Closed(); }));
+    EXPECT_TRUE(dripper->Connected() && silent->Connected());
 }
 
 TEST(PageServerTest, TooManyConnectionsPushOutTheOneSilentLongest) {
     PageServer server(kPage, PageServerLimits{std::chrono::minutes(1), 3});
     server.Start(0);
-    std::vector<std::unique_ptr<SlowClient>> holders;
+    std::vector<std::unique_ptr<zonbode::testing::SlowClient>> holders;
     for (int i = 0; i < 3; ++i) {
-        holders.push_back(std::make_unique<SlowClient>(server.Port(), false, 50ms));
+        holders.push_back(NewSlowClient(server.Port(), false));
         // One at a time, so the first is the one silent longest.
         ASSERT_TRUE(Runs([&] { return server.OpenConnections() == holders.size(); }));
     }
@@ -50,11 +49,11 @@ TEST(PageServerTest, TooManyConnectionsPushOutTheOneSilentLongest) {
 TEST(PageServerTest, AGoodClientIsServedWhileAHundredOthersDripOrHold) {
     PageServer server(kPage);
     server.Start(0);
-    std::vector<std::unique_ptr<SlowClient>> others;
+    std::vector<std::unique_ptr<zonbode::testing::SlowClient>> others;
     for (int i = 0; i < 100; ++i) {
         // One by one: the listener's queue holds five, and a silent client whose handshake
         // overflowed it would never arrive.
-        others.push_back(std::make_unique<SlowClient>(server.Port(), i % 2 == 0, 100ms));
+        others.push_back(NewSlowClient(server.Port(), i % 2 == 0));
         ASSERT_TRUE(Runs([&] { return server.OpenConnections() == others.size(); })) << i;
     }
     EXPECT_EQ(ServedBody(server.Port()), kPage);

@@ -5,17 +5,20 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
 
-namespace zonbode::live::testing {
+namespace zonbode::testing {
 
 class SlowClient {
 public:
     // drip: one byte of a request every `pause`; otherwise silent. Connects on a thread of
-    // its own, so many can wait for the listener's queue at once.
-    SlowClient(int port, bool drip, std::chrono::milliseconds pause);
+    // its own, so many can wait for the listener's queue at once. `ended` runs on that thread
+    // when it stops (an in-process test wakes its loop there).
+    SlowClient(int port, bool drip, std::chrono::milliseconds pause,
+               std::function<void()> ended = {});
     ~SlowClient();
     SlowClient(const SlowClient&) = delete;
     SlowClient& operator=(const SlowClient&) = delete;
@@ -29,8 +32,9 @@ private:
     std::atomic<bool> connected_{false};
     std::atomic<bool> closed_{false};
     std::atomic<bool> stop_{false};
+    std::function<void()> ended_;
     int fd_ = -1;
     std::thread thread_;
 };
 
-}  // namespace zonbode::live::testing
+}  // namespace zonbode::testing

@@ -1,16 +1,17 @@
-#include "SlowClients.h"
+#include "SlowClient.h"
 
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include "net/EventLoop.h"
+namespace zonbode::testing {
 
-namespace zonbode::live::testing {
-
-SlowClient::SlowClient(int port, bool drip, std::chrono::milliseconds pause)
-    : fd_(socket(AF_INET, SOCK_STREAM, 0)), thread_(&SlowClient::Run, this, port, drip, pause) {}
+SlowClient::SlowClient(int port, bool drip, std::chrono::milliseconds pause,
+                       std::function<void()> ended)
+    : ended_(std::move(ended)),
+      fd_(socket(AF_INET, SOCK_STREAM, 0)),
+      thread_(&SlowClient::Run, this, port, drip, pause) {}
 
 SlowClient::~SlowClient() {
     stop_ = true;
@@ -37,7 +38,9 @@ void SlowClient::Run(int port, bool drip, std::chrono::milliseconds pause) {
             closed_ = recv(fd_, &byte, 1, 0) <= 0;
         }
     }
-    net::EventLoop::PostTask([] {});  // wakes the test's loop to look
+    if (ended_) {
+        ended_();
+    }
 }
 
-}  // namespace zonbode::live::testing
+}  // namespace zonbode::testing
