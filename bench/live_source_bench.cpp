@@ -2,6 +2,7 @@
 // source's one worker thread) from the recorded weather API on loopback, the page written anew
 // and handed to the page server, and one client reading it after each refresh. Memory must
 // stay flat: the heap in use and the resident size are printed after a warm-up and at the end.
+// And the page server's answer to a good client among a hundred slow ones.
 //   live_source_bench [--benchmark_filter=...]
 #include <benchmark/benchmark.h>
 #include <malloc.h>
@@ -10,10 +11,13 @@
 #include <cstdio>
 #include <fstream>
 #include <future>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "LiveTestSupport.h"
 #include "live/LiveSource.h"
+#include "live/PageServer.h"
 #include "net/EventLoop.h"
 
 namespace {
@@ -88,6 +92,27 @@ void LiveRefresh(benchmark::State& state) {
 }
 
 BENCHMARK(LiveRefresh)->Iterations(kRefreshes)->Unit(benchmark::kMillisecond);
+
+// A well-behaved client's wait for the page while a hundred others hold connections open,
+// half of them dripping their request a byte at a time (the page server's own target: within
+// 2 s; in practice milliseconds).
+void GoodClientAmongSlowOnes(benchmark::State& state) {
+    live::PageServer server("<html>trcolor</table></html>");
+    server.Start(0);
+    std::vector<std::unique_ptr<testing::SlowClient>> others;
+    for (int i = 0; i < 100; ++i) {
+        others.push_back(live::testing::NewSlowClient(server.Port(), i % 2 == 0));
+        live::testing::RunUntil([&] { return server.OpenConnections() == others.size(); });
+    }
+    std::size_t served = 0;
+    for (auto _ : state) {
+        served += live::testing::ServedBody(server.Port()).size();
+    }
+    state.counters["slow_connections_open"] = static_cast<double>(server.OpenConnections());
+    state.counters["served_bytes"] = static_cast<double>(served);
+}
+
+BENCHMARK(GoodClientAmongSlowOnes)->Iterations(50)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

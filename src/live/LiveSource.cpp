@@ -112,7 +112,7 @@ private:
     Events events_;
     LiveSchedule schedule_;
     std::optional<std::chrono::system_clock::time_point> shownSince_;
-    PageServer server_{""};
+    PageServer server_{"", PageServerLimits{schedule_.pageConnection}};
     std::unique_ptr<RefreshWorker> refresher_;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };

@@ -64,7 +64,7 @@ TEST_F(LiveSourceTest, EachFailureIsToldAndTheNextGoodAnswerServesAgain) {
     const std::pair<const char*, const char*> failures[] = {
         {"http-429", "fout 429"},    {"http-503", "fout 503"},      {"http-500", "fout (500)"},
         {"cutoff", "afgebroken"},    {"hangup", "afgebroken"},      {"bad-json", "onbruikbaar"},
-        {"six-days", "onbruikbaar"}, {"eight-days", "onbruikbaar"},
+        {"six-days", "onbruikbaar"}, {"eight-days", "onbruikbaar"}, {"out-of-range", "onbruikbaar"},
     };
     StartSource(failures[0].first);
     std::string goodPage;

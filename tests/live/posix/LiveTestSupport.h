@@ -5,10 +5,13 @@
 
 #include <chrono>
 #include <future>
+#include <memory>
 #include <string>
+#include <thread>
 
 #include "LoopbackExchange.h"
 #include "ServerProcess.h"
+#include "SlowClient.h"
 #include "net/EventLoop.h"
 
 namespace zonbode::live::testing {
@@ -31,6 +34,12 @@ public:
     void SetLive(const std::string& answer) const { HttpGet(Port(), "/set/" + answer); }
 };
 
+// A slow client that wakes the loop when it ends.
+inline std::unique_ptr<zonbode::testing::SlowClient> NewSlowClient(int port, bool drip) {
+    return std::make_unique<zonbode::testing::SlowClient>(port, drip, 100ms,
+                                                          [] { net::EventLoop::PostTask([] {}); });
+}
+
 // Runs the loop until `done` or a generous timeout.
 inline bool RunUntil(const std::function<bool()>& done) {
     return net::EventLoop::RunUntil(done, 30s);
@@ -38,12 +47,14 @@ inline bool RunUntil(const std::function<bool()>& done) {
 
 // What a client thread got from `port` while the loop ran: the response's body.
 inline std::string ServedBody(int port) {
-    auto response = std::async(std::launch::async, [port] {
-        std::string text = HttpGet(port, kForecastPath);
+    std::promise<std::string> got;
+    auto response = got.get_future();
+    std::thread client([port, &got] {
+        got.set_value(HttpGet(port, kForecastPath));
         net::EventLoop::PostTask([] {});  // wakes the loop to look at the answer
-        return text;
     });
     RunUntil([&] { return response.wait_for(0s) == std::future_status::ready; });
+    client.join();
     const std::string text = response.get();
     const auto body = text.find("\r\n\r\n");
     return body == std::string::npos ? text : text.substr(body + 4);

@@ -6,9 +6,11 @@
 #include <atomic>
 #include <cstdio>
 #include <fstream>
+#include <memory>
 #include <thread>
 
 #include "DemoServerProcess.h"
+#include "SlowClient.h"
 #include "live/RequestHead.h"
 
 namespace zonbode::demo::testing {
@@ -129,6 +131,22 @@ TEST_F(DemoServer, TwoHundredClientsAtOnceAllGetThePage) {
         client.join();
     }
     EXPECT_EQ(complete.load(), kClients);
+}
+
+TEST_F(DemoServer, AGoodClientIsServedWhileAHundredOthersDripOrHold) {
+    std::vector<std::unique_ptr<zonbode::testing::SlowClient>> others;
+    for (int i = 0; i < 100; ++i) {
+        others.push_back(std::make_unique<zonbode::testing::SlowClient>(
+            server_->Port(), i % 2 == 0, std::chrono::milliseconds(100)));
+        // The listener's queue holds five: a pause, so no silent client's handshake is lost.
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    const std::string response =
+        Exchange(server_->Port(), std::string("GET ") + kPath + " HTTP/1.1\r\nHost: t\r\n\r\n");
+    EXPECT_EQ(response.substr(response.find("\r\n\r\n") + 4), SamplePage());
+    for (const auto& other : others) {
+        EXPECT_TRUE(other->Connected() && !other->Closed()) << "room enough: nobody is pushed out";
+    }
 }
 
 TEST_F(DemoServer, InterruptEndsItCleanly) {
