@@ -1,5 +1,6 @@
 #include "app/Form1.h"
 
+#include <algorithm>
 #include <chrono>
 #include <string_view>
 #include <vector>
@@ -49,12 +50,17 @@ std::size_t CharacterCount(std::string_view text) {
 }  // namespace
 
 Form1::Form1(Ports ports, ForecastServer server) : ports_(ports), server_(std::move(server)) {
-    tmrDiscon = ports_.timers.CreateTimer(4000ms, true, [this] { tmrDiscon_Timer(); });
+    tmrDiscon = ports_.timers.CreateTimer(4000ms, false, [this] { tmrDiscon_Timer(); });
     Updatetmr = ports_.timers.CreateTimer(60000ms, false, [this] { Updatetmr_Timer(); });
     PSMtmr = ports_.timers.CreateTimer(30000ms, false, [this] { PSMtmr_Timer(); });
 }
 
+Form1::Form1(Ports ports, LiveOptions live) : Form1(ports, ForecastServer{"127.0.0.1", 0}) {
+    live_ = std::move(live);
+}
+
 Form1::~Form1() {
+    source_.reset();  // its events reach into this window
     if (Winsock) {
         Winsock->Events = {};  // no handler may run on a half-destroyed window
         Winsock->CloseSck();
@@ -76,7 +82,7 @@ void Form1::Form_Load() {
         Winsock_DataArrival(bytesTotal);
     };
     Winsock->Events.CloseSck = [this] { Winsock_CloseSck(); };
-    // Not shown to the user (CancelDisplay stays set); the cycle just stalls.
+    // Not shown to the user (CancelDisplay stays set); the download is tried again later.
     Winsock->Events.Error = [this](net::ErrorEventArgs&) { Winsock_Error(); };
 
     ForecastHost = server_.host;
@@ -85,6 +91,26 @@ void Form1::Form_Load() {
     trayIconWanted_ = true;
     ports_.tray.AddTrayIcon();
 
+    const bool hiddenInTray = ReadStoredChoices();
+
+    view.SetupList(
+        std::vector<std::string>(forecast::kColumnHeaders.begin(), forecast::kColumnHeaders.end()));
+    view.SetStatusText(std::string(kConnecting));
+    if (live_) {
+        StartLiveSource();  // the download starts when the source has its first page
+    } else {
+        view.SetPlaceSearchEnabled(false);
+        ConnectToForecastServer();
+    }
+
+    if (!hiddenInTray) {
+        view.Show();
+    }
+}
+
+// The template and the two start-up choices; whether the window starts hidden in the tray.
+bool Form1::ReadStoredChoices() {
+    View& view = ports_.view;
     SettingsStore& settings = ports_.settings;
     const std::string psmPath(settings::kPsmPath);
     if (!settings.ReadRegValue(psmPath).empty()) {
@@ -95,23 +121,14 @@ void Form1::Form_Load() {
         view.SetChecked(CheckBox::Check2, true);
         Check1_Click();
     }
-    bool hiddenInTray = false;
-    if (settings::IsSwitchedOn(settings.ReadRegValue(std::string(settings::kSysteemvakPath)))) {
-        view.SetChecked(CheckBox::Check3, true);
-        view.SetWindowState(WindowState::Minimized);
-        Form_Resize();
-        // Without an icon to bring it back the window is shown, minimized.
-        hiddenInTray = ports_.tray.IsIconShown();
+    if (!settings::IsSwitchedOn(settings.ReadRegValue(std::string(settings::kSysteemvakPath)))) {
+        return false;
     }
-
-    view.SetupList(
-        std::vector<std::string>(forecast::kColumnHeaders.begin(), forecast::kColumnHeaders.end()));
-    view.SetStatusText(std::string(kConnecting));
-    ConnectToForecastServer();
-
-    if (!hiddenInTray) {
-        view.Show();
-    }
+    view.SetChecked(CheckBox::Check3, true);
+    view.SetWindowState(WindowState::Minimized);
+    Form_Resize();
+    // Without an icon to bring it back the window is shown, minimized.
+    return ports_.tray.IsIconShown();
 }
 
 void Form1::Form_Unload() {
@@ -251,13 +268,22 @@ void Form1::PSMtmr_Timer() {
 
 void Form1::ConnectToForecastServer() {
     cycle_ = DownloadCycle::Connecting;
+    // The watchdog gives the whole download, from the lookup to the server's close, its time.
+    tmrDiscon->Stop();
+    tmrDiscon->Start();
     try {
         Winsock->Connect(net::Variant(ForecastHost),
                          net::Variant(static_cast<std::int32_t>(server_.port)));
     } catch (const net::RaisedError&) {
-        // Nothing is shown for a failed download; the cycle stalls.
-        Stall();
+        DownloadFailed();  // nothing is shown; the download is tried again later
     }
+}
+
+// A refresh or a retry: never two downloads at once.
+void Form1::StartDownload() {
+    Updatetmr->Stop();
+    Winsock->CloseSck();
+    ConnectToForecastServer();
 }
 
 void Form1::Winsock_Connect() {
@@ -265,7 +291,6 @@ void Form1::Winsock_Connect() {
         return;
     }
     cycle_ = DownloadCycle::Receiving;
-    tmrDiscon->Start();
     ports_.view.SetStatusText(std::string(kFetching));
     PageBuffer.clear();
     answerBytes_ = 0;
@@ -289,14 +314,14 @@ void Form1::Winsock_DataArrival(std::int32_t /*bytesTotal*/) {
         Winsock->CloseSck();
         PageBuffer.clear();
         PageBuffer.shrink_to_fit();
-        Stall();
+        DownloadFailed();
         return;
     }
     PageBuffer += piece;
 }
 
 void Form1::Winsock_CloseSck() {
-    if (!Acting()) {
+    if (!Acting() || cycle_ != DownloadCycle::Receiving) {
         return;
     }
     tmrDiscon->Stop();
@@ -308,21 +333,30 @@ void Form1::Winsock_Error() {
     if (!Acting()) {
         return;
     }
-    Stall();
+    DownloadFailed();
 }
 
-void Form1::Stall() {
-    if (cycle_ == DownloadCycle::Connecting || cycle_ == DownloadCycle::Receiving) {
-        cycle_ = DownloadCycle::Stalled;
+// The table keeps its rows and the panel its text; the refresh countdown brings the next try,
+// so a table never silently stops changing while automatic mode goes on sending its days.
+void Form1::DownloadFailed() {
+    if (cycle_ != DownloadCycle::Connecting && cycle_ != DownloadCycle::Receiving) {
+        return;
     }
+    tmrDiscon->Stop();
+    Winsock->CloseSck();
+    cycle_ = DownloadCycle::Retrying;
+    retryMinutes_ =
+        retryMinutes_ == 0 ? kFirstRetryMinutes : std::min(2 * retryMinutes_, kLongestRetryMinutes);
+    // The tick that brings the counter to 60 starts the download.
+    UpdateCounter = static_cast<std::int16_t>(60 - retryMinutes_);
+    Updatetmr->Start();
 }
 
 void Form1::tmrDiscon_Timer() {
     if (!Acting()) {
         return;
     }
-    Winsock->CloseSck();
-    Stall();
+    DownloadFailed();
 }
 
 void Form1::Updatetmr_Timer() {
@@ -333,9 +367,7 @@ void Form1::Updatetmr_Timer() {
         ++UpdateCounter;
     }
     if (UpdateCounter == 60) {
-        Updatetmr->Stop();
-        Winsock->CloseSck();
-        ConnectToForecastServer();
+        StartDownload();
     }
 }
 
@@ -371,6 +403,7 @@ void Form1::ParseForecastPage() {
     view.SetStatusText(forecast::LastUpdateText(ports_.clock.LocalNow()));
     Updatetmr->Start();
     UpdateCounter = 1;
+    retryMinutes_ = 0;
     cycle_ = DownloadCycle::Waiting;
 }
 

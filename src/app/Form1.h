@@ -2,11 +2,15 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/Ports.h"
+#include "live/LiveSource.h"
 #include "net/CNetSocket.h"
 
 namespace zonbode::app {
@@ -15,6 +19,17 @@ namespace zonbode::app {
 struct ForecastServer {
     std::string host{forecast::kForecastHost};
     std::uint16_t port = forecast::kForecastPort;
+};
+
+// The live forecast inside the program, the desktop programs' default: the services it asks,
+// its schedule, and a place asked for on the command line.
+struct LiveOptions {
+    live::LiveEndpoints endpoints;
+    live::LiveSchedule schedule;
+    // Searched at start-up; the first match becomes the place, as if chosen in the window.
+    std::string placeQuery;
+    // Told, in one line, when that search finds nothing or fails (standard error).
+    std::function<void(const std::string&)> report;
 };
 
 // Mouse message code of a left-button release over the tray icon.
@@ -28,7 +43,7 @@ enum class DownloadCycle {
     Receiving,   // connected, collecting the answer
     Parsing,     // the server closed; the parser runs
     Waiting,     // parsed; counting down to the refresh
-    Stalled,     // watchdog abort, socket error or oversize answer: no further download
+    Retrying,    // refused, failed, stalled or oversize: counting down to the next try
     Ended,       // the parser failed and the process was ended
 };
 
@@ -53,8 +68,11 @@ enum class SetPSMResult {
 // to act on.
 class Form1 {
 public:
-    // Creates the three timers: tmrDiscon running, Updatetmr and PSMtmr stopped.
+    // Creates the three timers, all stopped: tmrDiscon runs while a download is under way.
     explicit Form1(Ports ports, ForecastServer server = {});
+    // With the live source: the download cycle fetches the page it serves on loopback when it
+    // says a page is ready; its problems go to the status panel, with no box and no exit.
+    Form1(Ports ports, LiveOptions live);
     ~Form1();
 
     Form1(const Form1&) = delete;
@@ -70,6 +88,8 @@ public:
     void Command2_Click();
     void Check1_Click();  // after Check1's value changed
     void ListView1_DblClick();
+    void Command3_Click();  // the search button, or Enter in the place box
+    void Combo1_Click();    // the user chose one of the matches
 
     // Composes row `day` (1-based), shows it and delivers it; does nothing with fewer than 5
     // rows or when the row lookup fails.
@@ -80,6 +100,10 @@ public:
 
     // An answer longer than this many bytes is abandoned like a watchdog abort.
     static constexpr std::size_t kMaxAnswerBytes = 8u * 1024u * 1024u;
+    // A download that failed is tried again after the first wait; each further failure doubles
+    // the wait, up to the longest. A good parse starts again from the first.
+    static constexpr int kFirstRetryMinutes = 1;
+    static constexpr int kLongestRetryMinutes = 15;
 
 private:
     // Socket events.
@@ -93,10 +117,21 @@ private:
     void Updatetmr_Timer();
     void PSMtmr_Timer();
 
+    bool ReadStoredChoices();
+
+    // The live source's side (Form1Live.cpp).
+    void StartLiveSource();
+    void LiveSource_PageReady();
+    void LiveSource_Problem(const std::string& text);
+    void SearchPlace(const std::string& name, bool takeFirst);
+    void PlaceSearchDone(const std::string& name, bool takeFirst, live::SearchOutcome outcome);
+    void ChoosePlace(const live::Place& place);
+
     void ConnectToForecastServer();
+    void StartDownload();
     void ParseForecastPage();
     void AbortProgram();
-    void Stall();
+    void DownloadFailed();
     void StopActing();
     bool Acting() const { return acting_; }
 
@@ -110,10 +145,16 @@ private:
     std::string PageBuffer;
     std::size_t answerBytes_ = 0;  // bytes of the current answer (PageBuffer is UTF-8 text)
     std::int16_t UpdateCounter = 0;
+    int retryMinutes_ = 0;  // the last wait before a retry; 0 after a good parse
 
     std::unique_ptr<Timer> tmrDiscon;
     std::unique_ptr<Timer> Updatetmr;
     std::unique_ptr<Timer> PSMtmr;
+
+    std::optional<LiveOptions> live_;
+    std::unique_ptr<live::LiveSource> source_;  // only with live_, from Form_Load on
+    std::vector<live::PlaceMatch> matches_;     // what Combo1 offers
+    int searches_ = 0;                          // only the latest search's answer counts
 
     DownloadCycle cycle_ = DownloadCycle::Idle;
     bool acting_ = true;

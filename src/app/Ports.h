@@ -44,6 +44,17 @@ public:
     virtual std::string TemplateText() const = 0;
     virtual void SetTemplateText(const std::string& text) = 0;
 
+    // The place controls: Text2 (the name to search for), Combo1 (the matches of a search,
+    // none chosen; showing entries opens the list), Label4 (which place the forecast is for).
+    virtual std::string PlaceText() const = 0;
+    virtual void SetPlaceText(const std::string& text) = 0;
+    virtual void SetPlaceMatches(const std::vector<std::string>& labels) = 0;
+    // The match the user chose in Combo1, 0-based; nullopt when none is chosen.
+    virtual std::optional<int> ChosenMatch() const = 0;
+    virtual void SetForecastPlaceText(const std::string& text) = 0;
+    // Without the live source there is no place to choose.
+    virtual void SetPlaceSearchEnabled(bool enabled) = 0;
+
     virtual bool IsChecked(CheckBox box) const = 0;
     virtual void SetChecked(CheckBox box, bool on) = 0;
 

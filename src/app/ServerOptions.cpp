@@ -10,7 +10,42 @@ namespace zonbode::app {
 
 namespace {
 
-constexpr std::string_view kUsage = "usage: zonbode [--host HOST] [--port PORT] [--version]\n";
+constexpr std::string_view kUsage =
+    "usage: zonbode [--place NAME] [--api-url URL] [--geocoding-url URL]\n"
+    "       zonbode --host HOST [--port PORT]\n"
+    "       zonbode --help | --version\n"
+    "Shows the seven-day forecast for the stored place (at first De Bilt), fetched from\n"
+    "Open-Meteo. --place NAME searches for a place as the window's place box does and takes\n"
+    "the first match, stored as if chosen. --api-url and --geocoding-url name another\n"
+    "Open-Meteo (default https://api.open-meteo.com and https://geocoding-api.open-meteo.com).\n"
+    "--host and --port fetch the forecast page from that server instead (port 80 when not\n"
+    "given; without --host the institute's server).\n";
+
+bool IsWebAddress(const std::string& url) {
+    for (std::string_view scheme : {"http://", "https://"}) {
+        if (url.size() > scheme.size() && url.compare(0, scheme.size(), scheme) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Takes one of the live source's options; "" when good, otherwise the problem.
+std::string TakeLiveOption(LiveOptions& live, const std::string& option, const std::string& value) {
+    if (option == "--place") {
+        if (value.find_first_not_of(" \t") == std::string::npos) {
+            return "--place needs the name of a place";
+        }
+        live.placeQuery = value;
+        return {};
+    }
+    if (!IsWebAddress(value)) {
+        return option + " needs an http:// or https:// address";
+    }
+    const std::string base = value.back() == '/' ? value.substr(0, value.size() - 1) : value;
+    (option == "--api-url" ? live.endpoints.api : live.endpoints.geocoding) = base;
+    return {};
+}
 
 }  // namespace
 
@@ -38,6 +73,46 @@ std::optional<ForecastServer> ParseServerOptions(const std::vector<std::string>&
     return server;
 }
 
+std::optional<DesktopOptions> ParseDesktopOptions(const std::vector<std::string>& arguments,
+                                                  std::string& problem) {
+    DesktopOptions options;
+    std::vector<std::string> serverArguments;
+    bool liveOption = false;
+    auto take = [&](const std::string& option, const std::string& value) -> std::string {
+        if (option == "--host" || option == "--port") {
+            serverArguments.insert(serverArguments.end(), {option, value});
+            return {};
+        }
+        liveOption = true;
+        return TakeLiveOption(options.live, option, value);
+    };
+    if (std::optional<std::string> refused = ReadOptionPairs(
+            arguments, {"--host", "--port", "--place", "--api-url", "--geocoding-url"}, take)) {
+        problem = std::move(*refused);
+        return std::nullopt;
+    }
+    if (!serverArguments.empty()) {
+        if (liveOption) {
+            problem =
+                "--host and --port name another page server: they do not go with "
+                "--place, --api-url or --geocoding-url";
+            return std::nullopt;
+        }
+        options.server = ParseServerOptions(serverArguments, problem);
+        if (!options.server) {
+            return std::nullopt;
+        }
+    }
+    return options;
+}
+
+std::unique_ptr<Form1> CreateForm1(Ports ports, DesktopOptions options) {
+    if (options.server) {
+        return std::make_unique<Form1>(ports, *options.server);
+    }
+    return std::make_unique<Form1>(ports, std::move(options.live));
+}
+
 void WriteToStandardStreams(OptionText kind, std::string_view text) {
     std::FILE* stream = kind == OptionText::Problem ? stderr : stdout;
     std::fwrite(text.data(), 1, text.size(), stream);
@@ -60,17 +135,17 @@ std::optional<int> AnswerHelpOrVersion(const std::vector<std::string>& arguments
 }
 
 std::optional<int> ReadDesktopOptions(const std::vector<std::string>& arguments,
-                                      ForecastServer& server, WriteOptionText write) {
+                                      DesktopOptions& options, WriteOptionText write) {
     if (const std::optional<int> exitCode = AnswerHelpOrVersion(arguments, write)) {
         return exitCode;
     }
     std::string problem;
-    std::optional<ForecastServer> parsed = ParseServerOptions(arguments, problem);
+    std::optional<DesktopOptions> parsed = ParseDesktopOptions(arguments, problem);
     if (!parsed) {
         write(OptionText::Problem, "zonbode: " + problem + "\n" + std::string(kUsage));
         return 2;
     }
-    server = std::move(*parsed);
+    options = std::move(*parsed);
     return std::nullopt;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,6 +16,21 @@ namespace zonbode::app {
 std::optional<ForecastServer> ParseServerOptions(const std::vector<std::string>& arguments,
                                                  std::string& problem);
 
+// What the desktop programs run with: the live source (the default), or an outside page
+// server when --host or --port is given.
+struct DesktopOptions {
+    std::optional<ForecastServer> server;
+    LiveOptions live;  // its `report` is left to the caller
+};
+
+// "--place NAME", "--api-url URL", "--geocoding-url URL", or "--host HOST" and "--port PORT";
+// the two kinds do not mix. nullopt with `problem` set to a short sentence for the user.
+std::optional<DesktopOptions> ParseDesktopOptions(const std::vector<std::string>& arguments,
+                                                  std::string& problem);
+
+// Form1 for what the command line asked: an outside page server, or the live source.
+std::unique_ptr<Form1> CreateForm1(Ports ports, DesktopOptions options);
+
 // What the desktop programs say about their command line: an answer (the usage, the version)
 // or a problem with it.
 enum class OptionText { Answer, Problem };
@@ -28,11 +44,10 @@ void WriteToStandardStreams(OptionText kind, std::string_view text);
 std::optional<int> AnswerHelpOrVersion(const std::vector<std::string>& arguments,
                                        WriteOptionText write = WriteToStandardStreams);
 
-// The desktop programs' command line, "zonbode [--host HOST] [--port PORT]", after
-// AnswerHelpOrVersion. A bad option writes the problem and the usage and gives 2.
-// nullopt: go on with `server`.
+// The desktop programs' command line, after AnswerHelpOrVersion. A bad option writes the
+// problem and the usage and gives 2. nullopt: go on with `options`.
 std::optional<int> ReadDesktopOptions(const std::vector<std::string>& arguments,
-                                      ForecastServer& server,
+                                      DesktopOptions& options,
                                       WriteOptionText write = WriteToStandardStreams);
 
 }  // namespace zonbode::app

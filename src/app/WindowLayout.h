@@ -18,6 +18,7 @@ enum class ControlKind {
     PushButton,    // a push button
     ToggleButton,  // a check box drawn as a push button that stays down
     CheckBox,      // a check box
+    DropDownList,  // a drop-down list to choose one of its entries from
 };
 
 // The controls by their designer names; the value is the control's place in kControls.
@@ -32,6 +33,12 @@ enum class Control {
     Check2,
     Command2,
     Check3,
+    Label4,    // which place the forecast is for
+    Label5,    // where the data comes from, near the list as its licence asks
+    Label3,    // caption of the place box
+    Text2,     // the place box: a name to search for (Enter searches too)
+    Command3,  // searches
+    Combo1,    // the matches of the last search; choosing one makes it the place
 };
 
 // A rectangle in twips: left, top, width, height.
@@ -54,7 +61,7 @@ struct ControlLayout {
 inline constexpr std::string_view kWindowCaption = "Zonbode";
 inline constexpr int kTwipsPerPixel = 15;
 inline constexpr int kClientWidthTwips = 7785;
-inline constexpr int kClientHeightTwips = 3480;
+inline constexpr int kClientHeightTwips = 3855;
 // A list column's width when none is given: one inch.
 inline constexpr int kDefaultColumnWidthPixels = 96;
 // The layout was drawn for an 8-point sans serif; at 10 pixels a face of Arial's width (the
@@ -62,13 +69,13 @@ inline constexpr int kDefaultColumnWidthPixels = 96;
 // the room the layout gives it.
 inline constexpr int kFontPixels = 10;
 
-inline constexpr std::array<ControlLayout, 10> kControls = {{
+inline constexpr std::array<ControlLayout, 16> kControls = {{
     {Control::ListView1, "ListView1", ControlKind::List, "", {120, 120, 7575, 1695}, 0},
     {Control::StatusBar1,
      "StatusBar1",
      ControlKind::StatusBar,
      "Kavelo Zonbode",
-     {0, 3225, 7785, 255},
+     {0, 3600, 7785, 255},
      1},
     {Control::Label1,
      "Label1",
@@ -103,7 +110,28 @@ inline constexpr std::array<ControlLayout, 10> kControls = {{
      "Start in systeemvak",
      {6000, 2880, 1695, 255},
      9},
+    {Control::Label4, "Label4", ControlKind::Label, "", {120, 1815, 5415, 225}, 10},
+    {Control::Label5,
+     "Label5",
+     ControlKind::Label,
+     "Weerdata: Open-Meteo.com",
+     {5655, 1815, 2040, 225},
+     11},
+    {Control::Label3, "Label3", ControlKind::Label, "Plaats:", {120, 3240, 495, 255}, 12},
+    {Control::Text2, "Text2", ControlKind::TextBox, "", {600, 3240, 1815, 285}, 13},
+    {Control::Command3, "Command3", ControlKind::PushButton, "Zoeken", {2475, 3240, 735, 285}, 14},
+    // The right end of this row is free.
+    {Control::Combo1, "Combo1", ControlKind::DropDownList, "", {3270, 3240, 2670, 285}, 15},
 }};
+
+// Texts of the place controls and of the live forecast, for the status panel and Label4.
+inline constexpr std::string_view kForecastPlacePrefix = "Verwachting voor: ";
+inline constexpr std::string_view kSearchingPrefix = "Plaats zoeken: ";
+inline constexpr std::string_view kChooseAMatch = "Kies een plaats uit de lijst";
+inline constexpr std::string_view kNoPlaceFoundPrefix = "Geen plaats gevonden met de naam ";
+inline constexpr std::string_view kNoLiveSourcePrefix = "De weerdata kunnen niet starten: ";
+inline constexpr std::string_view kNoPlaceSearch =
+    "Plaats kiezen kan alleen met de eigen weerdata (zonder --host en --port)";
 
 constexpr int Pixels(int twips) {
     return twips / kTwipsPerPixel;
@@ -118,11 +146,13 @@ constexpr bool TakesFocus(ControlKind kind) {
     return kind != ControlKind::Label && kind != ControlKind::StatusBar;
 }
 
-// The table lists the controls in tab order, each at its own enum value.
+// The table lists the controls in tab order, each at its own enum value, inside the window.
 constexpr bool InTabOrder() {
     for (std::size_t i = 0; i < kControls.size(); ++i) {
+        const Twips& r = kControls[i].rect;
         if (kControls[i].tabIndex != static_cast<int>(i) ||
-            static_cast<std::size_t>(kControls[i].control) != i) {
+            static_cast<std::size_t>(kControls[i].control) != i || r.left < 0 || r.top < 0 ||
+            r.left + r.width > kClientWidthTwips || r.top + r.height > kClientHeightTwips) {
             return false;
         }
     }

@@ -138,36 +138,76 @@ TEST_F(Form1DownloadTest, RefreshComesOnTheFiftyNinthMinuteTick) {
     form.reset();
 }
 
-TEST_F(Form1DownloadTest, WatchdogRunsFromCreationAndAbandonsAnOpenConnection) {
+TEST_F(Form1DownloadTest, WatchdogCountsFromTheStartOfADownloadAndTheNextTryComesInAMinute) {
     LocalHttpServer server(Behaviour::AnswerKeepOpen,
                            LocalHttpServer::HttpAnswer(testing::SevenDayPage()));
-    Start("127.0.0.1", server.Port());
-    ports.timers.Advance(2000ms);  // half the watchdog's time passes before the connection
+    form = std::make_unique<Form1>(ports.Ports(), ForecastServer{"127.0.0.1", server.Port()});
+    EXPECT_FALSE(ports.timers.ByInterval(4000ms).running);
+    ports.timers.Advance(10s);  // the window exists a while before the download starts
+    form->Form_Load();
     ASSERT_TRUE(RunUntil([&] { return ports.view.StatusText() == "Gegevens ophalen..."; }));
     RunUntil([&] { return server.BytesSent() > 0; });
     RunIdle();
 
-    ports.timers.Advance(1999ms);  // connecting did not postpone the first tick
+    ports.timers.Advance(3999ms);
     EXPECT_EQ(form->DownloadCycleState(), DownloadCycle::Receiving);
-    ports.timers.Advance(1ms);  // 4000 ms after creation
-    EXPECT_EQ(form->DownloadCycleState(), DownloadCycle::Stalled);
+    ports.timers.Advance(1ms);  // 4000 ms after Connect
+    EXPECT_EQ(form->DownloadCycleState(), DownloadCycle::Retrying);
     EXPECT_TRUE(server.WaitForFinishedConnections(1, kPatience)) << "the watchdog closed it";
-
+    EXPECT_FALSE(ports.timers.ByInterval(4000ms).running);
     RunIdle();
     EXPECT_EQ(ports.view.StatusText(), "Gegevens ophalen...");
     EXPECT_EQ(ports.view.RowCount(), 0) << "never parsed";
     EXPECT_TRUE(ports.view.messages.empty());
     EXPECT_EQ(ports.process.ended, 0);
-    // The watchdog keeps ticking on the closed socket, to no effect; nothing retries.
-    EXPECT_TRUE(ports.timers.ByInterval(4000ms).running);
-    ports.timers.Advance(20s);
-    ports.timers.Advance(60min);
-    RunIdle();
-    EXPECT_EQ(form->DownloadCycleState(), DownloadCycle::Stalled);
-    EXPECT_EQ(server.Connections(), 1);
+
+    server.SetBehaviour(Behaviour::Answer);
+    ports.timers.Advance(59s);
+    EXPECT_EQ(form->DownloadCycleState(), DownloadCycle::Retrying);
+    ports.timers.Advance(1s);
+    EXPECT_EQ(form->DownloadCycleState(), DownloadCycle::Connecting);
+    ASSERT_TRUE(RunUntilState(DownloadCycle::Waiting));
+    ExpectSevenTestDays();
+    EXPECT_EQ(server.Connections(), 2);
     ExpectNothingStoredOrSent();
     form.reset();
 }
+
+// A reset connection (the socket's Error event) and an answer past the size limit: tried
+// again a minute later; after a good parse a failed refresh keeps the table, and the wait
+// starts again from one minute.
+class Form1FailingServerTest : public Form1DownloadTest,
+                               public ::testing::WithParamInterface<Behaviour> {};
+
+TEST_P(Form1FailingServerTest, IsTriedAgainAndAFailedRefreshKeepsTheTable) {
+    const Behaviour failing = GetParam();
+    LocalHttpServer server(failing, LocalHttpServer::HttpAnswer(testing::SevenDayPage()));
+    Start("127.0.0.1", server.Port());
+    ASSERT_TRUE(RunUntilState(DownloadCycle::Retrying));
+    EXPECT_TRUE(server.WaitForFinishedConnections(1, kPatience));
+    EXPECT_EQ(ports.view.StatusText(), "Gegevens ophalen...");
+    EXPECT_TRUE(ports.view.messages.empty());
+
+    server.SetBehaviour(Behaviour::Answer);
+    ports.timers.Advance(1min);
+    ASSERT_TRUE(RunUntilState(DownloadCycle::Waiting));
+    ExpectSevenTestDays();
+
+    server.SetBehaviour(failing);
+    ports.timers.Advance(59min);
+    ASSERT_TRUE(RunUntilState(DownloadCycle::Retrying));
+    ExpectSevenTestDays();
+    EXPECT_EQ(ports.view.StatusText(), "Gegevens ophalen...");
+    ports.timers.Advance(1min);
+    EXPECT_EQ(form->DownloadCycleState(), DownloadCycle::Connecting);
+    EXPECT_TRUE(RunUntil([&] { return server.Connections() == 4; }));
+    EXPECT_EQ(ports.process.ended, 0);
+    ExpectNothingStoredOrSent();
+    form.reset();
+}
+
+INSTANTIATE_TEST_SUITE_P(ResetOrTooLarge, Form1FailingServerTest,
+                         ::testing::Values(Behaviour::Reset, Behaviour::Endless));
 
 TEST_F(Form1DownloadTest, ServerClosingWithoutAnswerShowsTheOfflineMessageAndEnds) {
     LocalHttpServer server(Behaviour::CloseAtOnce, "");
@@ -272,54 +312,46 @@ TEST_F(Form1DownloadTest, AfterTheUnloadQueuedSocketEventsDoNothing) {
     form.reset();
 }
 
-TEST_F(Form1DownloadTest, ResetConnectionStallsSilently) {
-    LocalHttpServer server(Behaviour::Reset, LocalHttpServer::HttpAnswer(testing::SevenDayPage()));
-    Start("127.0.0.1", server.Port());
-    ASSERT_TRUE(RunUntilState(DownloadCycle::Stalled));
-    RunIdle();
-    EXPECT_EQ(form->DownloadCycleState(), DownloadCycle::Stalled);
-    EXPECT_EQ(ports.view.StatusText(), "Gegevens ophalen...");
-    EXPECT_EQ(ports.view.RowCount(), 0);
-    EXPECT_TRUE(ports.view.messages.empty());
-    EXPECT_EQ(ports.process.ended, 0);
-    form.reset();
-}
+// Nothing answers: each try fails, silently, and the waits between them grow to 15 minutes.
+class Form1UnreachableTest : public Form1DownloadTest,
+                             public ::testing::WithParamInterface<std::string> {};
 
-TEST_F(Form1DownloadTest, RefusedPortStallsSilently) {
-    std::uint16_t port;
-    {
-        // A port that was just free: nothing listens there.
-        LocalHttpServer gone(Behaviour::CloseAtOnce, "");
-        port = gone.Port();
+TEST_P(Form1UnreachableTest, IsTriedAgainWithGrowingWaits) {
+    if (GetParam() == "refused") {
+        std::uint16_t port;
+        {
+            // A port that was just free: nothing listens there.
+            LocalHttpServer gone(Behaviour::CloseAtOnce, "");
+            port = gone.Port();
+        }
+        Start("127.0.0.1", port);
+    } else {
+        Start("zonbode-test-host.invalid", 80);
     }
-    Start("127.0.0.1", port);
-    ASSERT_TRUE(RunUntilState(DownloadCycle::Stalled));
-    RunIdle();
+    for (auto wait : {1min, 2min, 4min, 8min, 15min, 15min}) {
+        ASSERT_TRUE(RunUntilState(DownloadCycle::Retrying));
+        EXPECT_FALSE(ports.timers.ByInterval(4000ms).running);
+        ports.timers.Advance(wait - 1s);
+        EXPECT_EQ(form->DownloadCycleState(), DownloadCycle::Retrying);
+        ports.timers.Advance(1s);
+        EXPECT_EQ(form->DownloadCycleState(), DownloadCycle::Connecting) << wait.count();
+    }
+    ASSERT_TRUE(RunUntilState(DownloadCycle::Retrying));
     EXPECT_EQ(ports.view.statusTexts, std::vector<std::string>{"Verbinding maken..."});
     EXPECT_TRUE(ports.view.messages.empty());
     EXPECT_EQ(ports.process.ended, 0);
     form.reset();
 }
 
-TEST_F(Form1DownloadTest, NameThatDoesNotResolveStallsSilently) {
-    Start("zonbode-test-host.invalid", 80);
-    ASSERT_TRUE(RunUntilState(DownloadCycle::Stalled));
-    RunIdle();
-    EXPECT_EQ(ports.view.statusTexts, std::vector<std::string>{"Verbinding maken..."});
-    EXPECT_TRUE(ports.view.messages.empty());
-    form.reset();
-}
+INSTANTIATE_TEST_SUITE_P(RefusedOrNoName, Form1UnreachableTest,
+                         ::testing::Values("refused", "unresolvable"));
 
 TEST_F(Form1DownloadTest, EndlessAnswerIsCutOffPastEightMebibytes) {
     LocalHttpServer server(Behaviour::Endless, "");
     Start("127.0.0.1", server.Port());
-    ASSERT_TRUE(RunUntilState(DownloadCycle::Stalled));
+    ASSERT_TRUE(RunUntilState(DownloadCycle::Retrying));
     EXPECT_TRUE(server.WaitForFinishedConnections(1, kPatience)) << "the connection was closed";
     EXPECT_GT(server.BytesSent(), Form1::kMaxAnswerBytes);
-    RunIdle();
-    EXPECT_EQ(ports.view.StatusText(), "Gegevens ophalen...");
-    EXPECT_TRUE(ports.view.messages.empty());
-    EXPECT_EQ(ports.process.ended, 0);
     EXPECT_EQ(server.Connections(), 1);
     form.reset();
 }

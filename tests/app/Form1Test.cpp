@@ -90,9 +90,9 @@ protected:
 
 // ---- Start-up --------------------------------------------------------------------------------
 
-TEST_F(Form1Test, TimersAtCreationWatchdogRunningOthersStopped) {
+TEST_F(Form1Test, TimersAtCreationAllStopped) {
     Create();
-    EXPECT_TRUE(Timer(4000ms).running);
+    EXPECT_FALSE(Timer(4000ms).running);
     EXPECT_FALSE(Timer(60000ms).running);
     EXPECT_FALSE(Timer(30000ms).running);
     EXPECT_EQ(form->DownloadCycleState(), DownloadCycle::Idle);

@@ -41,6 +41,44 @@ TEST(ServerOptions, BadArgumentsSayWhatIsWrong) {
     }
 }
 
+TEST(DesktopOptions, TheLiveSourceUnlessAPageServerIsNamed) {
+    std::string problem;
+    auto options = ParseDesktopOptions({}, problem);
+    ASSERT_TRUE(options);
+    EXPECT_FALSE(options->server);
+    EXPECT_EQ(options->live.endpoints.api, "https://api.open-meteo.com");
+    EXPECT_EQ(options->live.endpoints.geocoding, "https://geocoding-api.open-meteo.com");
+    EXPECT_EQ(options->live.placeQuery, "");
+
+    options = ParseDesktopOptions({"--place", "Den Haag", "--api-url", "http://127.0.0.1:9/",
+                                   "--geocoding-url", "https://geo.example"},
+                                  problem);
+    ASSERT_TRUE(options);
+    EXPECT_FALSE(options->server);
+    EXPECT_EQ(options->live.placeQuery, "Den Haag");
+    EXPECT_EQ(options->live.endpoints.api, "http://127.0.0.1:9");
+    EXPECT_EQ(options->live.endpoints.geocoding, "https://geo.example");
+
+    options = ParseDesktopOptions({"--port", "8080"}, problem);
+    ASSERT_TRUE(options && options->server);
+    EXPECT_EQ(options->server->host, "www.knmi.nl");
+    EXPECT_EQ(options->server->port, 8080);
+
+    const std::vector<std::pair<std::vector<std::string>, std::string>> refused = {
+        {{"--place", " "}, "--place needs the name of a place"},
+        {{"--api-url", "api.open-meteo.com"}, "--api-url needs an http:// or https:// address"},
+        {{"--geocoding-url", "ftp://x"}, "--geocoding-url needs an http:// or https:// address"},
+        {{"--host", "127.0.0.1", "--place", "Ede"},
+         "--host and --port name another page server: they do not go with --place, --api-url "
+         "or --geocoding-url"},
+        {{"--port", "0"}, "--port needs a number from 1 to 65535"},
+    };
+    for (const auto& [arguments, expected] : refused) {
+        EXPECT_FALSE(ParseDesktopOptions(arguments, problem)) << expected;
+        EXPECT_EQ(problem, expected);
+    }
+}
+
 std::vector<std::pair<OptionText, std::string>> written;
 
 void Record(OptionText kind, std::string_view text) {
@@ -48,7 +86,15 @@ void Record(OptionText kind, std::string_view text) {
 }
 
 TEST(DesktopOptions, AnswersHelpAndVersionAndWritesProblemsWithTheUsage) {
-    const std::string usage = "usage: zonbode [--host HOST] [--port PORT] [--version]\n";
+    std::string usage;
+    AnswerHelpOrVersion({"--help"}, [](OptionText, std::string_view text) {
+        written.assign(1, {OptionText::Answer, std::string(text)});
+    });
+    usage = written.at(0).second;
+    for (const char* option : {"--place NAME", "--api-url URL", "--geocoding-url URL",
+                               "--host HOST", "--port PORT", "--version"}) {
+        EXPECT_NE(usage.find(option), std::string::npos) << option;
+    }
     struct Case {
         std::vector<std::string> arguments;
         std::optional<int> exitCode;
@@ -66,18 +112,18 @@ TEST(DesktopOptions, AnswersHelpAndVersionAndWritesProblemsWithTheUsage) {
     };
     for (const Case& c : cases) {
         written.clear();
-        ForecastServer server;
-        EXPECT_EQ(ReadDesktopOptions(c.arguments, server, Record), c.exitCode) << c.text;
+        DesktopOptions options;
+        EXPECT_EQ(ReadDesktopOptions(c.arguments, options, Record), c.exitCode) << c.text;
         ASSERT_EQ(written.size(), 1u) << c.text;
         EXPECT_EQ(written[0].first, c.kind) << c.text;
         EXPECT_EQ(written[0].second, c.text);
     }
 
     written.clear();
-    ForecastServer server;
-    EXPECT_EQ(ReadDesktopOptions({"--port", "8080"}, server, Record), std::nullopt);
+    DesktopOptions options;
+    EXPECT_EQ(ReadDesktopOptions({"--place", "Ede"}, options, Record), std::nullopt);
     EXPECT_TRUE(written.empty());
-    EXPECT_EQ(server.port, 8080);
+    EXPECT_EQ(options.live.placeQuery, "Ede");
 }
 
 }  // namespace

@@ -1,7 +1,11 @@
-// How a stored on/off choice is read back.
+// How stored choices and the stored place are read back.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
+#include "app/StoredPlace.h"
 #include "app/StoredSettings.h"
+#include "app/fakes/FakeSettings.h"
 
 namespace zonbode::app {
 namespace {
@@ -19,6 +23,50 @@ TEST(StoredSettings, OnlyTheNumberOneSwitchesAStoredChoiceOn) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.stored);
         EXPECT_EQ(settings::IsSwitchedOn(c.stored), c.on);
+    }
+}
+
+TEST(StoredSettings, DegreesAreDecimalWithADotWithinTheirLimit) {
+    struct Case {
+        const char* stored;
+        const char* read;  // nullptr: unreadable
+    };
+    const Case cases[] = {{"52.1", "52.1"},   {" 5.18\t", "5.18"}, {"-33.870", "-33.87"},
+                          {"90", "90"},       {"-0", "0"},         {"90.0001", nullptr},
+                          {"52,1", nullptr},  {"", nullptr},       {"1e1", nullptr},
+                          {"nan", nullptr},   {"inf", nullptr},    {"+5", nullptr},
+                          {"52.1x", nullptr}, {"1e400", nullptr}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stored);
+        const std::optional<std::string> read = settings::ReadDegrees(c.stored, 90);
+        EXPECT_EQ(read.has_value(), c.read != nullptr);
+        if (read && c.read != nullptr) {
+            EXPECT_EQ(*read, c.read);
+        }
+    }
+    EXPECT_EQ(settings::ReadDegrees("-180", 180), "-180");
+}
+
+// Any one of the three values missing or unreadable gives De Bilt, whole.
+TEST(StoredSettings, APlaceIsReadWholeOrIsDeBilt) {
+    const live::Place deBilt{"De Bilt", "52.1", "5.18"};
+    const live::Place stored{"Groningen", "53.21917", "6.56667"};
+    fakes::FakeSettings settings;
+    EXPECT_EQ(settings::ReadStoredPlace(settings).name, deBilt.name);
+    settings::StorePlace(settings, stored);
+    EXPECT_EQ(settings.writes.size(), 3u);
+    const live::Place read = settings::ReadStoredPlace(settings);
+    EXPECT_EQ(std::tie(read.name, read.latitude, read.longitude),
+              std::tie(stored.name, stored.latitude, stored.longitude));
+    for (std::string_view path :
+         {settings::kPlaatsPath, settings::kBreedtegraadPath, settings::kLengtegraadPath}) {
+        fakes::FakeSettings spoiled;
+        spoiled.values = settings.values;
+        spoiled.values[std::string(path)] = path == settings::kPlaatsPath ? "" : "noord";
+        const live::Place fallback = settings::ReadStoredPlace(spoiled);
+        EXPECT_EQ(std::tie(fallback.name, fallback.latitude, fallback.longitude),
+                  std::tie(deBilt.name, deBilt.latitude, deBilt.longitude))
+            << path;
     }
 }
 

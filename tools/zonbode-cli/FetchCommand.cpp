@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -27,11 +28,13 @@ using namespace std::chrono_literals;
 
 constexpr std::string_view kUsage =
     "Usage: zonbode-cli fetch [--host HOST] [--port PORT]\n"
-    "Downloads the forecast page through the program's own download cycle (default host\n"
-    "www.knmi.nl, port 80) and prints the forecast table as 'parse' does. Each status text\n"
-    "the window would show goes to standard error on a line of its own.\n"
+    "       zonbode-cli fetch [--place NAME] [--api-url URL] [--geocoding-url URL]\n"
+    "Downloads the forecast page through the program's own download cycle, from HOST:PORT\n"
+    "(port 80 when not given) or, without either, from the program's own live source (the\n"
+    "desktop program's options), and prints the forecast table as 'parse' does. Each status\n"
+    "text the window would show goes to standard error on a line of its own.\n"
     "Exit status: 0 parsed, 1 the page could not be parsed (the message goes to standard\n"
-    "error), 2 the download stalled (no connection, no close within 4 s of the start, a reset\n"
+    "error), 2 the download failed (no connection, no close within 4 s of the start, a reset\n"
     "or an answer over 8 MiB) or bad arguments.\n";
 
 constexpr int kExitStalled = 2;
@@ -65,6 +68,12 @@ public:
     void SetPreviewText(const std::string&) override {}
     std::string TemplateText() const override { return templateText_; }
     void SetTemplateText(const std::string& text) override { templateText_ = text; }
+    std::string PlaceText() const override { return {}; }
+    void SetPlaceText(const std::string&) override {}
+    void SetPlaceMatches(const std::vector<std::string>&) override {}
+    std::optional<int> ChosenMatch() const override { return std::nullopt; }
+    void SetForecastPlaceText(const std::string&) override {}
+    void SetPlaceSearchEnabled(bool) override {}
     bool IsChecked(app::CheckBox) const override { return false; }
     void SetChecked(app::CheckBox, bool) override {}
     void SetApplicationTitle(const std::string&) override {}
@@ -121,11 +130,11 @@ int RunFetch(const Arguments& args) {
         return WriteAll(stdout, kUsage) ? kExitOk : kExitUsage;
     }
     std::string problem;
-    std::optional<app::ForecastServer> server = app::ParseServerOptions(args, problem);
-    if (!server) {
+    std::optional<app::DesktopOptions> options = app::ParseDesktopOptions(args, problem);
+    if (!options) {
         return UsageError("fetch", problem, kUsage);
     }
-
+    // A --place without a match is told once, on the status panel's line of standard error.
     ConsoleView view;
     app::LoopTimers timers;
     NoSettings settings;
@@ -133,15 +142,18 @@ int RunFetch(const Arguments& args) {
     NoTray tray;
     EndRecorder process;
     app::SystemClock clock;
-    app::Form1 form({view, timers, settings, messenger, tray, process, clock}, *server);
+    const std::unique_ptr<app::Form1> owned = app::CreateForm1(
+        {view, timers, settings, messenger, tray, process, clock}, std::move(*options));
+    app::Form1& form = *owned;
     form.Form_Load();
 
     auto finished = [&form] {
         auto state = form.DownloadCycleState();
-        return state == app::DownloadCycle::Waiting || state == app::DownloadCycle::Stalled ||
+        return state == app::DownloadCycle::Waiting || state == app::DownloadCycle::Retrying ||
                state == app::DownloadCycle::Ended;
     };
-    // The watchdog ends a slow first download 4 s after start; the timeout is a safety net.
+    // The watchdog ends a slow download 4 s after its start; the timeout is a safety net, and
+    // the end of a live source that gets no forecast.
     net::EventLoop::RunUntil(finished, 15s);
 
     switch (form.DownloadCycleState()) {

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QHeaderView>
 #include <QIcon>
@@ -98,6 +99,8 @@ QWidget* MainWindow::CreateControl(const layout::ControlLayout& control) {
         }
         case layout::ControlKind::CheckBox:
             return new QCheckBox(caption, this);
+        case layout::ControlKind::DropDownList:
+            return new QComboBox(this);
     }
     return nullptr;
 }
@@ -129,11 +132,19 @@ void MainWindow::BuildControls() {
     check2_ = static_cast<QCheckBox*>(ControlWidget(Control::Check2));
     command2_ = static_cast<QPushButton*>(ControlWidget(Control::Command2));
     check3_ = static_cast<QCheckBox*>(ControlWidget(Control::Check3));
+    label4_ = static_cast<QLabel*>(ControlWidget(Control::Label4));
+    text2_ = static_cast<QLineEdit*>(ControlWidget(Control::Text2));
+    command3_ = static_cast<QPushButton*>(ControlWidget(Control::Command3));
+    combo1_ = static_cast<QComboBox*>(ControlWidget(Control::Combo1));
 
     connect(command1_, &QPushButton::clicked, this, [this] { Fire(events_.command1Click); });
     connect(command2_, &QPushButton::clicked, this, [this] { Fire(events_.command2Click); });
     // Only a user's click: start-up sets the button and then runs the handler itself.
     connect(check1_, &QPushButton::clicked, this, [this] { Fire(events_.check1Click); });
+    connect(command3_, &QPushButton::clicked, this, [this] { Fire(events_.command3Click); });
+    connect(text2_, &QLineEdit::returnPressed, this, [this] { Fire(events_.command3Click); });
+    // Only the user's choice, not the list being filled.
+    connect(combo1_, &QComboBox::activated, this, [this] { Fire(events_.combo1Click); });
 }
 
 void MainWindow::Fire(const std::function<void()>& handler) {
@@ -219,6 +230,41 @@ std::string MainWindow::TemplateText() const {
 void MainWindow::SetTemplateText(const std::string& text) {
     text1_->setText(ToQString(text));
     text1_->setCursorPosition(0);
+}
+
+std::string MainWindow::PlaceText() const {
+    return text2_->text().toStdString();
+}
+
+void MainWindow::SetPlaceText(const std::string& text) {
+    text2_->setText(ToQString(text));
+    text2_->setCursorPosition(0);
+}
+
+void MainWindow::SetPlaceMatches(const std::vector<std::string>& labels) {
+    combo1_->clear();
+    for (const std::string& label : labels) {
+        combo1_->addItem(ToQString(label));
+    }
+    combo1_->setCurrentIndex(-1);
+    if (!labels.empty() && combo1_->isVisible()) {
+        combo1_->showPopup();
+    }
+}
+
+std::optional<int> MainWindow::ChosenMatch() const {
+    const int index = combo1_->currentIndex();
+    return index < 0 ? std::nullopt : std::optional<int>(index);
+}
+
+void MainWindow::SetForecastPlaceText(const std::string& text) {
+    label4_->setText(ToQString(text));
+}
+
+void MainWindow::SetPlaceSearchEnabled(bool enabled) {
+    text2_->setEnabled(enabled);
+    command3_->setEnabled(enabled);
+    combo1_->setEnabled(enabled);
 }
 
 bool MainWindow::IsChecked(CheckBox box) const {

@@ -14,6 +14,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QCheckBox;
+class QComboBox;
 class QStatusBar;
 class QTreeWidget;
 
@@ -28,6 +29,8 @@ struct WindowEvents {
     std::function<void()> command2Click;      // "?" beside "Automatisch"
     std::function<void()> check1Click;        // "Automatisch" toggled by the user
     std::function<void()> listView1DblClick;  // left double-click on a row, or Enter on it
+    std::function<void()> command3Click;      // "Zoeken", or Enter in the place box
+    std::function<void()> combo1Click;        // a match chosen by the user
 };
 
 // Shows a modal message box. Replaceable so tests can see the box without blocking.
@@ -62,6 +65,10 @@ public:
     QCheckBox* Check2() const { return check2_; }
     QPushButton* Command2() const { return command2_; }
     QCheckBox* Check3() const { return check3_; }
+    QLabel* Label4() const { return label4_; }
+    QLineEdit* Text2() const { return text2_; }
+    QPushButton* Command3() const { return command3_; }
+    QComboBox* Combo1() const { return combo1_; }
 
     // View
     void SetupList(const std::vector<std::string>& columnHeaders) override;
@@ -75,6 +82,12 @@ public:
     void SetPreviewText(const std::string& text) override;
     std::string TemplateText() const override;
     void SetTemplateText(const std::string& text) override;
+    std::string PlaceText() const override;
+    void SetPlaceText(const std::string& text) override;
+    void SetPlaceMatches(const std::vector<std::string>& labels) override;
+    std::optional<int> ChosenMatch() const override;
+    void SetForecastPlaceText(const std::string& text) override;
+    void SetPlaceSearchEnabled(bool enabled) override;
     bool IsChecked(CheckBox box) const override;
     void SetChecked(CheckBox box, bool on) override;
     void SetApplicationTitle(const std::string& title) override;
@@ -110,6 +123,10 @@ private:
     QCheckBox* check2_ = nullptr;
     QPushButton* command2_ = nullptr;
     QCheckBox* check3_ = nullptr;
+    QLabel* label4_ = nullptr;
+    QLineEdit* text2_ = nullptr;
+    QPushButton* command3_ = nullptr;
+    QComboBox* combo1_ = nullptr;
     std::array<QWidget*, layout::kControls.size()> controls_{};
 
     WindowEvents events_;

@@ -1,9 +1,12 @@
 // zonbode: the Linux desktop program.
-//   zonbode [--host HOST] [--port PORT] [--version]
-// fetches the forecast from HOST:PORT instead of the institute's web server.
+//   zonbode [--place NAME] [--api-url URL] [--geocoding-url URL]
+// shows the live forecast for the stored place (or NAME);
+//   zonbode --host HOST [--port PORT]
+// fetches the forecast page from HOST:PORT instead.
 
 #include <QApplication>
 #include <QIcon>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -40,10 +43,14 @@ int main(int argc, char** argv) {
     for (const QString& argument : QApplication::arguments().mid(1)) {
         arguments.push_back(argument.toStdString());
     }
-    zonbode::app::ForecastServer server;
-    if (const std::optional<int> exitCode = zonbode::app::ReadDesktopOptions(arguments, server)) {
+    zonbode::app::DesktopOptions options;
+    if (const std::optional<int> exitCode = zonbode::app::ReadDesktopOptions(arguments, options)) {
         return *exitCode;
     }
+    options.live.report = [](const std::string& text) {
+        zonbode::app::WriteToStandardStreams(zonbode::app::OptionText::Problem,
+                                             "zonbode: " + text + "\n");
+    };
 
     using namespace zonbode::app::qt;
     InstallErrorMessageBox();
@@ -59,7 +66,10 @@ int main(int argc, char** argv) {
     QtProcessControl process;
     zonbode::app::SystemClock clock;
 
-    zonbode::app::Form1 form({window, timers, settings, messenger, tray, process, clock}, server);
+    const zonbode::app::Ports ports{window, timers, settings, messenger, tray, process, clock};
+    const std::unique_ptr<zonbode::app::Form1> owned =
+        zonbode::app::CreateForm1(ports, std::move(options));
+    zonbode::app::Form1& form = *owned;
     window.SetEvents({
         .formUnload =
             [&form] {
@@ -71,6 +81,8 @@ int main(int argc, char** argv) {
         .command2Click = [&form] { form.Command2_Click(); },
         .check1Click = [&form] { form.Check1_Click(); },
         .listView1DblClick = [&form] { form.ListView1_DblClick(); },
+        .command3Click = [&form] { form.Command3_Click(); },
+        .combo1Click = [&form] { form.Combo1_Click(); },
     });
     tray.SetCallback([&form](int mouseMessage) { form.TrayIcon_Callback(mouseMessage); });
     CloseOnSignal closeOnSignal([&window] { window.close(); });

@@ -106,13 +106,19 @@ HWND MainWindow::CreateControl(const layout::ControlLayout& control) {
             className = L"BUTTON";
             style |= BS_AUTOCHECKBOX;
             break;
+        case layout::ControlKind::DropDownList:
+            className = L"COMBOBOX";
+            style |= CBS_DROPDOWNLIST | WS_VSCROLL;
+            break;
     }
     const bool isStatusBar = control.kind == layout::ControlKind::StatusBar;
     const layout::Twips& rect = control.rect;
+    // A drop-down list's height is that of its field and its opened list together.
+    const int listRows = control.kind == layout::ControlKind::DropDownList ? 8 : 1;
     HWND window = CreateWindowExW(
         0, className, isStatusBar ? L"" : Widen(control.caption).c_str(),
         WS_CHILD | WS_VISIBLE | style, layout::Pixels(rect.left), layout::Pixels(rect.top),
-        layout::Pixels(rect.width), layout::Pixels(rect.height), window_,
+        layout::Pixels(rect.width), layout::Pixels(rect.height) * listRows, window_,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(control.control))), instance_,
         nullptr);
     SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
@@ -224,20 +230,44 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void MainWindow::OnCommand(int id, int code) {
+    using layout::Control;
+    if (id == ControlId(Control::Combo1)) {
+        OnMatchList(code);
+        return;
+    }
     if (code != BN_CLICKED) {
         return;
     }
-    using layout::Control;
-    if (id == ControlId(Control::Command1)) {
+    if (id == IDOK) {
+        OnEnter();
+    } else if (id == ControlId(Control::Command3)) {
+        Fire(events_.command3Click);
+    } else if (id == ControlId(Control::Command1)) {
         Fire(events_.command1Click);
     } else if (id == ControlId(Control::Command2)) {
         Fire(events_.command2Click);
     } else if (id == ControlId(Control::Check1)) {
         Fire(events_.check1Click);
-    } else if (id == IDOK && GetFocus() == ListView1() && SelectedRow()) {
-        // Enter: the dialog keyboard handling turns it into IDOK. On the selected row it does
-        // what a double-click does.
+    }
+}
+
+// Enter: the dialog keyboard handling turns it into IDOK. On the selected row it does what a
+// double-click does; in the place box it searches.
+void MainWindow::OnEnter() {
+    if (GetFocus() == ListView1() && SelectedRow()) {
         Fire(events_.listView1DblClick);
+    } else if (GetFocus() == ControlWindow(layout::Control::Text2)) {
+        Fire(events_.command3Click);
+    }
+}
+
+// A choice: an entry taken from the opened list, or one stepped to with the arrow keys while
+// the list is closed (moving through the opened list chooses nothing yet).
+void MainWindow::OnMatchList(int code) {
+    const HWND list = ControlWindow(layout::Control::Combo1);
+    const bool dropped = SendMessageW(list, CB_GETDROPPEDSTATE, 0, 0) != FALSE;
+    if (code == CBN_SELENDOK || (code == CBN_SELCHANGE && !dropped)) {
+        Fire(events_.combo1Click);
     }
 }
 
@@ -352,6 +382,45 @@ std::string MainWindow::TemplateText() const {
 
 void MainWindow::SetTemplateText(const std::string& text) {
     SetWindowTextW(ControlWindow(layout::Control::Text1), Widen(text).c_str());
+}
+
+std::string MainWindow::PlaceText() const {
+    return Narrow(WindowText(ControlWindow(layout::Control::Text2)));
+}
+
+void MainWindow::SetPlaceText(const std::string& text) {
+    SetWindowTextW(ControlWindow(layout::Control::Text2), Widen(text).c_str());
+}
+
+void MainWindow::SetPlaceMatches(const std::vector<std::string>& labels) {
+    const HWND list = ControlWindow(layout::Control::Combo1);
+    SendMessageW(list, CB_RESETCONTENT, 0, 0);
+    for (const std::string& label : labels) {
+        SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(label).c_str()));
+    }
+    SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    if (!labels.empty() && IsWindowVisible(window_)) {
+        SendMessageW(list, CB_SHOWDROPDOWN, TRUE, 0);
+    }
+}
+
+std::optional<int> MainWindow::ChosenMatch() const {
+    const auto index = SendMessageW(ControlWindow(layout::Control::Combo1), CB_GETCURSEL, 0, 0);
+    if (index < 0) {
+        return std::nullopt;
+    }
+    return static_cast<int>(index);
+}
+
+void MainWindow::SetForecastPlaceText(const std::string& text) {
+    SetWindowTextW(ControlWindow(layout::Control::Label4), Widen(text).c_str());
+}
+
+void MainWindow::SetPlaceSearchEnabled(bool enabled) {
+    using layout::Control;
+    for (Control control : {Control::Text2, Control::Command3, Control::Combo1}) {
+        EnableWindow(ControlWindow(control), enabled ? TRUE : FALSE);
+    }
 }
 
 HWND MainWindow::CheckBoxWindow(CheckBox box) const {

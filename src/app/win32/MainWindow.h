@@ -23,6 +23,8 @@ struct WindowEvents {
     std::function<void()> command2Click;      // "?" beside "Automatisch"
     std::function<void()> check1Click;        // "Automatisch" toggled by the user
     std::function<void()> listView1DblClick;  // left double-click on a row, or Enter on it
+    std::function<void()> command3Click;      // "Zoeken", or Enter in the place box
+    std::function<void()> combo1Click;        // a match chosen by the user
     std::function<void(int mouseMessage)> trayCallback;
     std::function<void()> taskbarCreated;  // the notification area was created (anew)
 };
@@ -57,6 +59,12 @@ public:
     void SetPreviewText(const std::string& text) override;
     std::string TemplateText() const override;
     void SetTemplateText(const std::string& text) override;
+    std::string PlaceText() const override;
+    void SetPlaceText(const std::string& text) override;
+    void SetPlaceMatches(const std::vector<std::string>& labels) override;
+    std::optional<int> ChosenMatch() const override;
+    void SetForecastPlaceText(const std::string& text) override;
+    void SetPlaceSearchEnabled(bool enabled) override;
     bool IsChecked(CheckBox box) const override;
     void SetChecked(CheckBox box, bool on) override;
     void SetApplicationTitle(const std::string& title) override;
@@ -78,6 +86,8 @@ private:
     HWND ListView1() const { return ControlWindow(layout::Control::ListView1); }
     HWND CheckBoxWindow(CheckBox box) const;
     void OnCommand(int id, int code);
+    void OnEnter();
+    void OnMatchList(int code);
     void OnListDoubleClick(const NMITEMACTIVATE& click);
     bool IsCell(int row, int column) const;
     void Unload();

@@ -1,12 +1,15 @@
 // zonbode.exe: the Windows desktop program.
-//   zonbode [--host HOST] [--port PORT] [--version]
-// fetches the forecast from HOST:PORT instead of the institute's web server.
+//   zonbode [--place NAME] [--api-url URL] [--geocoding-url URL]
+// shows the live forecast for the stored place (or NAME);
+//   zonbode --host HOST [--port PORT]
+// fetches the forecast page from HOST:PORT instead.
 
 #include <windows.h>
 
 #include <commctrl.h>
 
 #include <cstdio>
+#include <memory>
 #include <optional>
 
 #include "app/Form1.h"
@@ -22,12 +25,16 @@
 #include "app/win32/Win32Tray.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    zonbode::app::ForecastServer server;
+    zonbode::app::DesktopOptions options;
     if (const std::optional<int> exitCode =
-            zonbode::app::ReadDesktopOptions(zonbode::app::win32::CommandLineArguments(), server,
+            zonbode::app::ReadDesktopOptions(zonbode::app::win32::CommandLineArguments(), options,
                                              zonbode::app::win32::WriteOptionTextOrBox)) {
         return *exitCode;
     }
+    options.live.report = [](const std::string& text) {
+        zonbode::app::win32::WriteOptionTextOrBox(zonbode::app::OptionText::Problem,
+                                                  "zonbode: " + text + "\n");
+    };
 
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
@@ -46,7 +53,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     Win32ProcessControl process;
     zonbode::app::SystemClock clock;
 
-    zonbode::app::Form1 form({window, timers, settings, messenger, tray, process, clock}, server);
+    const zonbode::app::Ports ports{window, timers, settings, messenger, tray, process, clock};
+    const std::unique_ptr<zonbode::app::Form1> owned =
+        zonbode::app::CreateForm1(ports, std::move(options));
+    zonbode::app::Form1& form = *owned;
     window.SetEvents({
         .formUnload = [&form] { form.Form_Unload(); },
         .formResize = [&form] { form.Form_Resize(); },
@@ -54,6 +64,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         .command2Click = [&form] { form.Command2_Click(); },
         .check1Click = [&form] { form.Check1_Click(); },
         .listView1DblClick = [&form] { form.ListView1_DblClick(); },
+        .command3Click = [&form] { form.Command3_Click(); },
+        .combo1Click = [&form] { form.Combo1_Click(); },
         .trayCallback = [&form](int mouseMessage) { form.TrayIcon_Callback(mouseMessage); },
         .taskbarCreated = [&form] { form.TaskbarCreated(); },
     });

@@ -32,6 +32,11 @@ public:
     std::string preview = "<Hier komt je psm te staan>";
     std::string templateText{status::kDefaultTemplate};
     bool check1 = false, check2 = false, check3 = false;
+    std::string placeText;
+    std::vector<std::string> placeMatches;
+    std::optional<int> chosenMatch;
+    std::string forecastPlace;
+    bool placeSearchEnabled = true;
     std::string applicationTitle;
     WindowState windowState = WindowState::Normal;
     bool shown = false;
@@ -73,6 +78,16 @@ public:
     void SetPreviewText(const std::string& text) override { preview = text; }
     std::string TemplateText() const override { return templateText; }
     void SetTemplateText(const std::string& text) override { templateText = text; }
+
+    std::string PlaceText() const override { return placeText; }
+    void SetPlaceText(const std::string& text) override { placeText = text; }
+    void SetPlaceMatches(const std::vector<std::string>& labels) override {
+        placeMatches = labels;
+        chosenMatch.reset();
+    }
+    std::optional<int> ChosenMatch() const override { return chosenMatch; }
+    void SetForecastPlaceText(const std::string& text) override { forecastPlace = text; }
+    void SetPlaceSearchEnabled(bool enabled) override { placeSearchEnabled = enabled; }
 
     bool IsChecked(CheckBox box) const override {
         return box == CheckBox::Check1 ? check1 : box == CheckBox::Check2 ? check2 : check3;

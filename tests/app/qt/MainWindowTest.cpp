@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QHeaderView>
 #include <QLabel>
@@ -33,7 +34,7 @@ struct Control {
 std::vector<Control> ControlsInDesignOrder(MainWindow& w) {
     return {
         {"ListView1", w.ListView1(), QRect(120, 120, 7575, 1695)},
-        {"StatusBar1", w.StatusBar1(), QRect(0, 3225, 7785, 255)},
+        {"StatusBar1", w.StatusBar1(), QRect(0, 3600, 7785, 255)},
         {"Label1", w.Label1(), QRect(120, 2040, 7575, 255)},
         {"Label2", w.Label2(), QRect(120, 2520, 375, 255)},
         {"Text1", w.Text1(), QRect(600, 2520, 6855, 285)},
@@ -42,6 +43,12 @@ std::vector<Control> ControlsInDesignOrder(MainWindow& w) {
         {"Check2", w.Check2(), QRect(2160, 2880, 3735, 255)},
         {"Command2", w.Command2(), QRect(1800, 2880, 255, 255)},
         {"Check3", w.Check3(), QRect(6000, 2880, 1695, 255)},
+        {"Label4", w.Label4(), QRect(120, 1815, 5415, 225)},
+        {"Label5", w.ControlWidget(layout::Control::Label5), QRect(5655, 1815, 2040, 225)},
+        {"Label3", w.ControlWidget(layout::Control::Label3), QRect(120, 3240, 495, 255)},
+        {"Text2", w.Text2(), QRect(600, 3240, 1815, 285)},
+        {"Command3", w.Command3(), QRect(2475, 3240, 735, 285)},
+        {"Combo1", w.Combo1(), QRect(3270, 3240, 2670, 285)},
     };
 }
 
@@ -49,12 +56,12 @@ std::vector<std::string> Headers() {
     return {forecast::kColumnHeaders.begin(), forecast::kColumnHeaders.end()};
 }
 
-TEST(MainWindow, ClientAreaIsFixedAt519By232) {
+TEST(MainWindow, ClientAreaIsFixedAt519By257) {
     MainWindow window;
     window.show();
-    EXPECT_EQ(window.size(), QSize(519, 232));
-    EXPECT_EQ(window.minimumSize(), QSize(519, 232));
-    EXPECT_EQ(window.maximumSize(), QSize(519, 232));
+    EXPECT_EQ(window.size(), QSize(519, 257));
+    EXPECT_EQ(window.minimumSize(), QSize(519, 257));
+    EXPECT_EQ(window.maximumSize(), QSize(519, 257));
     EXPECT_EQ(window.windowTitle(), "Zonbode");
     EXPECT_FALSE(window.windowIcon().isNull());
 }
@@ -74,7 +81,7 @@ TEST(MainWindow, EveryControlSitsAtItsTwipsDividedBy15) {
     }
     // Spot-check the arithmetic against the designer's pixels.
     EXPECT_EQ(window.ListView1()->geometry(), QRect(8, 8, 505, 113));
-    EXPECT_EQ(window.StatusBar1()->geometry(), QRect(0, 215, 519, 17));
+    EXPECT_EQ(window.StatusBar1()->geometry(), QRect(0, 240, 519, 17));
     EXPECT_EQ(window.Text1()->geometry(), QRect(40, 168, 457, 19));
 }
 
@@ -100,6 +107,14 @@ TEST(MainWindow, ControlsCarryTheirKindsAndInitialTexts) {
         EXPECT_FALSE(window.IsChecked(box));
     }
     EXPECT_EQ(window.RowCount(), 0);
+    EXPECT_EQ(window.Label4()->text(), "");
+    EXPECT_EQ(static_cast<QLabel*>(window.ControlWidget(layout::Control::Label5))->text(),
+              "Weerdata: Open-Meteo.com");
+    EXPECT_EQ(static_cast<QLabel*>(window.ControlWidget(layout::Control::Label3))->text(),
+              "Plaats:");
+    EXPECT_EQ(window.Command3()->text(), "Zoeken");
+    EXPECT_FALSE(window.Combo1()->isEditable());
+    EXPECT_EQ(window.ChosenMatch(), std::nullopt);
 }
 
 TEST(MainWindow, TabVisitsTheFocusableControlsInDesignOrderStartingAtTheList) {
@@ -109,7 +124,7 @@ TEST(MainWindow, TabVisitsTheFocusableControlsInDesignOrderStartingAtTheList) {
     window.ListView1()->setFocus();
     std::vector<QString> visited;
     QWidget* current = window.ListView1();
-    for (int i = 0; i < 8; ++i) {
+    for (int i = 0; i < 11; ++i) {
         visited.push_back(current->objectName());
         current = current->nextInFocusChain();
         while (current->focusPolicy() == Qt::NoFocus || !current->isVisibleTo(&window) ||
@@ -117,8 +132,9 @@ TEST(MainWindow, TabVisitsTheFocusableControlsInDesignOrderStartingAtTheList) {
             current = current->nextInFocusChain();
         }
     }
-    EXPECT_THAT(visited, ElementsAre("ListView1", "Text1", "Command1", "Check1", "Check2",
-                                     "Command2", "Check3", "ListView1"));
+    EXPECT_THAT(visited,
+                ElementsAre("ListView1", "Text1", "Command1", "Check1", "Check2", "Command2",
+                            "Check3", "Text2", "Command3", "Combo1", "ListView1"));
     // Labels and the status bar are passed over.
     EXPECT_EQ(window.Label1()->focusPolicy(), Qt::NoFocus);
     EXPECT_EQ(window.Label2()->focusPolicy(), Qt::NoFocus);
@@ -244,6 +260,17 @@ TEST(MainWindow, CheckBoxesAndTextsGoWhereFormOneSendsThem) {
     EXPECT_EQ(window.Label1()->text(), "Maandag | <b>zon</b> & wind");
     window.SetTemplateText("[dag] \u00E9\u00E9n");
     EXPECT_EQ(window.TemplateText(), "[dag] \u00E9\u00E9n");
+    window.SetPlaceText("Ko\u0161ice");
+    EXPECT_EQ(window.Text2()->text().toStdString(), "Ko\u0161ice");
+    window.SetForecastPlaceText("Verwachting voor: Ko\u0161ice");
+    EXPECT_EQ(window.Label4()->text().toStdString(), "Verwachting voor: Ko\u0161ice");
+    window.SetPlaceMatches({"a", "b"});
+    EXPECT_EQ(window.Combo1()->count(), 2);
+    window.SetPlaceMatches({});
+    EXPECT_EQ(window.Combo1()->count(), 0);
+    window.SetPlaceSearchEnabled(false);
+    EXPECT_FALSE(window.Text2()->isEnabled() || window.Command3()->isEnabled() ||
+                 window.Combo1()->isEnabled());
 }
 
 TEST(MainWindow, TemplatesAndCellsOfAnyLengthComeBackWhole) {
@@ -286,7 +313,9 @@ TEST(MainWindow, EveryCaptionShowsWhole) {
     window.show();
     for (QWidget* control : std::initializer_list<QWidget*>{
              window.Label1(), window.Label2(), window.Command1(), window.Check1(), window.Check2(),
-             window.Command2(), window.Check3()}) {
+             window.Command2(), window.Check3(), window.Command3(),
+             window.ControlWidget(layout::Control::Label3),
+             window.ControlWidget(layout::Control::Label5)}) {
         EXPECT_LE(NeededWidth(control), control->width()) << control->objectName().toStdString();
     }
 }
@@ -298,13 +327,26 @@ TEST(MainWindow, ButtonsAndCloseAreForwarded) {
     handlers.formUnload = [&] { events.push_back("unload"); };
     handlers.command1Click = [&] { events.push_back("command1"); };
     handlers.command2Click = [&] { events.push_back("command2"); };
+    handlers.command3Click = [&] { events.push_back("search " + window.PlaceText()); };
+    handlers.combo1Click = [&] {
+        events.push_back("match " + std::to_string(*window.ChosenMatch()));
+    };
     window.SetEvents(handlers);
     window.show();
     QTest::mouseClick(window.Command1(), Qt::LeftButton);
     QTest::mouseClick(window.Command2(), Qt::LeftButton);
+    window.SetPlaceText("Ede");
+    QTest::mouseClick(window.Command3(), Qt::LeftButton);
+    QTest::keyClick(window.Text2(), Qt::Key_Return);  // Enter in the place box searches too
+    window.SetPlaceMatches({"Ede (Gelderland, Nederland)", "Ede (Osun, Nigeria)"});
+    window.Combo1()->hidePopup();
+    EXPECT_EQ(window.ChosenMatch(), std::nullopt);  // filling the list chooses nothing
+    window.Combo1()->setFocus();
+    QTest::keyClick(window.Combo1(), Qt::Key_Down);  // the user picks the first entry
     window.close();
     window.close();  // unload runs once
-    EXPECT_THAT(events, ElementsAre("command1", "command2", "unload"));
+    EXPECT_THAT(events, ElementsAre("command1", "command2", "search Ede", "search Ede", "match 0",
+                                    "unload"));
 }
 
 TEST(MainWindow, EndingUnloadsOnceWhereverTheWindowIs) {
@@ -351,7 +393,7 @@ TEST(MainWindow, MinimizingReportsAResizeAndTheStateReadsBack) {
     EXPECT_THAT(states, ElementsAre(WindowState::Minimized, WindowState::Normal));
     // Nothing moves when the state changes.
     EXPECT_EQ(window.ListView1()->geometry(), QRect(8, 8, 505, 113));
-    EXPECT_EQ(window.size(), QSize(519, 232));
+    EXPECT_EQ(window.size(), QSize(519, 257));
 }
 
 TEST(MainWindow, HideAndShowFollowFormOne) {

@@ -67,6 +67,14 @@ public:
     std::uint16_t Port() const {
         return port_;
     }
+    // How the connections from now on are served, and with what.
+    void SetBehaviour(Behaviour behaviour) {
+        behaviour_ = behaviour;
+    }
+    void SetAnswer(std::string answer) {
+        std::lock_guard lock(mutex_);
+        answer_ = std::move(answer);
+    }
 
     // The request bytes of every connection, in order.
     std::vector<std::string> Requests() const {
@@ -170,14 +178,19 @@ private:
 
     void Handle(net::sys::Handle connection) {
         namespace sys = net::sys;
+        std::string answer;
+        {
+            std::lock_guard lock(mutex_);
+            answer = answer_;
+        }
         switch (behaviour_) {
             case Behaviour::Answer:
                 ReadRequest(connection, false);
-                SendAll(connection, answer_.data(), answer_.size());
+                SendAll(connection, answer.data(), answer.size());
                 break;
             case Behaviour::AnswerOneByte:
                 ReadRequest(connection, false);
-                for (char c : answer_) {
+                for (char c : answer) {
                     if (!SendAll(connection, &c, 1)) {
                         break;
                     }
@@ -186,12 +199,12 @@ private:
                 break;
             case Behaviour::AnswerKeepOpen:
                 ReadRequest(connection, false);
-                SendAll(connection, answer_.data(), answer_.size());
+                SendAll(connection, answer.data(), answer.size());
                 WaitForPeerClose(connection);
                 break;
             case Behaviour::Reset:
                 ReadRequest(connection, true);
-                SendAll(connection, answer_.data(), answer_.size() / 2);
+                SendAll(connection, answer.data(), answer.size() / 2);
                 std::this_thread::sleep_for(std::chrono::milliseconds(50));
                 break;  // closing with the request still unread resets the connection
             case Behaviour::CloseAtOnce:
@@ -210,7 +223,7 @@ private:
         sys::CloseSocket(connection);
     }
 
-    Behaviour behaviour_;
+    std::atomic<Behaviour> behaviour_;
     std::string answer_;
     net::sys::Handle listener_ = net::sys::kInvalidSocket;
     std::uint16_t port_ = 0;

@@ -49,13 +49,15 @@ protected:
 
 // Control ids, in tab order.
 constexpr int kListView1 = 100, kStatusBar1 = 101, kLabel1 = 102, kLabel2 = 103, kText1 = 104,
-              kCommand1 = 105, kCheck1 = 106, kCheck2 = 107, kCommand2 = 108, kCheck3 = 109;
+              kCommand1 = 105, kCheck1 = 106, kCheck2 = 107, kCommand2 = 108, kCheck3 = 109,
+              kLabel4 = 110, kLabel5 = 111, kLabel3 = 112, kText2 = 113, kCommand3 = 114,
+              kCombo1 = 115;
 
 TEST_F(MainWindowTest, FixedLayoutInPixelsOfTheTwipPositions) {
     RECT client;
     GetClientRect(window_->Handle(), &client);
     EXPECT_EQ(519, client.right);
-    EXPECT_EQ(232, client.bottom);
+    EXPECT_EQ(257, client.bottom);
     struct Expected {
         int id, left, top, width, height;
     };
@@ -67,14 +69,23 @@ TEST_F(MainWindowTest, FixedLayoutInPixelsOfTheTwipPositions) {
                               {kCheck1, 8, 192, 113, 17},
                               {kCheck2, 144, 192, 249, 17},
                               {kCommand2, 120, 192, 17, 17},
-                              {kCheck3, 400, 192, 113, 17}}) {
+                              {kCheck3, 400, 192, 113, 17},
+                              {kLabel4, 8, 121, 361, 15},
+                              {kLabel5, 377, 121, 136, 15},
+                              {kLabel3, 8, 216, 33, 17},
+                              {kText2, 40, 216, 121, 19},
+                              {kCommand3, 165, 216, 49, 19}}) {
         RECT r = ClientRectOf(Child(e.id));
         EXPECT_EQ(e.left, r.left) << e.id;
         EXPECT_EQ(e.top, r.top) << e.id;
         EXPECT_EQ(e.width, r.right - r.left) << e.id;
         EXPECT_EQ(e.height, r.bottom - r.top) << e.id;
     }
-    EXPECT_EQ(232, ClientRectOf(Child(kStatusBar1)).bottom) << "status bar along the bottom";
+    EXPECT_EQ(257, ClientRectOf(Child(kStatusBar1)).bottom) << "status bar along the bottom";
+    const RECT combo = ClientRectOf(Child(kCombo1));  // its field; the list opens below it
+    EXPECT_EQ(218, combo.left);
+    EXPECT_EQ(216, combo.top);
+    EXPECT_EQ(178, combo.right - combo.left);
     EXPECT_EQ(L"Zonbode", Text(window_->Handle()));
 }
 
@@ -90,6 +101,11 @@ TEST_F(MainWindowTest, InitialTextsAndKindsOfControl) {
     EXPECT_EQ(L"Automatisch", Text(Child(kCheck1)));
     EXPECT_EQ(L"Automatisch inschakelen bij starten Zonbode", Text(Child(kCheck2)));
     EXPECT_EQ(L"Start in systeemvak", Text(Child(kCheck3)));
+    EXPECT_EQ(L"", Text(Child(kLabel4)));
+    EXPECT_EQ(L"Weerdata: Open-Meteo.com", Text(Child(kLabel5)));
+    EXPECT_EQ(L"Plaats:", Text(Child(kLabel3)));
+    EXPECT_EQ(L"Zoeken", Text(Child(kCommand3)));
+    EXPECT_EQ(CBS_DROPDOWNLIST, GetWindowLongPtrW(Child(kCombo1), GWL_STYLE) & 3);
     const LONG_PTR check1 = GetWindowLongPtrW(Child(kCheck1), GWL_STYLE);
     EXPECT_EQ(BS_AUTOCHECKBOX, check1 & BS_TYPEMASK);
     EXPECT_TRUE(check1 & BS_PUSHLIKE);
@@ -103,12 +119,12 @@ TEST_F(MainWindowTest, InitialTextsAndKindsOfControl) {
 TEST_F(MainWindowTest, TabMovesThroughTheFocusableControlsInTableOrder) {
     std::vector<int> order;
     HWND control = Child(kListView1);
-    for (int i = 0; i < 8; ++i) {
+    for (int i = 0; i < 11; ++i) {
         order.push_back(GetDlgCtrlID(control));
         control = GetNextDlgTabItem(window_->Handle(), control, FALSE);
     }
     EXPECT_EQ((std::vector<int>{kListView1, kText1, kCommand1, kCheck1, kCheck2, kCommand2, kCheck3,
-                                kListView1}),
+                                kText2, kCommand3, kCombo1, kListView1}),
               order);
 }
 
@@ -160,6 +176,21 @@ TEST_F(MainWindowTest, TextsAndCheckBoxesWithoutRaisingClicks) {
     SendMessageW(Child(kCheck1), BM_CLICK, 0, 0);  // the user's click toggles, then reports
     EXPECT_EQ(1, clicks);
     EXPECT_FALSE(window_->IsChecked(CheckBox::Check1));
+
+    window_->SetPlaceText("Ko\xC5\xA1ice");
+    EXPECT_EQ("Ko\xC5\xA1ice", window_->PlaceText());
+    window_->SetForecastPlaceText("Verwachting voor: Ede");
+    EXPECT_EQ(L"Verwachting voor: Ede", Text(Child(kLabel4)));
+    window_->SetPlaceMatches({"Ede (Gelderland, Nederland)", "Ede (Osun, Nigeria)"});
+    EXPECT_EQ(2, SendMessageW(Child(kCombo1), CB_GETCOUNT, 0, 0));
+    EXPECT_FALSE(window_->ChosenMatch().has_value()) << "filling the list chooses nothing";
+    SendMessageW(Child(kCombo1), CB_SETCURSEL, 1, 0);
+    EXPECT_EQ(1, window_->ChosenMatch());
+    window_->SetPlaceMatches({});
+    EXPECT_EQ(0, SendMessageW(Child(kCombo1), CB_GETCOUNT, 0, 0));
+    window_->SetPlaceSearchEnabled(false);
+    EXPECT_FALSE(IsWindowEnabled(Child(kText2)) || IsWindowEnabled(Child(kCommand3)) ||
+                 IsWindowEnabled(Child(kCombo1)));
 }
 
 TEST_F(MainWindowTest, ButtonsDoubleClickTrayAndCloseAreForwarded) {
@@ -169,10 +200,21 @@ TEST_F(MainWindowTest, ButtonsDoubleClickTrayAndCloseAreForwarded) {
     forward.command1Click = [&] { events.push_back("command1"); };
     forward.command2Click = [&] { events.push_back("command2"); };
     forward.listView1DblClick = [&] { events.push_back("dblclick"); };
+    forward.command3Click = [&] { events.push_back("search"); };
+    forward.combo1Click = [&] { events.push_back("match"); };
     forward.trayCallback = [&](int code) { events.push_back("tray " + std::to_string(code)); };
     window_->SetEvents(forward);
     SendMessageW(Child(kCommand1), BM_CLICK, 0, 0);
     SendMessageW(Child(kCommand2), BM_CLICK, 0, 0);
+    SendMessageW(Child(kCommand3), BM_CLICK, 0, 0);
+    window_->Show();
+    SetFocus(Child(kText2));
+    ASSERT_EQ(Child(kText2), GetFocus());
+    SendMessageW(window_->Handle(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);  // Enter there
+    const LPARAM combo = reinterpret_cast<LPARAM>(Child(kCombo1));
+    SendMessageW(window_->Handle(), WM_COMMAND, MAKEWPARAM(kCombo1, CBN_SELENDOK), combo);
+    SendMessageW(window_->Handle(), WM_COMMAND, MAKEWPARAM(kCombo1, CBN_SELCHANGE), combo);
+    SendMessageW(window_->Handle(), WM_COMMAND, MAKEWPARAM(kCombo1, CBN_DROPDOWN), combo);
     NMITEMACTIVATE doubleClick{};
     doubleClick.hdr = {Child(kListView1), kListView1, static_cast<UINT>(NM_DBLCLK)};
     SendMessageW(window_->Handle(), WM_NOTIFY, kListView1, reinterpret_cast<LPARAM>(&doubleClick));
@@ -181,7 +223,8 @@ TEST_F(MainWindowTest, ButtonsDoubleClickTrayAndCloseAreForwarded) {
     SendMessageW(window_->Handle(), Win32Tray::kCallbackMessage, 1, WM_LBUTTONUP);
     SendMessageW(window_->Handle(), WM_MOUSEMOVE, 0, WM_LBUTTONUP);  // a real mouse move
     SendMessageW(window_->Handle(), WM_CLOSE, 0, 0);
-    EXPECT_EQ((std::vector<std::string>{"command1", "command2", "dblclick", "tray 514", "unload"}),
+    EXPECT_EQ((std::vector<std::string>{"command1", "command2", "search", "search", "match",
+                                        "match", "dblclick", "tray 514", "unload"}),
               events);
     EXPECT_EQ(nullptr, window_->Handle()) << "closing destroys the window";
 }
@@ -322,7 +365,8 @@ int NeededWidth(HWND control) {
 }
 
 TEST_F(MainWindowTest, EveryCaptionShowsWhole) {
-    for (int id : {kLabel1, kLabel2, kCommand1, kCheck1, kCheck2, kCommand2, kCheck3}) {
+    for (int id : {kLabel1, kLabel2, kCommand1, kCheck1, kCheck2, kCommand2, kCheck3, kLabel5,
+                   kLabel3, kCommand3}) {
         RECT rect;
         GetClientRect(Child(id), &rect);
         EXPECT_LE(NeededWidth(Child(id)), rect.right) << id;

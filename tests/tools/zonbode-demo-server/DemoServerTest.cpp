@@ -6,11 +6,13 @@
 #include <atomic>
 #include <cstdio>
 #include <fstream>
+#include <memory>
 #include <thread>
 
 #include "DemoServerProcess.h"
-#include "HttpRequest.h"
 #include "MissingPart.h"
+#include "SlowClient.h"
+#include "live/RequestHead.h"
 
 namespace zonbode::demo::testing {
 namespace {
@@ -132,6 +134,22 @@ TEST_F(DemoServer, TwoHundredClientsAtOnceAllGetThePage) {
     EXPECT_EQ(complete.load(), kClients);
 }
 
+TEST_F(DemoServer, AGoodClientIsServedWhileAHundredOthersDripOrHold) {
+    std::vector<std::unique_ptr<zonbode::testing::SlowClient>> others;
+    for (int i = 0; i < 100; ++i) {
+        others.push_back(std::make_unique<zonbode::testing::SlowClient>(
+            server_->Port(), i % 2 == 0, std::chrono::milliseconds(100)));
+        // The listener's queue holds five: a pause, so no silent client's handshake is lost.
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    const std::string response =
+        Exchange(server_->Port(), std::string("GET ") + kPath + " HTTP/1.1\r\nHost: t\r\n\r\n");
+    EXPECT_EQ(response.substr(response.find("\r\n\r\n") + 4), SamplePage());
+    for (const auto& other : others) {
+        EXPECT_TRUE(other->Connected() && !other->Closed()) << "room enough: nobody is pushed out";
+    }
+}
+
 TEST_F(DemoServer, InterruptEndsItCleanly) {
     EXPECT_EQ(server_->Stop(SIGINT), 0);
     server_.reset();
@@ -180,8 +198,8 @@ TEST(DemoServerArguments, ServesTheBundledPageByDefault) {
 }
 
 TEST(HttpRequestHead, EndsAtTheFirstBlankLine) {
-    using pageserver::EndOfRequestHead;
-    using pageserver::ParseRequestHead;
+    using live::EndOfRequestHead;
+    using live::ParseRequestHead;
     EXPECT_EQ(EndOfRequestHead("GET / HTTP/1.1\r\n"), std::string::npos);
     EXPECT_EQ(EndOfRequestHead("GET / HTTP/1.1\r\n\r\nrest"), 18u);
     EXPECT_EQ(EndOfRequestHead("GET / HTTP/1.1\n\n"), 16u);

@@ -90,6 +90,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(RefusedStart{"bad-json", "the answer is not JSON (error at byte "},
                       RefusedStart{"six-days", "the answer has 6 days, not 7"},
                       RefusedStart{"eight-days", "the answer has 8 days, not 7"},
+                      // A number beyond a double once ended the process with terminate.
+                      RefusedStart{"out-of-range", "the answer cannot be read: "},
                       RefusedStart{
                           "http-500",
                           "the weather service answered HTTP 500 (the recorded service fails)"},

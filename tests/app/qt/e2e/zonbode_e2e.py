@@ -11,8 +11,9 @@ Scenarios:
   close         closing the window stores the template and both choices and delivers the
                 switch-off record (SIGTERM in the first run, SIGHUP, as a session ending in a
                 terminal sends, in the second)
-  auto-mode     with Auto=1 stored, the first automatic record arrives about 30 s after
-                start, not before
+  auto-mode     with Auto=1 stored and the program's own live source (against recorded
+                Open-Meteo answers on loopback), the first automatic record arrives about 30 s
+                after start, not before, and carries the live forecast's first day
   pidgin        with Pidgin running beside psm-listen, the first automatic record becomes
                 Pidgin's status message (markup and non-ASCII shown literally, the away status
                 kept), and closing the window brings the user's own status back
@@ -142,10 +143,20 @@ class Desktop:
         self.processes.append(process)
         return process
 
-    def start_zonbode(self, extra_env=None):
+    def start_zonbode(self, extra_env=None, options=None):
         env = dict(self.env, **(extra_env or {}))
-        return self.spawn([self.args.zonbode, "--host", "127.0.0.1", "--port", str(self.port)],
-                          env=env)
+        if options is None:
+            options = ["--host", "127.0.0.1", "--port", str(self.port)]
+        return self.spawn([self.args.zonbode] + options, env=env)
+
+    def start_recorded_api(self):
+        """The recorded Open-Meteo answers on loopback; the options that point zonbode there."""
+        api = self.spawn([sys.executable, self.args.recorded_api, self.args.answers],
+                         stdout=subprocess.PIPE)
+        _, line = Lines(api, "recorded_api.py").next(60)
+        check(line.startswith("listening on 127.0.0.1:"), f"recorded_api.py said {line!r}")
+        url = "http://127.0.0.1:" + line.rsplit(":", 1)[1] + "/week"
+        return ["--api-url", url, "--geocoding-url", url]
 
     def close_window(self, zonbode, how=signal.SIGTERM):
         """SIGTERM (or SIGHUP) closes the window as its close button does; the program ends."""
@@ -243,11 +254,21 @@ def unescape(field):
     return bytes(out)
 
 
-def composed_text(args, port, row, template):
-    """The status text of `row` as the command-line core composes it from the served page."""
-    parsed = subprocess.run([args.cli, "parse"], input=raw_response(port), capture_output=True,
-                            check=True, timeout=60).stdout
-    rows = [line.split(b"\t") for line in parsed.splitlines()]
+def served_table(args, port):
+    """The table of the page the demo server serves, as the command-line core parses it."""
+    return subprocess.run([args.cli, "parse"], input=raw_response(port), capture_output=True,
+                          check=True, timeout=60).stdout
+
+
+def live_table(args, options):
+    """The table the program's own live source gives, fetched headless with those options."""
+    return subprocess.run([args.cli, "fetch"] + options, capture_output=True, check=True,
+                          timeout=60).stdout
+
+
+def composed_text(args, table, row, template):
+    """The status text of `row` of a table as the command-line core composes it."""
+    rows = [line.split(b"\t") for line in table.splitlines()]
     check(len(rows) >= row, f"the served page has {len(rows)} rows")
     fields = [unescape(f) for f in rows[row - 1]]
     text = subprocess.run([args.cli, "compose", template] + fields, capture_output=True,
@@ -255,16 +276,16 @@ def composed_text(args, port, row, template):
     return text[:-1] if text.endswith(b"\n") else text  # compose ends its line
 
 
-def expected_record_hex(args, port, row, template):
-    """The record for `row` as the command-line core builds it from the served page."""
-    text = composed_text(args, port, row, template)
+def expected_record_hex(args, table, row, template):
+    """The record for `row` of a table as the command-line core builds it."""
+    text = composed_text(args, table, row, template)
     record = subprocess.run([args.cli, "record", "Office", "1", "{0}", text],
                             capture_output=True, check=True, timeout=60).stdout
     return "547 " + record.hex()
 
 
 def scenario_double_click(desktop, args):
-    expected = expected_record_hex(args, desktop.port, 3, DEFAULT_TEMPLATE)
+    expected = expected_record_hex(args, served_table(args, desktop.port), 3, DEFAULT_TEMPLATE)
     zonbode = desktop.start_zonbode()
     window = desktop.zonbode_window()
     # The list is empty until the first update, and a double-click then sends nothing: try
@@ -280,7 +301,7 @@ def scenario_double_click(desktop, args):
                 raise
     check(line == expected, f"row 3 record:\n  got      {line}\n  expected {expected}")
     desktop.records.skip_repeats(line, 3)  # a late answer to an earlier try
-    expected = expected_record_hex(args, desktop.port, 5, DEFAULT_TEMPLATE)
+    expected = expected_record_hex(args, served_table(args, desktop.port), 5, DEFAULT_TEMPLATE)
     desktop.click_row_and_press_enter(window, 5)
     _, line = desktop.records.next(30)
     check(line == expected, f"row 5 record (Enter):\n  got      {line}\n  expected {expected}")
@@ -317,10 +338,11 @@ def scenario_close(desktop, args):
 
 
 def scenario_auto_mode(desktop, args):
-    expected = expected_record_hex(args, desktop.port, 1, DEFAULT_TEMPLATE)
+    live = desktop.start_recorded_api()
+    expected = expected_record_hex(args, live_table(args, live), 1, DEFAULT_TEMPLATE)
     desktop.store_ini("[General]\nAuto=1\n")
     started = time.monotonic()
-    zonbode = desktop.start_zonbode()
+    zonbode = desktop.start_zonbode(options=live)
     # Nothing for the first 28 s (the tick is due 30 s after start-up, which follows the start).
     desktop.records.none_within(28)
     stamp, line = desktop.records.next(30)
@@ -392,8 +414,9 @@ def scenario_pidgin(desktop, args):
     if shutil.which("pidgin") is None:
         raise Skipped("pidgin is not installed (package pidgin)")
     template = "[dag] & <b>zon</b> [zon]% \u2600 'NW'"
-    text = composed_text(args, desktop.port, 1, template.encode()).decode("utf-8")
-    expected = expected_record_hex(args, desktop.port, 1, template.encode())
+    table = served_table(args, desktop.port)
+    text = composed_text(args, table, 1, template.encode()).decode("utf-8")
+    expected = expected_record_hex(args, table, 1, template.encode())
     pidgin = Pidgin(desktop)
     away = 5
     own = pidgin.call("PurpleSavedstatusNew", "", away)
@@ -439,6 +462,8 @@ def main():
     parser.add_argument("--psm-listen", required=True)
     parser.add_argument("--demo-server", required=True)
     parser.add_argument("--cli", required=True)
+    parser.add_argument("--recorded-api", required=True)
+    parser.add_argument("--answers", required=True)
     args = parser.parse_args()
 
     for tool in ("Xvfb", "dbus-run-session", "xdotool"):

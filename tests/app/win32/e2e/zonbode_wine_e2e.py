@@ -12,9 +12,10 @@ Scenarios:
                 that row composed with the default template to both listeners, and a click on
                 row 4 followed by Enter delivers row 4; closing the window (WM_CLOSE) delivers
                 the switch-off record to both and stores PSM, Auto 0 and Systeemvak 0
-  auto-mode     Auto=1 and a template stored beforehand (wine reg add): the first automatic
-                tick, about 30 s after start, delivers row 1 composed with that template; the
-                close stores the template and Auto 1 again
+  auto-mode     Auto=1 and a template stored beforehand (wine reg add), and the program's own
+                live source against recorded Open-Meteo answers on loopback: the first
+                automatic tick, about 30 s after start, delivers the live forecast's first day
+                composed with that template; the close stores the template and Auto 1 again
   session-end   a tray program ended by signing out: zonbode.exe starts hidden in the tray
                 (Systeemvak=1), then the two listeners start, then `wineboot --end-session`
                 ends the session. Both listeners get the switch-off record exactly once and the
@@ -203,14 +204,33 @@ PLACEHOLDERS = ["[dag]", "[zon]", "[neerslag-%]", "[neerslag-mm]", "[mintemp]", 
                 "[richting]", "[kracht]"]
 
 
-def expected_record_hex(wine, args, port, row, template):
-    """The record for `row`: the page cut into rows by zonbode-cli.exe (the program's own
-    parser), the row's values put into the template and the record written out here."""
+def served_table(wine, args, port):
+    """The served page cut into rows by zonbode-cli.exe (the program's own parser)."""
     import urllib.request
     with urllib.request.urlopen(f"http://127.0.0.1:{port}{FORECAST_PATH}", timeout=30) as r:
         response = b"HTTP/1.1 200 OK\r\nContent-Type: text/html\r\n\r\n" + r.read()
-    parsed = wine.run([args.cli, "parse"], stdin=response).stdout.decode("utf-8")
-    rows = [line.rstrip("\r").split("\t") for line in parsed.splitlines()]
+    return wine.run([args.cli, "parse"], stdin=response).stdout.decode("utf-8")
+
+
+def live_table(wine, args, options):
+    """The rows the program's own live source gives, fetched headless by zonbode-cli.exe."""
+    return wine.run([args.cli, "fetch"] + options, timeout=180).stdout.decode("utf-8")
+
+
+def recorded_api(args):
+    """The recorded Open-Meteo answers on loopback; the options that point zonbode.exe there."""
+    api = subprocess.Popen([sys.executable, args.recorded_api, args.answers],
+                           stdout=subprocess.PIPE, text=True)
+    line = api.stdout.readline().strip()
+    check(line.startswith("listening on 127.0.0.1:"), f"recorded_api.py said {line!r}")
+    url = "http://127.0.0.1:" + line.rsplit(":", 1)[1] + "/week"
+    return api, ["--api-url", url, "--geocoding-url", url]
+
+
+def expected_record_hex(table, row, template):
+    """The record for `row` of a table: the row's values put into the template and the record
+    written out here."""
+    rows = [line.rstrip("\r").split("\t") for line in table.splitlines()]
     check(len(rows) >= row, f"the served page has {len(rows)} rows")
     text = template
     for placeholder, value in zip(PLACEHOLDERS, rows[row - 1]):
@@ -230,15 +250,17 @@ def start_listeners(wine, args, count=2):
     return listeners
 
 
-def start_zonbode(wine, args, port):
-    return wine.spawn([args.zonbode, "--host", "127.0.0.1", "--port", str(port)])
+def start_zonbode(wine, args, port, options=None):
+    if options is None:
+        options = ["--host", "127.0.0.1", "--port", str(port)]
+    return wine.spawn([args.zonbode] + options)
 
 
 def start_filled_zonbode(wine, args, port):
     """zonbode.exe with the seven days in its list. A first download that does not end within
-    the watchdog's 4 s stalls for good, silently, as the program means it to; on a busy machine
-    that can happen, and the program is then started once more (ended without its unload, so
-    the listeners get nothing from it)."""
+    the watchdog's 4 s is tried again only a minute later; on a busy machine that can happen,
+    and the program is then started once more (ended without its unload, so the listeners get
+    nothing from it)."""
     for attempt in (1, 2):
         zonbode = start_zonbode(wine, args, port)
         waited = wine.run([args.window_input, "rows", "7"], timeout=120, check_status=False)
@@ -268,13 +290,14 @@ def expect_everywhere(listeners, expected, timeout, what):
 def scenario_double_click(wine, args, server):
     port = server.server_address[1]
     wine.reg_delete_key()
-    expected = expected_record_hex(wine, args, port, 2, DEFAULT_TEMPLATE)
+    table = served_table(wine, args, port)
+    expected = expected_record_hex(table, 2, DEFAULT_TEMPLATE)
     listeners = start_listeners(wine, args)
     zonbode = start_filled_zonbode(wine, args, port)
     wine.run([args.window_input, "double-click", "2"], timeout=180)
     expect_everywhere(listeners, expected, 60, "row 2 record")
     wine.run([args.window_input, "enter", "4"], timeout=180)
-    expect_everywhere(listeners, expected_record_hex(wine, args, port, 4, DEFAULT_TEMPLATE), 60,
+    expect_everywhere(listeners, expected_record_hex(table, 4, DEFAULT_TEMPLATE), 60,
                       "row 4 record (Enter)")
     close_zonbode(wine, args, zonbode)
     expect_everywhere(listeners, SWITCH_OFF_HEX, 30, "switch-off record")
@@ -286,15 +309,23 @@ def scenario_double_click(wine, args, server):
 
 
 def scenario_auto_mode(wine, args, server):
-    port = server.server_address[1]
+    api, live = recorded_api(args)
+    try:
+        auto_mode_with(wine, args, live)
+    finally:
+        api.terminate()
+        api.wait(timeout=30)
+
+
+def auto_mode_with(wine, args, live):
     template = "Zon op [dag]: [zon]%"
     wine.reg_delete_key()
     wine.reg_add("Auto", "REG_DWORD", "1")
     wine.reg_add("PSM", "REG_SZ", template)
-    expected = expected_record_hex(wine, args, port, 1, template)
+    expected = expected_record_hex(live_table(wine, args, live), 1, template)
     listeners = start_listeners(wine, args)
     started = time.monotonic()
-    zonbode = start_zonbode(wine, args, port)
+    zonbode = start_zonbode(wine, args, None, live)
     # Start-up sends nothing; the first tick comes 30 s after it.
     listeners[0].none_within(25)
     stamp, line = listeners[0].next(60)
@@ -361,7 +392,7 @@ def main():
                                      formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("scenario", choices=sorted(SCENARIOS))
     for option in ("--zonbode", "--psm-listen", "--window-input", "--cli", "--page",
-                   "--wine-prefix"):
+                   "--wine-prefix", "--recorded-api", "--answers"):
         parser.add_argument(option, required=True)
     args = parser.parse_args()
     if not (os.access("/usr/lib/wine/wine64", os.X_OK) or shutil.which("wine64")):

@@ -1,0 +1,46 @@
+#include "app/StoredPlace.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace zonbode::app::settings {
+
+std::optional<std::string> ReadDegrees(std::string_view text, double limit) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) {
+        text.remove_suffix(1);
+    }
+    double value = 0;
+    const auto [end, error] =
+        std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size() ||
+        !(std::fabs(value) <= limit)) {
+        return std::nullopt;
+    }
+    char shortest[32];
+    // + 0.0 turns -0 into 0.
+    const auto written = std::to_chars(shortest, shortest + sizeof shortest, value + 0.0);
+    return std::string(shortest, written.ptr);
+}
+
+live::Place ReadStoredPlace(SettingsStore& settings) {
+    const std::string name = settings.ReadRegValue(std::string(kPlaatsPath));
+    const std::optional<std::string> latitude =
+        ReadDegrees(settings.ReadRegValue(std::string(kBreedtegraadPath)), 90);
+    const std::optional<std::string> longitude =
+        ReadDegrees(settings.ReadRegValue(std::string(kLengtegraadPath)), 180);
+    if (name.empty() || !latitude || !longitude) {
+        return live::DefaultPlace();
+    }
+    return {name, *latitude, *longitude};
+}
+
+void StorePlace(SettingsStore& settings, const live::Place& place) {
+    settings.WriteRegString(std::string(kPlaatsPath), place.name);
+    settings.WriteRegString(std::string(kBreedtegraadPath), place.latitude);
+    settings.WriteRegString(std::string(kLengtegraadPath), place.longitude);
+}
+
+}  // namespace zonbode::app::settings

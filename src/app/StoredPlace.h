@@ -1,0 +1,33 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "app/Ports.h"
+#include "live/Place.h"
+
+// The place the forecast is for, kept beside the other stored values: its name and its
+// degrees, as text written with a dot.
+namespace zonbode::app::settings {
+
+inline constexpr std::string_view kPlaatsPath =
+    "HKEY_CURRENT_USER\\Software\\Kavelo\\Zonbode\\Plaats";
+inline constexpr std::string_view kBreedtegraadPath =
+    "HKEY_CURRENT_USER\\Software\\Kavelo\\Zonbode\\Breedtegraad";
+inline constexpr std::string_view kLengtegraadPath =
+    "HKEY_CURRENT_USER\\Software\\Kavelo\\Zonbode\\Lengtegraad";
+
+// Decimal degrees within ±limit ("52.1", " -5.18 "), written back in their shortest form;
+// nullopt for anything else (a hand-edited value, a comma, a number out of range).
+std::optional<std::string> ReadDegrees(std::string_view text, double limit);
+
+// Reads "Plaats", "Breedtegraad" and "Lengtegraad", in that order. When any of them is
+// missing or unreadable the place is the default one, whole: a name never goes with degrees
+// of another place.
+live::Place ReadStoredPlace(SettingsStore& settings);
+
+// Writes the three values as text.
+void StorePlace(SettingsStore& settings, const live::Place& place);
+
+}  // namespace zonbode::app::settings
