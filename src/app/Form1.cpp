@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/SignInChoice.h"
 #include "app/StoredSettings.h"
 #include "app/WindowLayout.h"
 #include "forecast/ForecastPage.h"
@@ -103,6 +104,7 @@ void Form1::Form_Load() {
         // Without an icon to bring it back the window is shown, minimized.
         hiddenInTray = ports_.tray.IsIconShown();
     }
+    LoadSignInChoice();
 
     view.SetupList(
         std::vector<std::string>(forecast::kColumnHeaders.begin(), forecast::kColumnHeaders.end()));
@@ -129,6 +131,8 @@ void Form1::Form_Unload() {
                            settings::StoredChoice(view.IsChecked(CheckBox::Check2)));
     settings.WriteRegDword(std::string(settings::kSysteemvakPath),
                            settings::StoredChoice(view.IsChecked(CheckBox::Check3)));
+    settings.WriteRegDword(std::string(settings::kAanmeldenPath),
+                           settings::StoredChoice(view.IsChecked(CheckBox::Check4)));
     StopActing();
     Winsock->CloseSck();
 }
@@ -201,6 +205,23 @@ void Form1::Check1_Click() {
     } else {
         PSMtmr->Stop();
     }
+}
+
+// The entry is put right at once; the choice itself is stored at the end, with the others.
+void Form1::Check4_Click() {
+    if (!Acting()) {
+        return;
+    }
+    KeepSignInEntry(ports_.signIn, ports_.view.IsChecked(CheckBox::Check4));
+}
+
+// An entry that disagrees with the stored choice (the program moved, or the entry was removed
+// by hand) is put right before the window shows.
+void Form1::LoadSignInChoice() {
+    const std::string stored = ports_.settings.ReadRegValue(std::string(settings::kAanmeldenPath));
+    const bool on = SignInChoiceAtStart(stored, ports_.signIn);
+    ports_.view.SetChecked(CheckBox::Check4, on);
+    KeepSignInEntry(ports_.signIn, on);
 }
 
 void Form1::ListView1_DblClick() {

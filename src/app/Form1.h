@@ -69,6 +69,7 @@ public:
     void Command1_Click();
     void Command2_Click();
     void Check1_Click();  // after Check1's value changed
+    void Check4_Click();  // after Check4's value changed
     void ListView1_DblClick();
 
     // Composes row `day` (1-based), shows it and delivers it; does nothing with fewer than 5
@@ -93,6 +94,7 @@ private:
     void Updatetmr_Timer();
     void PSMtmr_Timer();
 
+    void LoadSignInChoice();
     void ConnectToForecastServer();
     void ParseForecastPage();
     void AbortProgram();

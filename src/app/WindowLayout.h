@@ -32,6 +32,7 @@ enum class Control {
     Check2,
     Command2,
     Check3,
+    Check4,
 };
 
 // A rectangle in twips: left, top, width, height.
@@ -53,8 +54,11 @@ struct ControlLayout {
 
 inline constexpr std::string_view kWindowCaption = "Zonbode";
 inline constexpr int kTwipsPerPixel = 15;
+// The row under the start-up choices that holds "Start bij aanmelden"; the status bar and the
+// window's bottom edge sit that much lower than the first design had them.
+inline constexpr int kSignInRowTwips = 315;
 inline constexpr int kClientWidthTwips = 7785;
-inline constexpr int kClientHeightTwips = 3480;
+inline constexpr int kClientHeightTwips = 3480 + kSignInRowTwips;
 // A list column's width when none is given: one inch.
 inline constexpr int kDefaultColumnWidthPixels = 96;
 // The layout was drawn for an 8-point sans serif; at 10 pixels a face of Arial's width (the
@@ -62,13 +66,13 @@ inline constexpr int kDefaultColumnWidthPixels = 96;
 // the room the layout gives it.
 inline constexpr int kFontPixels = 10;
 
-inline constexpr std::array<ControlLayout, 10> kControls = {{
+inline constexpr std::array<ControlLayout, 11> kControls = {{
     {Control::ListView1, "ListView1", ControlKind::List, "", {120, 120, 7575, 1695}, 0},
     {Control::StatusBar1,
      "StatusBar1",
      ControlKind::StatusBar,
      "Kavelo Zonbode",
-     {0, 3225, 7785, 255},
+     {0, 3225 + kSignInRowTwips, 7785, 255},
      1},
     {Control::Label1,
      "Label1",
@@ -103,6 +107,13 @@ inline constexpr std::array<ControlLayout, 10> kControls = {{
      "Start in systeemvak",
      {6000, 2880, 1695, 255},
      9},
+    // Keeps the program's sign-in entry in place (saved as Aanmelden).
+    {Control::Check4,
+     "Check4",
+     ControlKind::CheckBox,
+     "Start bij aanmelden",
+     {6000, 2880 + kSignInRowTwips, 1695, 255},
+     10},
 }};
 
 constexpr int Pixels(int twips) {

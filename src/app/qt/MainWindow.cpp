@@ -129,11 +129,13 @@ void MainWindow::BuildControls() {
     check2_ = static_cast<QCheckBox*>(ControlWidget(Control::Check2));
     command2_ = static_cast<QPushButton*>(ControlWidget(Control::Command2));
     check3_ = static_cast<QCheckBox*>(ControlWidget(Control::Check3));
+    check4_ = static_cast<QCheckBox*>(ControlWidget(Control::Check4));
 
     connect(command1_, &QPushButton::clicked, this, [this] { Fire(events_.command1Click); });
     connect(command2_, &QPushButton::clicked, this, [this] { Fire(events_.command2Click); });
     // Only a user's click: start-up sets the button and then runs the handler itself.
     connect(check1_, &QPushButton::clicked, this, [this] { Fire(events_.check1Click); });
+    connect(check4_, &QCheckBox::clicked, this, [this] { Fire(events_.check4Click); });
 }
 
 void MainWindow::Fire(const std::function<void()>& handler) {
@@ -229,6 +231,8 @@ bool MainWindow::IsChecked(CheckBox box) const {
             return check2_->isChecked();
         case CheckBox::Check3:
             return check3_->isChecked();
+        case CheckBox::Check4:
+            return check4_->isChecked();
     }
     return false;
 }
@@ -243,6 +247,9 @@ void MainWindow::SetChecked(CheckBox box, bool on) {
             break;
         case CheckBox::Check3:
             check3_->setChecked(on);
+            break;
+        case CheckBox::Check4:
+            check4_->setChecked(on);
             break;
     }
 }

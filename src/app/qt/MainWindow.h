@@ -27,6 +27,7 @@ struct WindowEvents {
     std::function<void()> command1Click;      // "?" beside the template
     std::function<void()> command2Click;      // "?" beside "Automatisch"
     std::function<void()> check1Click;        // "Automatisch" toggled by the user
+    std::function<void()> check4Click;        // "Start bij aanmelden" toggled by the user
     std::function<void()> listView1DblClick;  // left double-click on a row, or Enter on it
 };
 
@@ -62,6 +63,7 @@ public:
     QCheckBox* Check2() const { return check2_; }
     QPushButton* Command2() const { return command2_; }
     QCheckBox* Check3() const { return check3_; }
+    QCheckBox* Check4() const { return check4_; }
 
     // View
     void SetupList(const std::vector<std::string>& columnHeaders) override;
@@ -110,6 +112,7 @@ private:
     QCheckBox* check2_ = nullptr;
     QPushButton* command2_ = nullptr;
     QCheckBox* check3_ = nullptr;
+    QCheckBox* check4_ = nullptr;
     std::array<QWidget*, layout::kControls.size()> controls_{};
 
     WindowEvents events_;

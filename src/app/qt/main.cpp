@@ -11,6 +11,7 @@
 #include "app/Form1.h"
 #include "app/ServerOptions.h"
 #include "app/SystemClock.h"
+#include "app/qt/AutostartEntry.h"
 #include "app/qt/CloseOnSignal.h"
 #include "app/qt/DBusMessengerTransport.h"
 #include "app/qt/ErrorMessageBox.h"
@@ -58,8 +59,10 @@ int main(int argc, char** argv) {
     QtTray tray(window.windowIcon());
     QtProcessControl process;
     zonbode::app::SystemClock clock;
+    AutostartEntry signIn(QCoreApplication::applicationFilePath());
 
-    zonbode::app::Form1 form({window, timers, settings, messenger, tray, process, clock}, server);
+    zonbode::app::Form1 form({window, timers, settings, messenger, tray, process, clock, signIn},
+                             server);
     window.SetEvents({
         .formUnload =
             [&form] {
@@ -70,6 +73,7 @@ int main(int argc, char** argv) {
         .command1Click = [&form] { form.Command1_Click(); },
         .command2Click = [&form] { form.Command2_Click(); },
         .check1Click = [&form] { form.Check1_Click(); },
+        .check4Click = [&form] { form.Check4_Click(); },
         .listView1DblClick = [&form] { form.ListView1_DblClick(); },
     });
     tray.SetCallback([&form](int mouseMessage) { form.TrayIcon_Callback(mouseMessage); });

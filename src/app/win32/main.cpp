@@ -17,6 +17,7 @@
 #include "app/win32/MainWindow.h"
 #include "app/win32/OptionTextOutput.h"
 #include "app/win32/RegistryStore.h"
+#include "app/win32/RunEntry.h"
 #include "app/win32/Win32ProcessControl.h"
 #include "app/win32/Win32Timers.h"
 #include "app/win32/Win32Tray.h"
@@ -45,14 +46,17 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     Win32Tray tray(window.Handle(), window.Icon());
     Win32ProcessControl process;
     zonbode::app::SystemClock clock;
+    RunEntry signIn(RunEntry::OwnPath());
 
-    zonbode::app::Form1 form({window, timers, settings, messenger, tray, process, clock}, server);
+    zonbode::app::Form1 form({window, timers, settings, messenger, tray, process, clock, signIn},
+                             server);
     window.SetEvents({
         .formUnload = [&form] { form.Form_Unload(); },
         .formResize = [&form] { form.Form_Resize(); },
         .command1Click = [&form] { form.Command1_Click(); },
         .command2Click = [&form] { form.Command2_Click(); },
         .check1Click = [&form] { form.Check1_Click(); },
+        .check4Click = [&form] { form.Check4_Click(); },
         .listView1DblClick = [&form] { form.ListView1_DblClick(); },
         .trayCallback = [&form](int mouseMessage) { form.TrayIcon_Callback(mouseMessage); },
         .taskbarCreated = [&form] { form.TaskbarCreated(); },

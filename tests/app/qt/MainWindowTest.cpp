@@ -33,7 +33,7 @@ struct Control {
 std::vector<Control> ControlsInDesignOrder(MainWindow& w) {
     return {
         {"ListView1", w.ListView1(), QRect(120, 120, 7575, 1695)},
-        {"StatusBar1", w.StatusBar1(), QRect(0, 3225, 7785, 255)},
+        {"StatusBar1", w.StatusBar1(), QRect(0, 3540, 7785, 255)},
         {"Label1", w.Label1(), QRect(120, 2040, 7575, 255)},
         {"Label2", w.Label2(), QRect(120, 2520, 375, 255)},
         {"Text1", w.Text1(), QRect(600, 2520, 6855, 285)},
@@ -42,6 +42,7 @@ std::vector<Control> ControlsInDesignOrder(MainWindow& w) {
         {"Check2", w.Check2(), QRect(2160, 2880, 3735, 255)},
         {"Command2", w.Command2(), QRect(1800, 2880, 255, 255)},
         {"Check3", w.Check3(), QRect(6000, 2880, 1695, 255)},
+        {"Check4", w.Check4(), QRect(6000, 3195, 1695, 255)},
     };
 }
 
@@ -49,12 +50,12 @@ std::vector<std::string> Headers() {
     return {forecast::kColumnHeaders.begin(), forecast::kColumnHeaders.end()};
 }
 
-TEST(MainWindow, ClientAreaIsFixedAt519By232) {
+TEST(MainWindow, ClientAreaIsFixedAt519By253) {
     MainWindow window;
     window.show();
-    EXPECT_EQ(window.size(), QSize(519, 232));
-    EXPECT_EQ(window.minimumSize(), QSize(519, 232));
-    EXPECT_EQ(window.maximumSize(), QSize(519, 232));
+    EXPECT_EQ(window.size(), QSize(519, 253));
+    EXPECT_EQ(window.minimumSize(), QSize(519, 253));
+    EXPECT_EQ(window.maximumSize(), QSize(519, 253));
     EXPECT_EQ(window.windowTitle(), "Zonbode");
     EXPECT_FALSE(window.windowIcon().isNull());
 }
@@ -74,7 +75,7 @@ TEST(MainWindow, EveryControlSitsAtItsTwipsDividedBy15) {
     }
     // Spot-check the arithmetic against the designer's pixels.
     EXPECT_EQ(window.ListView1()->geometry(), QRect(8, 8, 505, 113));
-    EXPECT_EQ(window.StatusBar1()->geometry(), QRect(0, 215, 519, 17));
+    EXPECT_EQ(window.StatusBar1()->geometry(), QRect(0, 236, 519, 17));
     EXPECT_EQ(window.Text1()->geometry(), QRect(40, 168, 457, 19));
 }
 
@@ -96,7 +97,8 @@ TEST(MainWindow, ControlsCarryTheirKindsAndInitialTexts) {
     EXPECT_TRUE(window.Check1()->isCheckable());  // a check box drawn as a toggle button
     EXPECT_EQ(window.Check2()->text(), "Automatisch inschakelen bij starten Zonbode");
     EXPECT_EQ(window.Check3()->text(), "Start in systeemvak");
-    for (CheckBox box : {CheckBox::Check1, CheckBox::Check2, CheckBox::Check3}) {
+    EXPECT_EQ(window.Check4()->text(), "Start bij aanmelden");
+    for (CheckBox box : {CheckBox::Check1, CheckBox::Check2, CheckBox::Check3, CheckBox::Check4}) {
         EXPECT_FALSE(window.IsChecked(box));
     }
     EXPECT_EQ(window.RowCount(), 0);
@@ -109,7 +111,7 @@ TEST(MainWindow, TabVisitsTheFocusableControlsInDesignOrderStartingAtTheList) {
     window.ListView1()->setFocus();
     std::vector<QString> visited;
     QWidget* current = window.ListView1();
-    for (int i = 0; i < 8; ++i) {
+    for (int i = 0; i < 9; ++i) {
         visited.push_back(current->objectName());
         current = current->nextInFocusChain();
         while (current->focusPolicy() == Qt::NoFocus || !current->isVisibleTo(&window) ||
@@ -118,7 +120,7 @@ TEST(MainWindow, TabVisitsTheFocusableControlsInDesignOrderStartingAtTheList) {
         }
     }
     EXPECT_THAT(visited, ElementsAre("ListView1", "Text1", "Command1", "Check1", "Check2",
-                                     "Command2", "Check3", "ListView1"));
+                                     "Command2", "Check3", "Check4", "ListView1"));
     // Labels and the status bar are passed over.
     EXPECT_EQ(window.Label1()->focusPolicy(), Qt::NoFocus);
     EXPECT_EQ(window.Label2()->focusPolicy(), Qt::NoFocus);
@@ -235,8 +237,10 @@ TEST(MainWindow, CheckBoxesAndTextsGoWhereFormOneSendsThem) {
     MainWindow window;
     window.SetChecked(CheckBox::Check2, true);
     window.SetChecked(CheckBox::Check3, true);
+    window.SetChecked(CheckBox::Check4, true);
     EXPECT_TRUE(window.Check2()->isChecked());
     EXPECT_TRUE(window.Check3()->isChecked());
+    EXPECT_TRUE(window.Check4()->isChecked());
     EXPECT_FALSE(window.IsChecked(CheckBox::Check1));
     window.SetStatusText("Verbinding maken...");
     EXPECT_EQ(window.StatusPanel()->text(), "Verbinding maken...");
@@ -286,7 +290,7 @@ TEST(MainWindow, EveryCaptionShowsWhole) {
     window.show();
     for (QWidget* control : std::initializer_list<QWidget*>{
              window.Label1(), window.Label2(), window.Command1(), window.Check1(), window.Check2(),
-             window.Command2(), window.Check3()}) {
+             window.Command2(), window.Check3(), window.Check4()}) {
         EXPECT_LE(NeededWidth(control), control->width()) << control->objectName().toStdString();
     }
 }
@@ -298,13 +302,16 @@ TEST(MainWindow, ButtonsAndCloseAreForwarded) {
     handlers.formUnload = [&] { events.push_back("unload"); };
     handlers.command1Click = [&] { events.push_back("command1"); };
     handlers.command2Click = [&] { events.push_back("command2"); };
+    handlers.check4Click = [&] { events.push_back("check4"); };
     window.SetEvents(handlers);
     window.show();
     QTest::mouseClick(window.Command1(), Qt::LeftButton);
     QTest::mouseClick(window.Command2(), Qt::LeftButton);
+    QTest::mouseClick(window.Check4(), Qt::LeftButton);
+    window.SetChecked(CheckBox::Check4, false);  // Form1 setting it is no click
     window.close();
     window.close();  // unload runs once
-    EXPECT_THAT(events, ElementsAre("command1", "command2", "unload"));
+    EXPECT_THAT(events, ElementsAre("command1", "command2", "check4", "unload"));
 }
 
 TEST(MainWindow, EndingUnloadsOnceWhereverTheWindowIs) {
@@ -351,7 +358,7 @@ TEST(MainWindow, MinimizingReportsAResizeAndTheStateReadsBack) {
     EXPECT_THAT(states, ElementsAre(WindowState::Minimized, WindowState::Normal));
     // Nothing moves when the state changes.
     EXPECT_EQ(window.ListView1()->geometry(), QRect(8, 8, 505, 113));
-    EXPECT_EQ(window.size(), QSize(519, 232));
+    EXPECT_EQ(window.size(), QSize(519, 253));
 }
 
 TEST(MainWindow, HideAndShowFollowFormOne) {
