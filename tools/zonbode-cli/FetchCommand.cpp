@@ -107,6 +107,14 @@ public:
     void Send(const std::string&, std::uint32_t, std::span<const std::uint8_t>) override {}
 };
 
+// A terminal command never starts at sign-in, and leaves the program's entry alone.
+class NoSignInEntry final : public app::SignInEntry {
+public:
+    State Look() const override { return State::Missing; }
+    void Put() override {}
+    void Remove() override {}
+};
+
 // The parser's fatal exit: remembered, so the command can return its exit code.
 class EndRecorder final : public app::ProcessControl {
 public:
@@ -133,7 +141,8 @@ int RunFetch(const Arguments& args) {
     NoTray tray;
     EndRecorder process;
     app::SystemClock clock;
-    app::Form1 form({view, timers, settings, messenger, tray, process, clock}, *server);
+    NoSignInEntry signIn;
+    app::Form1 form({view, timers, settings, messenger, tray, process, clock, signIn}, *server);
     form.Form_Load();
 
     auto finished = [&form] {
