@@ -7,6 +7,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPixmap>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QStyle>
@@ -58,6 +59,20 @@ TEST(MainWindow, ClientAreaIsFixedAt519By253) {
     EXPECT_EQ(window.maximumSize(), QSize(519, 253));
     EXPECT_EQ(window.windowTitle(), "Zonbode");
     EXPECT_FALSE(window.windowIcon().isNull());
+}
+
+// At a display scale (QT_SCALE_FACTOR; the suite runs at 1 and at 2) the whole window is drawn
+// that many times larger, the layout unchanged in the window's own units.
+TEST(MainWindow, IsDrawnAtTheDisplayScale) {
+    const double scale = qEnvironmentVariableIsSet("QT_SCALE_FACTOR")
+                             ? qEnvironmentVariable("QT_SCALE_FACTOR").toDouble()
+                             : 1.0;
+    MainWindow window;
+    window.show();
+    const QPixmap picture = window.grab();
+    EXPECT_EQ(picture.devicePixelRatio(), scale);
+    EXPECT_EQ(picture.size(), QSize(519, 253) * scale);
+    EXPECT_EQ(window.Check4()->grab().size(), QSize(113, 17) * scale);
 }
 
 TEST(MainWindow, EveryControlSitsAtItsTwipsDividedBy15) {
