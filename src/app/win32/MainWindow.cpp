@@ -136,6 +136,14 @@ void MainWindow::ApplyDpi(UINT dpi, const RECT& suggested) {
     ResizeToLayout(&position);
 }
 
+// The fixed layout whole, even where it is larger than the screen (a small screen at a large
+// scale), with room for ResizeToLayout's mending.
+void MainWindow::AllowLayoutSize(MINMAXINFO& limits) const {
+    const SIZE frame = FrameSize();
+    limits.ptMaxTrackSize.x = std::max<LONG>(limits.ptMaxTrackSize.x, frame.cx + 64);
+    limits.ptMaxTrackSize.y = std::max<LONG>(limits.ptMaxTrackSize.y, frame.cy + 64);
+}
+
 // The frame's size for the layout's client area, then mended by what the client area came out
 // as: the border and caption a system draws need not be the ones it computes for the DPI.
 void MainWindow::ResizeToLayout(const POINT* position) {
@@ -263,25 +271,35 @@ void MainWindow::Unload() {
     }
 }
 
-LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+// The messages that make and keep the layout: true when message was one of them.
+bool MainWindow::HandleLayoutMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_CREATE:
             dpi_ = DpiOf(window_);
             CreateFontForDpi();
             CreateControls();
-            return 0;
-        case WM_GETMINMAXINFO: {
-            // The fixed layout whole, even where it is larger than the screen (a small screen
-            // at a large scale), with room for ResizeToLayout's mending.
-            auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
-            const SIZE frame = FrameSize();
-            limits->ptMaxTrackSize.x = std::max<LONG>(limits->ptMaxTrackSize.x, frame.cx + 64);
-            limits->ptMaxTrackSize.y = std::max<LONG>(limits->ptMaxTrackSize.y, frame.cy + 64);
-            return 0;
-        }
+            return true;
+        case WM_GETMINMAXINFO:
+            AllowLayoutSize(*reinterpret_cast<MINMAXINFO*>(lParam));
+            return true;
         case WM_DPICHANGED:
             ApplyDpi(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
-            return 0;
+            return true;
+        case WM_SIZE:
+            // The status bar keeps itself along the bottom edge, at its font's height.
+            SendMessageW(ControlWindow(layout::Control::StatusBar1), WM_SIZE, 0, 0);
+            Fire(events_.formResize);
+            return true;
+        default:
+            return false;
+    }
+}
+
+LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (HandleLayoutMessage(message, wParam, lParam)) {
+        return 0;
+    }
+    switch (message) {
         case WM_COMMAND:
             OnCommand(LOWORD(wParam), HIWORD(wParam));
             return 0;
@@ -293,11 +311,6 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             return 0;
         }
-        case WM_SIZE:
-            // The status bar keeps itself along the bottom edge, at its font's height.
-            SendMessageW(ControlWindow(layout::Control::StatusBar1), WM_SIZE, 0, 0);
-            Fire(events_.formResize);
-            return 0;
         case WM_CLOSE:
             // Shutdown cannot be cancelled; the program ends with the window.
             Unload();

@@ -73,6 +73,7 @@ public:
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    bool HandleLayoutMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void CreateControls();
     HWND CreateControl(const layout::ControlLayout& control);
     // Pixels of the 96-DPI layout at the window's DPI.
@@ -82,6 +83,7 @@ private:
     SIZE FrameSize() const;
     void ApplyDpi(UINT dpi, const RECT& suggested);
     void ResizeToLayout(const POINT* position);
+    void AllowLayoutSize(MINMAXINFO& limits) const;
     HWND ControlWindow(layout::Control control) const {
         return controls_[static_cast<std::size_t>(control)];
     }
