@@ -302,7 +302,8 @@ def scenario_close(desktop, args):
     check(values.get("Auto") == "0", f"Auto stored as {values.get('Auto')!r}")
     check(values.get("Systeemvak") == "0", f"Systeemvak stored as {values.get('Systeemvak')!r}")
     check(values.get("Aanmelden") == "0", f"Aanmelden stored as {values.get('Aanmelden')!r}")
-    check(set(values) == {"PSM", "Auto", "Systeemvak", "Aanmelden"}, f"stored keys {sorted(values)}")
+    check(set(values) == {"PSM", "Auto", "Systeemvak", "Aanmelden"},
+          f"stored keys {sorted(values)}")
 
     # Second run: what was stored comes back into the controls and is written again; the
     # autostart file an earlier place of the program left is put right at start.
@@ -316,7 +317,8 @@ def scenario_close(desktop, args):
     with open(autostart, encoding="utf-8") as f:
         entry = f.read()
     program = os.path.realpath(args.zonbode)
-    check(f'\nExec="{program}"\n' in entry, f"the autostart file does not name {program}: {entry!r}")
+    check(f'\nExec="{program}"\n' in entry,
+          f"the autostart file does not name {program}: {entry!r}")
     desktop.close_window(zonbode, signal.SIGHUP)
     _, line = desktop.records.next(30)
     check(line == SWITCH_OFF_HEX, f"switch-off record: got {line}")
