@@ -6,7 +6,8 @@
 ;   OUTFILE   the setup program to write
 ;   ICON      the program's .ico
 ; Silent: setup.exe /S [/AUTOSTART] [/D=folder]; uninstall.exe /S.
-; The user's settings (HKCU\Software\Kavelo\Zonbode) are never touched.
+; Of the user's settings (HKCU\Software\Kavelo\Zonbode) the setup sets "Aanmelden" only, as the
+; program's own "Start bij aanmelden" box does; uninstalling keeps them all.
 
 Unicode true
 Target amd64-unicode
@@ -21,6 +22,7 @@ RequestExecutionLevel admin
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Zonbode"
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
+!define SETTINGS_KEY "Software\Kavelo\Zonbode"
 
 Name "Zonbode"
 OutFile "${OUTFILE}"
@@ -81,16 +83,23 @@ SectionEnd
 Section "-Autostart"
     ${If} ${SectionIsSelected} ${SecAutostart}
         WriteRegStr HKCU "${RUN_KEY}" "Zonbode" '"$INSTDIR\zonbode.exe"'
+        WriteRegDWORD HKCU "${SETTINGS_KEY}" "Aanmelden" 1
     ${Else}
         DeleteRegValue HKCU "${RUN_KEY}" "Zonbode"
+        WriteRegDWORD HKCU "${SETTINGS_KEY}" "Aanmelden" 0
     ${EndIf}
 SectionEnd
 
 Function .onInit
-    ; Ticked when chosen before (an update keeps it) or asked for with /AUTOSTART.
+    ; Ticked when chosen before, here or in the program (an update keeps it), or asked for
+    ; with /AUTOSTART.
     ClearErrors
     ReadRegStr $0 HKCU "${RUN_KEY}" "Zonbode"
     ${IfNot} ${Errors}
+        !insertmacro SelectSection ${SecAutostart}
+    ${EndIf}
+    ReadRegDWORD $0 HKCU "${SETTINGS_KEY}" "Aanmelden"
+    ${If} $0 == 1
         !insertmacro SelectSection ${SecAutostart}
     ${EndIf}
     ${GetParameters} $0

@@ -4,7 +4,8 @@
 #              lintian reports no error, the unpacked programs answer --version;
 #   the setup: under wine, in a fresh prefix: a silent install puts the stripped programs, the
 #              Start-menu shortcut and the uninstaller entry in place, "Start Zonbode when I
-#              sign in" stays off unless asked for (/AUTOSTART), the installed programs answer
+#              sign in" stays off unless asked for (/AUTOSTART) and sets "Aanmelden" to match,
+#              the installed programs answer
 #              --version; a silent uninstall removes all of it and keeps the user's settings.
 # One line per check, "ok" or "FAIL"; the exit code is 1 when any check failed.
 #   scripts/test-packages.sh [--no-build]    --no-build: try the packages already in dist/
@@ -119,10 +120,12 @@ check "uninstaller registered" test "$(registry_value "$entry" UninstallString)"
     '"C:\Program Files\Zonbode\uninstall.exe"'
 check "registered version" test "$(registry_value "$entry" DisplayVersion)" = "$version"
 check "no start at sign-in unless asked for" has_no_value "$run_key" Zonbode
+check "Aanmelden stored as 0" test "$(registry_value "$settings" Aanmelden)" = 0x0
 
 check "silent install over it with /AUTOSTART" run_to_end "$setup" /S /AUTOSTART
 check "start at sign-in" test "$(registry_value "$run_key" Zonbode)" = \
     '"C:\Program Files\Zonbode\zonbode.exe"'
+check "Aanmelden stored as 1" test "$(registry_value "$settings" Aanmelden)" = 0x1
 
 check "the user has settings" run reg add "$settings" /v PSM /d "[dag] blijft" /f
 check "silent uninstall" run_to_end "C:\\Program Files\\Zonbode\\uninstall.exe" /S
@@ -131,6 +134,7 @@ check "uninstall removed the shortcut" test ! -e "$shortcut"
 check "uninstall removed the entry" has_no_value "$entry" UninstallString
 check "uninstall removed the start at sign-in" has_no_value "$run_key" Zonbode
 check "uninstall kept the settings" test "$(registry_value "$settings" PSM)" = "[dag] blijft"
+check "uninstall kept Aanmelden" test "$(registry_value "$settings" Aanmelden)" = 0x1
 echo "Both packages were tried in $((SECONDS - start)) s"
 
 if [ "$failures" -gt 0 ]; then

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/SignInChoice.h"
 #include "app/StoredSettings.h"
 #include "app/WindowLayout.h"
 #include "forecast/ForecastPage.h"
@@ -108,7 +109,7 @@ void Form1::Form_Load() {
     }
 }
 
-// The template and the two start-up choices; whether the window starts hidden in the tray.
+// The template and the three start-up choices; whether the window starts hidden in the tray.
 bool Form1::ReadStoredChoices() {
     View& view = ports_.view;
     SettingsStore& settings = ports_.settings;
@@ -121,14 +122,16 @@ bool Form1::ReadStoredChoices() {
         view.SetChecked(CheckBox::Check2, true);
         Check1_Click();
     }
-    if (!settings::IsSwitchedOn(settings.ReadRegValue(std::string(settings::kSysteemvakPath)))) {
-        return false;
+    bool hiddenInTray = false;
+    if (settings::IsSwitchedOn(settings.ReadRegValue(std::string(settings::kSysteemvakPath)))) {
+        view.SetChecked(CheckBox::Check3, true);
+        view.SetWindowState(WindowState::Minimized);
+        Form_Resize();
+        // Without an icon to bring it back the window is shown, minimized.
+        hiddenInTray = ports_.tray.IsIconShown();
     }
-    view.SetChecked(CheckBox::Check3, true);
-    view.SetWindowState(WindowState::Minimized);
-    Form_Resize();
-    // Without an icon to bring it back the window is shown, minimized.
-    return ports_.tray.IsIconShown();
+    LoadSignInChoice();
+    return hiddenInTray;
 }
 
 void Form1::Form_Unload() {
@@ -146,6 +149,8 @@ void Form1::Form_Unload() {
                            settings::StoredChoice(view.IsChecked(CheckBox::Check2)));
     settings.WriteRegDword(std::string(settings::kSysteemvakPath),
                            settings::StoredChoice(view.IsChecked(CheckBox::Check3)));
+    settings.WriteRegDword(std::string(settings::kAanmeldenPath),
+                           settings::StoredChoice(view.IsChecked(CheckBox::Check4)));
     StopActing();
     Winsock->CloseSck();
 }
@@ -218,6 +223,23 @@ void Form1::Check1_Click() {
     } else {
         PSMtmr->Stop();
     }
+}
+
+// The entry is put right at once; the choice itself is stored at the end, with the others.
+void Form1::Check4_Click() {
+    if (!Acting()) {
+        return;
+    }
+    KeepSignInEntry(ports_.signIn, ports_.view.IsChecked(CheckBox::Check4));
+}
+
+// An entry that disagrees with the stored choice (the program moved, or the entry was removed
+// by hand) is put right before the window shows.
+void Form1::LoadSignInChoice() {
+    const std::string stored = ports_.settings.ReadRegValue(std::string(settings::kAanmeldenPath));
+    const bool on = SignInChoiceAtStart(stored, ports_.signIn);
+    ports_.view.SetChecked(CheckBox::Check4, on);
+    KeepSignInEntry(ports_.signIn, on);
 }
 
 void Form1::ListView1_DblClick() {

@@ -87,6 +87,7 @@ public:
     void Command1_Click();
     void Command2_Click();
     void Check1_Click();  // after Check1's value changed
+    void Check4_Click();  // after Check4's value changed
     void ListView1_DblClick();
     void Command3_Click();  // the search button, or Enter in the place box
     void Combo1_Click();    // the user chose one of the matches
@@ -127,6 +128,7 @@ private:
     void PlaceSearchDone(const std::string& name, bool takeFirst, live::SearchOutcome outcome);
     void ChoosePlace(const live::Place& place);
 
+    void LoadSignInChoice();
     void ConnectToForecastServer();
     void StartDownload();
     void ParseForecastPage();

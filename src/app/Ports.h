@@ -17,7 +17,7 @@ namespace zonbode::app {
 
 enum class MessageIcon { Information, Critical };
 enum class WindowState { Normal = 0, Minimized = 1 };
-enum class CheckBox { Check1, Check2, Check3 };
+enum class CheckBox { Check1, Check2, Check3, Check4 };
 
 // The main window's controls and the window itself.
 class View {
@@ -116,6 +116,23 @@ public:
     virtual void EndProcess() = 0;
 };
 
+// The entry that starts the program when the user signs in: an autostart file on the Linux
+// desktop, a Run value on Windows. What "this program" is (its installed path) is the
+// adapter's to know; Form1 decides when the entry is put in place or removed.
+class SignInEntry {
+public:
+    enum class State {
+        Missing,    // no entry
+        Elsewhere,  // an entry that does not start this program where it is now
+        InPlace,    // an entry that starts this program
+    };
+    virtual ~SignInEntry() = default;
+    virtual State Look() const = 0;
+    // Never fail the caller: an entry that cannot be written or removed stays as it was.
+    virtual void Put() = 0;
+    virtual void Remove() = 0;
+};
+
 class Clock {
 public:
     virtual ~Clock() = default;
@@ -130,6 +147,7 @@ struct Ports {
     Tray& tray;
     ProcessControl& process;
     Clock& clock;
+    SignInEntry& signIn;
 };
 
 }  // namespace zonbode::app

@@ -3,13 +3,15 @@
 #include <string>
 #include <string_view>
 
-// The three values kept between runs, by their full value path, and how a stored text is read.
+// The values kept between runs, by their full value path, and how a stored text is read.
 namespace zonbode::app::settings {
 
 inline constexpr std::string_view kPsmPath = "HKEY_CURRENT_USER\\Software\\Kavelo\\Zonbode\\PSM";
 inline constexpr std::string_view kAutoPath = "HKEY_CURRENT_USER\\Software\\Kavelo\\Zonbode\\Auto";
 inline constexpr std::string_view kSysteemvakPath =
     "HKEY_CURRENT_USER\\Software\\Kavelo\\Zonbode\\Systeemvak";
+inline constexpr std::string_view kAanmeldenPath =
+    "HKEY_CURRENT_USER\\Software\\Kavelo\\Zonbode\\Aanmelden";
 
 // A stored on/off choice: on only when the text is a number whose value is exactly 1
 // ("1", " 1 ", "1.0", "+1", "1e0"). Empty text, any other number, and text that is not a

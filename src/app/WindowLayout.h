@@ -39,6 +39,7 @@ enum class Control {
     Text2,     // the place box: a name to search for (Enter searches too)
     Command3,  // searches
     Combo1,    // the matches of the last search; choosing one makes it the place
+    Check4,    // keeps the program's sign-in entry in place (saved as Aanmelden)
 };
 
 // A rectangle in twips: left, top, width, height.
@@ -69,7 +70,7 @@ inline constexpr int kDefaultColumnWidthPixels = 96;
 // the room the layout gives it.
 inline constexpr int kFontPixels = 10;
 
-inline constexpr std::array<ControlLayout, 16> kControls = {{
+inline constexpr std::array<ControlLayout, 17> kControls = {{
     {Control::ListView1, "ListView1", ControlKind::List, "", {120, 120, 7575, 1695}, 0},
     {Control::StatusBar1,
      "StatusBar1",
@@ -120,8 +121,14 @@ inline constexpr std::array<ControlLayout, 16> kControls = {{
     {Control::Label3, "Label3", ControlKind::Label, "Plaats:", {120, 3240, 495, 255}, 12},
     {Control::Text2, "Text2", ControlKind::TextBox, "", {600, 3240, 1815, 285}, 13},
     {Control::Command3, "Command3", ControlKind::PushButton, "Zoeken", {2475, 3240, 735, 285}, 14},
-    // The right end of this row is free.
     {Control::Combo1, "Combo1", ControlKind::DropDownList, "", {3270, 3240, 2670, 285}, 15},
+    // Under "Start in systeemvak", at the right end of the place row.
+    {Control::Check4,
+     "Check4",
+     ControlKind::CheckBox,
+     "Start bij aanmelden",
+     {6000, 3255, 1695, 255},
+     16},
 }};
 
 // Texts of the place controls and of the live forecast, for the status panel and Label4.

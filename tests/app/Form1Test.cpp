@@ -24,6 +24,7 @@ using fakes::FakePorts;
 const std::string kPsm(settings::kPsmPath);
 const std::string kAuto(settings::kAutoPath);
 const std::string kSysteemvak(settings::kSysteemvakPath);
+const std::string kAanmelden(settings::kAanmeldenPath);
 const std::string kDefaultTemplate(status::kDefaultTemplate);
 
 // A loopback port nobody listens on.
@@ -106,6 +107,7 @@ TEST_F(Form1Test, FirstStartWithNothingStored) {
     EXPECT_FALSE(view.check1);
     EXPECT_FALSE(view.check2);
     EXPECT_FALSE(view.check3);
+    EXPECT_FALSE(view.check4);
     EXPECT_FALSE(Timer(30000ms).running);
     EXPECT_TRUE(view.shown);
     EXPECT_EQ(view.windowState, WindowState::Normal);
@@ -119,23 +121,27 @@ TEST_F(Form1Test, FirstStartWithNothingStored) {
     // Start-up sends nothing and stores nothing.
     EXPECT_TRUE(ports.messenger.records.empty());
     EXPECT_TRUE(ports.settings.writes.empty());
-    EXPECT_EQ(ports.settings.reads, (std::vector<std::string>{kPsm, kAuto, kSysteemvak}));
+    EXPECT_EQ(ports.settings.reads,
+              (std::vector<std::string>{kPsm, kAuto, kSysteemvak, kAanmelden}));
 }
 
 TEST_F(Form1Test, StartUpStepsRunInOrder) {
     ports.settings.values[kSysteemvak] = "1";
+    ports.settings.values[kAanmelden] = "1";
     Load();
     EXPECT_EQ(ports.log.entries, (std::vector<std::string>{
                                      "tray.add", "settings.read " + kPsm, "settings.read " + kAuto,
                                      "settings.read " + kSysteemvak, "view.minimize", "view.hide",
-                                     "view.setup-list", "view.status Verbinding maken..."}));
+                                     "settings.read " + kAanmelden, "signin.put", "view.setup-list",
+                                     "view.status Verbinding maken..."}));
 }
 
 TEST_F(Form1Test, StoredTemplateIsReadAgainAndShown) {
     ports.settings.values[kPsm] = "Vandaag: [dag] \xC3\xA9\xE2\x82\xAC";
     Load();
     EXPECT_EQ(ports.view.templateText, "Vandaag: [dag] \xC3\xA9\xE2\x82\xAC");
-    EXPECT_EQ(ports.settings.reads, (std::vector<std::string>{kPsm, kPsm, kAuto, kSysteemvak}));
+    EXPECT_EQ(ports.settings.reads,
+              (std::vector<std::string>{kPsm, kPsm, kAuto, kSysteemvak, kAanmelden}));
 }
 
 TEST_F(Form1Test, AutoStoredAsOneStartsAutomaticModeWithoutSending) {
@@ -205,6 +211,58 @@ TEST_F(Form1Test, SysteemvakWithoutANotificationAreaStaysMinimizedButShown) {
     EXPECT_TRUE(ports.view.shown);
 }
 
+// ---- Start at sign-in -----------------------------------------------------------------------
+
+TEST_F(Form1Test, SignInEntryIsPutRightAtStartForTheStoredChoice) {
+    using State = SignInEntry::State;
+    struct Case {
+        std::string stored;  // "" is nothing stored
+        State entry;
+        bool box;
+        State after;
+        std::vector<std::string> steps;
+    };
+    for (const Case& c : std::vector<Case>{
+             {"", State::Missing, false, State::Missing, {}},
+             {"", State::InPlace, true, State::InPlace, {}},  // an earlier setup's entry stays
+             {"", State::Elsewhere, true, State::InPlace, {"signin.put"}},
+             {"1", State::Missing, true, State::InPlace, {"signin.put"}},
+             {"1", State::Elsewhere, true, State::InPlace, {"signin.put"}},  // the program moved
+             {"1", State::InPlace, true, State::InPlace, {}},
+             {"0", State::InPlace, false, State::Missing, {"signin.remove"}},
+             {"0", State::Elsewhere, false, State::Missing, {"signin.remove"}},
+             {"0", State::Missing, false, State::Missing, {}},
+             {"ja", State::InPlace, false, State::Missing, {"signin.remove"}},
+         }) {
+        SCOPED_TRACE("stored \"" + c.stored + "\", entry " + std::to_string(int(c.entry)));
+        FakePorts start;
+        if (!c.stored.empty()) {
+            start.settings.values[kAanmelden] = c.stored;
+        }
+        start.signIn.state = c.entry;
+        Form1 again(start.Ports(), ForecastServer{"127.0.0.1", port});
+        again.Form_Load();
+        EXPECT_EQ(start.view.check4, c.box);
+        EXPECT_EQ(start.signIn.state, c.after);
+        EXPECT_EQ(start.log.With("signin."), c.steps);
+    }
+}
+
+TEST_F(Form1Test, SignInEntryFollowsTheBoxAtOnceAndTheChoiceIsStoredAtTheEnd) {
+    Load();
+    for (bool on : {true, false, true}) {
+        ports.view.check4 = on;
+        form->Check4_Click();
+        EXPECT_EQ(ports.signIn.state,
+                  on ? SignInEntry::State::InPlace : SignInEntry::State::Missing);
+    }
+    EXPECT_TRUE(ports.settings.writes.empty());
+    form->Form_Unload();
+    EXPECT_EQ(ports.settings.values[kAanmelden], "1");
+    EXPECT_EQ(ports.log.With("signin."),
+              (std::vector<std::string>{"signin.put", "signin.remove", "signin.put"}));
+}
+
 // ---- Shutdown --------------------------------------------------------------------------------
 
 TEST_F(Form1Test, ShutdownRemovesTheIconSwitchesTheStatusOffAndStoresInOrder) {
@@ -219,7 +277,8 @@ TEST_F(Form1Test, ShutdownRemovesTheIconSwitchesTheStatusOffAndStoresInOrder) {
               (std::vector<std::string>{
                   "tray.remove", "messenger.send " + ports.messenger.records[0].Text(),
                   "messenger.send " + ports.messenger.records[1].Text(), "settings.write " + kPsm,
-                  "settings.write " + kAuto, "settings.write " + kSysteemvak}));
+                  "settings.write " + kAuto, "settings.write " + kSysteemvak,
+                  "settings.write " + kAanmelden}));
     const std::vector<std::uint8_t> switchOff = {
         0x5C, 0, 0x30, 0, 0x4D, 0, 0x75, 0, 0x73, 0, 0x69, 0, 0x63, 0, 0x5C, 0,
         0x30, 0, 0x30, 0, 0x5C, 0, 0x30, 0, 0x7B, 0, 0x30, 0, 0x7D, 0, 0x20, 0,
@@ -236,7 +295,8 @@ TEST_F(Form1Test, ShutdownRemovesTheIconSwitchesTheStatusOffAndStoresInOrder) {
     using Write = fakes::FakeSettings::Write;
     EXPECT_EQ(ports.settings.writes, (std::vector<Write>{{kPsm, "REG_SZ", "[dag]!"},
                                                          {kAuto, "REG_DWORD", "1"},
-                                                         {kSysteemvak, "REG_DWORD", "0"}}));
+                                                         {kSysteemvak, "REG_DWORD", "0"},
+                                                         {kAanmelden, "REG_DWORD", "0"}}));
 }
 
 TEST_F(Form1Test, AutomaticModeOfThisRunAloneIsNotStored) {
@@ -312,12 +372,13 @@ TEST_F(Form1Test, UnloadRunsOnceAndAfterItNothingActs) {
     form->ListView1_DblClick();
     form->TrayIcon_Callback(kTrayLeftButtonUp);
     form->Check1_Click();
+    form->Check4_Click();
     form->Command1_Click();
     ports.view.windowState = WindowState::Minimized;
     form->Form_Resize();
     EXPECT_EQ(ports.log.entries, logged);
     EXPECT_EQ(ports.messenger.records.size(), 1u);
-    EXPECT_EQ(ports.settings.writes.size(), 3u);
+    EXPECT_EQ(ports.settings.writes.size(), 4u);
     EXPECT_EQ(ports.view.preview, "<Hier komt je psm te staan>");
 }
 

@@ -116,6 +116,14 @@ public:
     void Send(const std::string&, std::uint32_t, std::span<const std::uint8_t>) override {}
 };
 
+// A terminal command never starts at sign-in, and leaves the program's entry alone.
+class NoSignInEntry final : public app::SignInEntry {
+public:
+    State Look() const override { return State::Missing; }
+    void Put() override {}
+    void Remove() override {}
+};
+
 // The parser's fatal exit: remembered, so the command can return its exit code.
 class EndRecorder final : public app::ProcessControl {
 public:
@@ -142,8 +150,9 @@ int RunFetch(const Arguments& args) {
     NoTray tray;
     EndRecorder process;
     app::SystemClock clock;
+    NoSignInEntry signIn;
     const std::unique_ptr<app::Form1> owned = app::CreateForm1(
-        {view, timers, settings, messenger, tray, process, clock}, std::move(*options));
+        {view, timers, settings, messenger, tray, process, clock, signIn}, std::move(*options));
     app::Form1& form = *owned;
     form.Form_Load();
 

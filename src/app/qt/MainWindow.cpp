@@ -136,6 +136,7 @@ void MainWindow::BuildControls() {
     text2_ = static_cast<QLineEdit*>(ControlWidget(Control::Text2));
     command3_ = static_cast<QPushButton*>(ControlWidget(Control::Command3));
     combo1_ = static_cast<QComboBox*>(ControlWidget(Control::Combo1));
+    check4_ = static_cast<QCheckBox*>(ControlWidget(Control::Check4));
 
     connect(command1_, &QPushButton::clicked, this, [this] { Fire(events_.command1Click); });
     connect(command2_, &QPushButton::clicked, this, [this] { Fire(events_.command2Click); });
@@ -145,6 +146,7 @@ void MainWindow::BuildControls() {
     connect(text2_, &QLineEdit::returnPressed, this, [this] { Fire(events_.command3Click); });
     // Only the user's choice, not the list being filled.
     connect(combo1_, &QComboBox::activated, this, [this] { Fire(events_.combo1Click); });
+    connect(check4_, &QCheckBox::clicked, this, [this] { Fire(events_.check4Click); });
 }
 
 void MainWindow::Fire(const std::function<void()>& handler) {
@@ -275,6 +277,8 @@ bool MainWindow::IsChecked(CheckBox box) const {
             return check2_->isChecked();
         case CheckBox::Check3:
             return check3_->isChecked();
+        case CheckBox::Check4:
+            return check4_->isChecked();
     }
     return false;
 }
@@ -289,6 +293,9 @@ void MainWindow::SetChecked(CheckBox box, bool on) {
             break;
         case CheckBox::Check3:
             check3_->setChecked(on);
+            break;
+        case CheckBox::Check4:
+            check4_->setChecked(on);
             break;
     }
 }

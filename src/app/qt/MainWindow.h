@@ -28,6 +28,7 @@ struct WindowEvents {
     std::function<void()> command1Click;      // "?" beside the template
     std::function<void()> command2Click;      // "?" beside "Automatisch"
     std::function<void()> check1Click;        // "Automatisch" toggled by the user
+    std::function<void()> check4Click;        // "Start bij aanmelden" toggled by the user
     std::function<void()> listView1DblClick;  // left double-click on a row, or Enter on it
     std::function<void()> command3Click;      // "Zoeken", or Enter in the place box
     std::function<void()> combo1Click;        // a match chosen by the user
@@ -69,6 +70,7 @@ public:
     QLineEdit* Text2() const { return text2_; }
     QPushButton* Command3() const { return command3_; }
     QComboBox* Combo1() const { return combo1_; }
+    QCheckBox* Check4() const { return check4_; }
 
     // View
     void SetupList(const std::vector<std::string>& columnHeaders) override;
@@ -127,6 +129,7 @@ private:
     QLineEdit* text2_ = nullptr;
     QPushButton* command3_ = nullptr;
     QComboBox* combo1_ = nullptr;
+    QCheckBox* check4_ = nullptr;
     std::array<QWidget*, layout::kControls.size()> controls_{};
 
     WindowEvents events_;

@@ -14,6 +14,7 @@
 #include "app/Form1.h"
 #include "app/ServerOptions.h"
 #include "app/SystemClock.h"
+#include "app/qt/AutostartEntry.h"
 #include "app/qt/CloseOnSignal.h"
 #include "app/qt/DBusMessengerTransport.h"
 #include "app/qt/ErrorMessageBox.h"
@@ -65,8 +66,10 @@ int main(int argc, char** argv) {
     QtTray tray(window.windowIcon());
     QtProcessControl process;
     zonbode::app::SystemClock clock;
+    AutostartEntry signIn(QCoreApplication::applicationFilePath());
 
-    const zonbode::app::Ports ports{window, timers, settings, messenger, tray, process, clock};
+    const zonbode::app::Ports ports{window, timers,  settings, messenger,
+                                    tray,   process, clock,    signIn};
     const std::unique_ptr<zonbode::app::Form1> owned =
         zonbode::app::CreateForm1(ports, std::move(options));
     zonbode::app::Form1& form = *owned;
@@ -80,6 +83,7 @@ int main(int argc, char** argv) {
         .command1Click = [&form] { form.Command1_Click(); },
         .command2Click = [&form] { form.Command2_Click(); },
         .check1Click = [&form] { form.Check1_Click(); },
+        .check4Click = [&form] { form.Check4_Click(); },
         .listView1DblClick = [&form] { form.ListView1_DblClick(); },
         .command3Click = [&form] { form.Command3_Click(); },
         .combo1Click = [&form] { form.Combo1_Click(); },

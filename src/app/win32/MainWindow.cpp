@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "app/win32/WideText.h"
 #include "app/win32/Win32Tray.h"
 
@@ -22,6 +24,31 @@ int ControlId(layout::Control control) {
     return MainWindow::kFirstControlId + static_cast<int>(control);
 }
 
+// A fixed border: nothing moves or changes size with the window.
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
+
+// A user32 call of newer Windows versions, or null where it is missing.
+template <typename Function>
+Function User32Call(const char* name) {
+    return reinterpret_cast<Function>(
+        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name)));
+}
+
+UINT DpiOf(HWND window) {
+    using GetDpiForWindowCall = UINT(WINAPI*)(HWND);
+    static const auto getDpi = User32Call<GetDpiForWindowCall>("GetDpiForWindow");
+    if (getDpi != nullptr) {
+        if (const UINT dpi = getDpi(window); dpi != 0) {
+            return dpi;
+        }
+    }
+    HDC dc = GetDC(window);
+    const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+    ReleaseDC(window, dc);
+    return dpi > 0 ? static_cast<UINT>(dpi) : 96;
+}
+
 }  // namespace
 
 MainWindow::MainWindow(HINSTANCE instance) : instance_(instance) {
@@ -32,13 +59,6 @@ MainWindow::MainWindow(HINSTANCE instance) : instance_(instance) {
     if (icon_ == nullptr) {
         icon_ = LoadIconW(nullptr, MAKEINTRESOURCEW(32512));  // IDI_APPLICATION
     }
-    // The platform's dialog face at the layout's size.
-    LOGFONTW face{};
-    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof face, &face);
-    face.lfHeight = -layout::kFontPixels;
-    face.lfWidth = 0;
-    font_ = CreateFontIndirectW(&face);
-
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = &MainWindow::WindowProc;
@@ -50,15 +70,105 @@ MainWindow::MainWindow(HINSTANCE instance) : instance_(instance) {
     windowClass.lpszClassName = kClassName;
     RegisterClassExW(&windowClass);
 
-    // A fixed border: nothing moves or changes size with the window.
-    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-    const DWORD exStyle = WS_EX_CONTROLPARENT;
-    RECT frame{0, 0, layout::Pixels(layout::kClientWidthTwips),
-               layout::Pixels(layout::kClientHeightTwips)};
-    AdjustWindowRectEx(&frame, style, FALSE, exStyle);
-    window_ = CreateWindowExW(exStyle, kClassName, Widen(layout::kWindowCaption).c_str(), style,
-                              CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
-                              frame.bottom - frame.top, nullptr, nullptr, instance, this);
+    // Created at the 96-DPI size; WM_CREATE learns the monitor's DPI and the frame then
+    // takes the size for it.
+    const SIZE frame = FrameSize();
+    window_ = CreateWindowExW(kExStyle, kClassName, Widen(layout::kWindowCaption).c_str(), kStyle,
+                              CW_USEDEFAULT, CW_USEDEFAULT, frame.cx, frame.cy, nullptr, nullptr,
+                              instance, this);
+    if (window_ != nullptr && dpi_ != 96) {
+        ResizeToLayout(nullptr);
+    }
+}
+
+RECT MainWindow::ScaledRect(const layout::Twips& twips) const {
+    const int left = Scaled(layout::Pixels(twips.left));
+    const int top = Scaled(layout::Pixels(twips.top));
+    return {left, top, left + Scaled(layout::Pixels(twips.width)),
+            top + Scaled(layout::Pixels(twips.height))};
+}
+
+// A control's place at the window's DPI. A drop-down list's height is that of its field and
+// its opened list together.
+RECT MainWindow::ControlRect(const layout::ControlLayout& control) const {
+    RECT rect = ScaledRect(control.rect);
+    if (control.kind == layout::ControlKind::DropDownList) {
+        rect.bottom = rect.top + (rect.bottom - rect.top) * 8;
+    }
+    return rect;
+}
+
+// The platform's dialog face at the layout's size, scaled.
+void MainWindow::CreateFontForDpi() {
+    LOGFONTW face{};
+    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof face, &face);
+    face.lfHeight = -Scaled(layout::kFontPixels);
+    face.lfWidth = 0;
+    font_ = CreateFontIndirectW(&face);
+}
+
+// The outer size that gives the layout's client area at the window's DPI.
+SIZE MainWindow::FrameSize() const {
+    using AdjustForDpiCall = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+    static const auto adjustForDpi = User32Call<AdjustForDpiCall>("AdjustWindowRectExForDpi");
+    RECT frame{0, 0, Scaled(layout::Pixels(layout::kClientWidthTwips)),
+               Scaled(layout::Pixels(layout::kClientHeightTwips))};
+    if (adjustForDpi != nullptr) {
+        adjustForDpi(&frame, kStyle, FALSE, kExStyle, dpi_);
+    } else {
+        AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
+    }
+    return {frame.right - frame.left, frame.bottom - frame.top};
+}
+
+// The window moved to a monitor of another scale: the layout, the font and the list's
+// columns follow, and the window takes its new size where the system suggests.
+void MainWindow::ApplyDpi(UINT dpi, const RECT& suggested) {
+    dpi_ = dpi;
+    HFONT old = font_;
+    CreateFontForDpi();
+    for (const layout::ControlLayout& control : layout::kControls) {
+        HWND window = ControlWindow(control.control);
+        const RECT rect = ControlRect(control);
+        SetWindowPos(window, nullptr, rect.left, rect.top, rect.right - rect.left,
+                     rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
+    }
+    const auto columns = SendMessageW(ListView_GetHeader(ListView1()), HDM_GETITEMCOUNT, 0, 0);
+    for (LRESULT column = 0; column < columns; ++column) {
+        SendMessageW(ListView1(), LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column),
+                     MAKELPARAM(Scaled(layout::kDefaultColumnWidthPixels), 0));
+    }
+    if (old != nullptr) {
+        DeleteObject(old);
+    }
+    const POINT position{suggested.left, suggested.top};
+    ResizeToLayout(&position);
+}
+
+// The fixed layout whole, even where it is larger than the screen (a small screen at a large
+// scale), with room for ResizeToLayout's mending.
+void MainWindow::AllowLayoutSize(MINMAXINFO& limits) const {
+    const SIZE frame = FrameSize();
+    limits.ptMaxTrackSize.x = std::max<LONG>(limits.ptMaxTrackSize.x, frame.cx + 64);
+    limits.ptMaxTrackSize.y = std::max<LONG>(limits.ptMaxTrackSize.y, frame.cy + 64);
+}
+
+// The frame's size for the layout's client area, then mended by what the client area came out
+// as: the border and caption a system draws need not be the ones it computes for the DPI.
+void MainWindow::ResizeToLayout(const POINT* position) {
+    const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | (position == nullptr ? SWP_NOMOVE : 0);
+    const int x = position != nullptr ? position->x : 0;
+    const int y = position != nullptr ? position->y : 0;
+    const SIZE frame = FrameSize();
+    SetWindowPos(window_, nullptr, x, y, frame.cx, frame.cy, flags);
+    RECT client;
+    GetClientRect(window_, &client);
+    const int dx = Scaled(layout::Pixels(layout::kClientWidthTwips)) - client.right;
+    const int dy = Scaled(layout::Pixels(layout::kClientHeightTwips)) - client.bottom;
+    if (dx != 0 || dy != 0) {
+        SetWindowPos(window_, nullptr, x, y, frame.cx + dx, frame.cy + dy, flags);
+    }
 }
 
 MainWindow::~MainWindow() {
@@ -112,15 +222,13 @@ HWND MainWindow::CreateControl(const layout::ControlLayout& control) {
             break;
     }
     const bool isStatusBar = control.kind == layout::ControlKind::StatusBar;
-    const layout::Twips& rect = control.rect;
-    // A drop-down list's height is that of its field and its opened list together.
-    const int listRows = control.kind == layout::ControlKind::DropDownList ? 8 : 1;
-    HWND window = CreateWindowExW(
-        0, className, isStatusBar ? L"" : Widen(control.caption).c_str(),
-        WS_CHILD | WS_VISIBLE | style, layout::Pixels(rect.left), layout::Pixels(rect.top),
-        layout::Pixels(rect.width), layout::Pixels(rect.height) * listRows, window_,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(control.control))), instance_,
-        nullptr);
+    const RECT rect = ControlRect(control);
+    HWND window =
+        CreateWindowExW(0, className, isStatusBar ? L"" : Widen(control.caption).c_str(),
+                        WS_CHILD | WS_VISIBLE | style, rect.left, rect.top, rect.right - rect.left,
+                        rect.bottom - rect.top, window_,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(control.control))),
+                        instance_, nullptr);
     SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     switch (control.kind) {
         case layout::ControlKind::List:
@@ -177,11 +285,35 @@ void MainWindow::Unload() {
     }
 }
 
-LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+// The messages that make and keep the layout: true when message was one of them.
+bool MainWindow::HandleLayoutMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_CREATE:
+            dpi_ = DpiOf(window_);
+            CreateFontForDpi();
             CreateControls();
-            return 0;
+            return true;
+        case WM_GETMINMAXINFO:
+            AllowLayoutSize(*reinterpret_cast<MINMAXINFO*>(lParam));
+            return true;
+        case WM_DPICHANGED:
+            ApplyDpi(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+            return true;
+        case WM_SIZE:
+            // The status bar keeps itself along the bottom edge, at its font's height.
+            SendMessageW(ControlWindow(layout::Control::StatusBar1), WM_SIZE, 0, 0);
+            Fire(events_.formResize);
+            return true;
+        default:
+            return false;
+    }
+}
+
+LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (HandleLayoutMessage(message, wParam, lParam)) {
+        return 0;
+    }
+    switch (message) {
         case WM_COMMAND:
             OnCommand(LOWORD(wParam), HIWORD(wParam));
             return 0;
@@ -193,9 +325,6 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             return 0;
         }
-        case WM_SIZE:
-            Fire(events_.formResize);
-            return 0;
         case WM_CLOSE:
             // Shutdown cannot be cancelled; the program ends with the window.
             Unload();
@@ -248,6 +377,8 @@ void MainWindow::OnCommand(int id, int code) {
         Fire(events_.command2Click);
     } else if (id == ControlId(Control::Check1)) {
         Fire(events_.check1Click);
+    } else if (id == ControlId(Control::Check4)) {
+        Fire(events_.check4Click);
     }
 }
 
@@ -293,7 +424,7 @@ void MainWindow::SetupList(const std::vector<std::string>& columnHeaders) {
         LVCOLUMNW column{};
         column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
         column.fmt = LVCFMT_LEFT;
-        column.cx = layout::kDefaultColumnWidthPixels;
+        column.cx = Scaled(layout::kDefaultColumnWidthPixels);
         column.pszText = header.data();
         SendMessageW(ListView1(), LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
     }
@@ -431,6 +562,8 @@ HWND MainWindow::CheckBoxWindow(CheckBox box) const {
             return ControlWindow(layout::Control::Check2);
         case CheckBox::Check3:
             return ControlWindow(layout::Control::Check3);
+        case CheckBox::Check4:
+            return ControlWindow(layout::Control::Check4);
     }
     return nullptr;
 }

@@ -22,6 +22,7 @@ struct WindowEvents {
     std::function<void()> command1Click;      // "?" beside the template
     std::function<void()> command2Click;      // "?" beside "Automatisch"
     std::function<void()> check1Click;        // "Automatisch" toggled by the user
+    std::function<void()> check4Click;        // "Start bij aanmelden" toggled by the user
     std::function<void()> listView1DblClick;  // left double-click on a row, or Enter on it
     std::function<void()> command3Click;      // "Zoeken", or Enter in the place box
     std::function<void()> combo1Click;        // a match chosen by the user
@@ -44,6 +45,8 @@ public:
     MainWindow& operator=(const MainWindow&) = delete;
 
     HWND Handle() const { return window_; }
+    // The dots per inch the window is laid out for: its monitor's.
+    UINT Dpi() const { return dpi_; }
     HICON Icon() const { return icon_; }
     void SetEvents(WindowEvents events) { events_ = std::move(events); }
 
@@ -78,8 +81,18 @@ public:
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    bool HandleLayoutMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void CreateControls();
     HWND CreateControl(const layout::ControlLayout& control);
+    // Pixels of the 96-DPI layout at the window's DPI.
+    int Scaled(int pixels) const { return MulDiv(pixels, static_cast<int>(dpi_), 96); }
+    RECT ScaledRect(const layout::Twips& twips) const;
+    RECT ControlRect(const layout::ControlLayout& control) const;
+    void CreateFontForDpi();
+    SIZE FrameSize() const;
+    void ApplyDpi(UINT dpi, const RECT& suggested);
+    void ResizeToLayout(const POINT* position);
+    void AllowLayoutSize(MINMAXINFO& limits) const;
     HWND ControlWindow(layout::Control control) const {
         return controls_[static_cast<std::size_t>(control)];
     }
@@ -98,6 +111,7 @@ private:
     HICON icon_ = nullptr;
     HICON smallIcon_ = nullptr;
     HFONT font_ = nullptr;
+    UINT dpi_ = 96;
     std::array<HWND, layout::kControls.size()> controls_{};
     bool minimizedWhileHidden_ = false;
     bool unloaded_ = false;

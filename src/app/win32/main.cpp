@@ -20,6 +20,7 @@
 #include "app/win32/MainWindow.h"
 #include "app/win32/OptionTextOutput.h"
 #include "app/win32/RegistryStore.h"
+#include "app/win32/RunEntry.h"
 #include "app/win32/Win32ProcessControl.h"
 #include "app/win32/Win32Timers.h"
 #include "app/win32/Win32Tray.h"
@@ -52,8 +53,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     Win32Tray tray(window.Handle(), window.Icon());
     Win32ProcessControl process;
     zonbode::app::SystemClock clock;
+    RunEntry signIn(RunEntry::OwnPath());
 
-    const zonbode::app::Ports ports{window, timers, settings, messenger, tray, process, clock};
+    const zonbode::app::Ports ports{window, timers,  settings, messenger,
+                                    tray,   process, clock,    signIn};
     const std::unique_ptr<zonbode::app::Form1> owned =
         zonbode::app::CreateForm1(ports, std::move(options));
     zonbode::app::Form1& form = *owned;
@@ -63,6 +66,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         .command1Click = [&form] { form.Command1_Click(); },
         .command2Click = [&form] { form.Command2_Click(); },
         .check1Click = [&form] { form.Check1_Click(); },
+        .check4Click = [&form] { form.Check4_Click(); },
         .listView1DblClick = [&form] { form.ListView1_DblClick(); },
         .command3Click = [&form] { form.Command3_Click(); },
         .combo1Click = [&form] { form.Combo1_Click(); },

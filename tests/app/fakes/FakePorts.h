@@ -6,6 +6,7 @@
 #include "app/fakes/FakeMessenger.h"
 #include "app/fakes/FakeProcessControl.h"
 #include "app/fakes/FakeSettings.h"
+#include "app/fakes/FakeSignInEntry.h"
 #include "app/fakes/FakeTimers.h"
 #include "app/fakes/FakeTray.h"
 #include "app/fakes/FakeView.h"
@@ -22,8 +23,9 @@ struct FakePorts {
     FakeTray tray{&log};
     FakeProcessControl process{&log};
     FakeClock clock;
+    FakeSignInEntry signIn{&log};
 
-    app::Ports Ports() { return {view, timers, settings, messenger, tray, process, clock}; }
+    app::Ports Ports() { return {view, timers, settings, messenger, tray, process, clock, signIn}; }
 };
 
 }  // namespace zonbode::app::fakes

@@ -31,7 +31,7 @@ public:
     std::vector<std::string> statusTexts;  // every text the panel was given, in order
     std::string preview = "<Hier komt je psm te staan>";
     std::string templateText{status::kDefaultTemplate};
-    bool check1 = false, check2 = false, check3 = false;
+    bool check1 = false, check2 = false, check3 = false, check4 = false;
     std::string placeText;
     std::vector<std::string> placeMatches;
     std::optional<int> chosenMatch;
@@ -89,12 +89,8 @@ public:
     void SetForecastPlaceText(const std::string& text) override { forecastPlace = text; }
     void SetPlaceSearchEnabled(bool enabled) override { placeSearchEnabled = enabled; }
 
-    bool IsChecked(CheckBox box) const override {
-        return box == CheckBox::Check1 ? check1 : box == CheckBox::Check2 ? check2 : check3;
-    }
-    void SetChecked(CheckBox box, bool on) override {
-        (box == CheckBox::Check1 ? check1 : box == CheckBox::Check2 ? check2 : check3) = on;
-    }
+    bool IsChecked(CheckBox box) const override { return this->*BoxMember(box); }
+    void SetChecked(CheckBox box, bool on) override { this->*BoxMember(box) = on; }
 
     void SetApplicationTitle(const std::string& title) override { applicationTitle = title; }
     WindowState GetWindowState() const override { return windowState; }
@@ -121,6 +117,11 @@ public:
     }
 
 private:
+    static bool FakeView::*BoxMember(CheckBox box) {
+        static constexpr bool FakeView::*kBoxes[] = {&FakeView::check1, &FakeView::check2,
+                                                     &FakeView::check3, &FakeView::check4};
+        return kBoxes[static_cast<int>(box)];
+    }
     bool IsCell(int row, int column) const {
         return row >= 1 && row <= RowCount() && column >= 0 && column < 8;
     }

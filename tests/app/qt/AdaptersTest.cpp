@@ -14,6 +14,7 @@
 #include <cstdlib>
 
 #include "app/Form1.h"
+#include "app/qt/AutostartEntry.h"
 #include "app/qt/MainWindow.h"
 #include "app/qt/QtSettingsStore.h"
 #include "app/qt/QtTimers.h"
@@ -63,6 +64,79 @@ TEST(QtTimers, StartOnARunningTimerKeepsItsSchedule) {
     }
     EXPECT_GE(firstTick, 1900);
     EXPECT_LT(firstTick, 3000);
+}
+
+// ---- the autostart entry ----
+
+class AutostartEntryTest : public testing::Test {
+protected:
+    using State = SignInEntry::State;
+    void SetUp() override {
+        TestConfigHome();
+        QFile::remove(AutostartEntry::FilePath());
+    }
+    static void Write(const QByteArray& content) {
+        QDir().mkpath(TestConfigHome() + "/autostart");
+        QFile file(AutostartEntry::FilePath());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(content);
+    }
+    static QByteArray FileText() {
+        QFile file(AutostartEntry::FilePath());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+};
+
+TEST_F(AutostartEntryTest, LivesUnderXdgConfigHomeAndNamesTheProgramWhereItRuns) {
+    EXPECT_EQ(AutostartEntry::FilePath(), TestConfigHome() + "/autostart/zonbode.desktop");
+    AutostartEntry here(QStringLiteral("/opt/zonbode/bin/zonbode"));
+    AutostartEntry moved(QStringLiteral("/usr/bin/zonbode"));
+    EXPECT_EQ(here.Look(), State::Missing);
+    here.Put();
+    EXPECT_EQ(here.Look(), State::InPlace);
+    EXPECT_EQ(moved.Look(), State::Elsewhere);
+    EXPECT_TRUE(FileText().startsWith("[Desktop Entry]\nType=Application\n")) << FileText().data();
+    EXPECT_TRUE(FileText().contains("\nExec=\"/opt/zonbode/bin/zonbode\"\n"));
+    moved.Put();
+    EXPECT_EQ(moved.Look(), State::InPlace);
+    EXPECT_EQ(here.Look(), State::Elsewhere);
+    moved.Remove();
+    EXPECT_EQ(moved.Look(), State::Missing);
+    EXPECT_FALSE(QFile::exists(AutostartEntry::FilePath()));
+}
+
+TEST_F(AutostartEntryTest, OddPathsAreQuotedAsDesktopEntriesNeed) {
+    struct Case {
+        QString path;
+        QByteArray exec;
+    };
+    for (const Case& c :
+         {Case{"/home/an na/Zon bode/zonbode", "\"/home/an na/Zon bode/zonbode\""},
+          Case{"/tmp/a\"b`c$d\\e%f", "\"/tmp/a\\\\\"b\\\\`c\\\\$d\\\\\\\\e%%f\""},
+          Case{"/tmp/\u00e9\u00e9n/zonbode", "\"/tmp/\xC3\xA9\xC3\xA9n/zonbode\""}}) {
+        AutostartEntry entry(c.path);
+        entry.Put();
+        EXPECT_EQ(entry.Look(), State::InPlace) << c.path.toStdString();
+        EXPECT_TRUE(FileText().contains("\nExec=" + c.exec + "\n")) << FileText().data();
+    }
+}
+
+TEST_F(AutostartEntryTest, AHiddenOrForeignEntryIsNotInPlaceAndAFailedWriteIsNoFailure) {
+    AutostartEntry entry(QStringLiteral("/opt/zonbode/bin/zonbode"));
+    Write("[Desktop Entry]\nExec=\"/opt/zonbode/bin/zonbode\"\nHidden=true\n");
+    EXPECT_EQ(entry.Look(), State::Elsewhere);
+    Write("[Other Group]\nExec=\"/opt/zonbode/bin/zonbode\"\n");
+    EXPECT_EQ(entry.Look(), State::Elsewhere);
+    // A file where the folder should be: nothing can be written, and nothing fails.
+    QFile::remove(AutostartEntry::FilePath());
+    QDir(TestConfigHome()).rmdir("autostart");
+    QFile blocker(TestConfigHome() + "/autostart");
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    entry.Put();
+    EXPECT_EQ(entry.Look(), State::Missing);
+    entry.Remove();
+    blocker.remove();
 }
 
 // ---- settings ----

@@ -8,6 +8,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPixmap>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QStyle>
@@ -49,6 +50,7 @@ std::vector<Control> ControlsInDesignOrder(MainWindow& w) {
         {"Text2", w.Text2(), QRect(600, 3240, 1815, 285)},
         {"Command3", w.Command3(), QRect(2475, 3240, 735, 285)},
         {"Combo1", w.Combo1(), QRect(3270, 3240, 2670, 285)},
+        {"Check4", w.Check4(), QRect(6000, 3255, 1695, 255)},
     };
 }
 
@@ -64,6 +66,20 @@ TEST(MainWindow, ClientAreaIsFixedAt519By257) {
     EXPECT_EQ(window.maximumSize(), QSize(519, 257));
     EXPECT_EQ(window.windowTitle(), "Zonbode");
     EXPECT_FALSE(window.windowIcon().isNull());
+}
+
+// At a display scale (QT_SCALE_FACTOR; the suite runs at 1 and at 2) the whole window is drawn
+// that many times larger, the layout unchanged in the window's own units.
+TEST(MainWindow, IsDrawnAtTheDisplayScale) {
+    const double scale = qEnvironmentVariableIsSet("QT_SCALE_FACTOR")
+                             ? qEnvironmentVariable("QT_SCALE_FACTOR").toDouble()
+                             : 1.0;
+    MainWindow window;
+    window.show();
+    const QPixmap picture = window.grab();
+    EXPECT_EQ(picture.devicePixelRatio(), scale);
+    EXPECT_EQ(picture.size(), QSize(519, 257) * scale);
+    EXPECT_EQ(window.Check4()->grab().size(), QSize(113, 17) * scale);
 }
 
 TEST(MainWindow, EveryControlSitsAtItsTwipsDividedBy15) {
@@ -103,7 +119,8 @@ TEST(MainWindow, ControlsCarryTheirKindsAndInitialTexts) {
     EXPECT_TRUE(window.Check1()->isCheckable());  // a check box drawn as a toggle button
     EXPECT_EQ(window.Check2()->text(), "Automatisch inschakelen bij starten Zonbode");
     EXPECT_EQ(window.Check3()->text(), "Start in systeemvak");
-    for (CheckBox box : {CheckBox::Check1, CheckBox::Check2, CheckBox::Check3}) {
+    EXPECT_EQ(window.Check4()->text(), "Start bij aanmelden");
+    for (CheckBox box : {CheckBox::Check1, CheckBox::Check2, CheckBox::Check3, CheckBox::Check4}) {
         EXPECT_FALSE(window.IsChecked(box));
     }
     EXPECT_EQ(window.RowCount(), 0);
@@ -124,7 +141,7 @@ TEST(MainWindow, TabVisitsTheFocusableControlsInDesignOrderStartingAtTheList) {
     window.ListView1()->setFocus();
     std::vector<QString> visited;
     QWidget* current = window.ListView1();
-    for (int i = 0; i < 11; ++i) {
+    for (int i = 0; i < 12; ++i) {
         visited.push_back(current->objectName());
         current = current->nextInFocusChain();
         while (current->focusPolicy() == Qt::NoFocus || !current->isVisibleTo(&window) ||
@@ -134,7 +151,7 @@ TEST(MainWindow, TabVisitsTheFocusableControlsInDesignOrderStartingAtTheList) {
     }
     EXPECT_THAT(visited,
                 ElementsAre("ListView1", "Text1", "Command1", "Check1", "Check2", "Command2",
-                            "Check3", "Text2", "Command3", "Combo1", "ListView1"));
+                            "Check3", "Text2", "Command3", "Combo1", "Check4", "ListView1"));
     // Labels and the status bar are passed over.
     EXPECT_EQ(window.Label1()->focusPolicy(), Qt::NoFocus);
     EXPECT_EQ(window.Label2()->focusPolicy(), Qt::NoFocus);
@@ -251,8 +268,10 @@ TEST(MainWindow, CheckBoxesAndTextsGoWhereFormOneSendsThem) {
     MainWindow window;
     window.SetChecked(CheckBox::Check2, true);
     window.SetChecked(CheckBox::Check3, true);
+    window.SetChecked(CheckBox::Check4, true);
     EXPECT_TRUE(window.Check2()->isChecked());
     EXPECT_TRUE(window.Check3()->isChecked());
+    EXPECT_TRUE(window.Check4()->isChecked());
     EXPECT_FALSE(window.IsChecked(CheckBox::Check1));
     window.SetStatusText("Verbinding maken...");
     EXPECT_EQ(window.StatusPanel()->text(), "Verbinding maken...");
@@ -315,7 +334,7 @@ TEST(MainWindow, EveryCaptionShowsWhole) {
              window.Label1(), window.Label2(), window.Command1(), window.Check1(), window.Check2(),
              window.Command2(), window.Check3(), window.Command3(),
              window.ControlWidget(layout::Control::Label3),
-             window.ControlWidget(layout::Control::Label5)}) {
+             window.ControlWidget(layout::Control::Label5), window.Check4()}) {
         EXPECT_LE(NeededWidth(control), control->width()) << control->objectName().toStdString();
     }
 }
@@ -331,6 +350,7 @@ TEST(MainWindow, ButtonsAndCloseAreForwarded) {
     handlers.combo1Click = [&] {
         events.push_back("match " + std::to_string(*window.ChosenMatch()));
     };
+    handlers.check4Click = [&] { events.push_back("check4"); };
     window.SetEvents(handlers);
     window.show();
     QTest::mouseClick(window.Command1(), Qt::LeftButton);
@@ -343,10 +363,12 @@ TEST(MainWindow, ButtonsAndCloseAreForwarded) {
     EXPECT_EQ(window.ChosenMatch(), std::nullopt);  // filling the list chooses nothing
     window.Combo1()->setFocus();
     QTest::keyClick(window.Combo1(), Qt::Key_Down);  // the user picks the first entry
+    QTest::mouseClick(window.Check4(), Qt::LeftButton);
+    window.SetChecked(CheckBox::Check4, false);  // Form1 setting it is no click
     window.close();
     window.close();  // unload runs once
     EXPECT_THAT(events, ElementsAre("command1", "command2", "search Ede", "search Ede", "match 0",
-                                    "unload"));
+                                    "check4", "unload"));
 }
 
 TEST(MainWindow, EndingUnloadsOnceWhereverTheWindowIs) {

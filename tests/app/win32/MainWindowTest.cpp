@@ -51,30 +51,26 @@ protected:
 constexpr int kListView1 = 100, kStatusBar1 = 101, kLabel1 = 102, kLabel2 = 103, kText1 = 104,
               kCommand1 = 105, kCheck1 = 106, kCheck2 = 107, kCommand2 = 108, kCheck3 = 109,
               kLabel4 = 110, kLabel5 = 111, kLabel3 = 112, kText2 = 113, kCommand3 = 114,
-              kCombo1 = 115;
+              kCombo1 = 115, kCheck4 = 116;
+
+struct Placed {
+    int id, left, top, width, height;
+};
+// The controls at 96 DPI, in pixels: the twips divided by 15.
+constexpr Placed kPlaced[] = {
+    {kListView1, 8, 8, 505, 113}, {kLabel1, 8, 136, 505, 17},    {kLabel2, 8, 168, 25, 17},
+    {kText1, 40, 168, 457, 19},   {kCommand1, 496, 168, 17, 17}, {kCheck1, 8, 192, 113, 17},
+    {kCheck2, 144, 192, 249, 17}, {kCommand2, 120, 192, 17, 17}, {kCheck3, 400, 192, 113, 17},
+    {kLabel4, 8, 121, 361, 15},   {kLabel5, 377, 121, 136, 15},  {kLabel3, 8, 216, 33, 17},
+    {kText2, 40, 216, 121, 19},   {kCommand3, 165, 216, 49, 19}, {kCheck4, 400, 217, 113, 17}};
 
 TEST_F(MainWindowTest, FixedLayoutInPixelsOfTheTwipPositions) {
+    EXPECT_EQ(96u, window_->Dpi()) << "the test prefix runs at 96 DPI";
     RECT client;
     GetClientRect(window_->Handle(), &client);
     EXPECT_EQ(519, client.right);
     EXPECT_EQ(257, client.bottom);
-    struct Expected {
-        int id, left, top, width, height;
-    };
-    for (const Expected& e : {Expected{kListView1, 8, 8, 505, 113},
-                              {kLabel1, 8, 136, 505, 17},
-                              {kLabel2, 8, 168, 25, 17},
-                              {kText1, 40, 168, 457, 19},
-                              {kCommand1, 496, 168, 17, 17},
-                              {kCheck1, 8, 192, 113, 17},
-                              {kCheck2, 144, 192, 249, 17},
-                              {kCommand2, 120, 192, 17, 17},
-                              {kCheck3, 400, 192, 113, 17},
-                              {kLabel4, 8, 121, 361, 15},
-                              {kLabel5, 377, 121, 136, 15},
-                              {kLabel3, 8, 216, 33, 17},
-                              {kText2, 40, 216, 121, 19},
-                              {kCommand3, 165, 216, 49, 19}}) {
+    for (const Placed& e : kPlaced) {
         RECT r = ClientRectOf(Child(e.id));
         EXPECT_EQ(e.left, r.left) << e.id;
         EXPECT_EQ(e.top, r.top) << e.id;
@@ -106,6 +102,7 @@ TEST_F(MainWindowTest, InitialTextsAndKindsOfControl) {
     EXPECT_EQ(L"Plaats:", Text(Child(kLabel3)));
     EXPECT_EQ(L"Zoeken", Text(Child(kCommand3)));
     EXPECT_EQ(CBS_DROPDOWNLIST, GetWindowLongPtrW(Child(kCombo1), GWL_STYLE) & 3);
+    EXPECT_EQ(L"Start bij aanmelden", Text(Child(kCheck4)));
     const LONG_PTR check1 = GetWindowLongPtrW(Child(kCheck1), GWL_STYLE);
     EXPECT_EQ(BS_AUTOCHECKBOX, check1 & BS_TYPEMASK);
     EXPECT_TRUE(check1 & BS_PUSHLIKE);
@@ -119,12 +116,12 @@ TEST_F(MainWindowTest, InitialTextsAndKindsOfControl) {
 TEST_F(MainWindowTest, TabMovesThroughTheFocusableControlsInTableOrder) {
     std::vector<int> order;
     HWND control = Child(kListView1);
-    for (int i = 0; i < 11; ++i) {
+    for (int i = 0; i < 12; ++i) {
         order.push_back(GetDlgCtrlID(control));
         control = GetNextDlgTabItem(window_->Handle(), control, FALSE);
     }
     EXPECT_EQ((std::vector<int>{kListView1, kText1, kCommand1, kCheck1, kCheck2, kCommand2, kCheck3,
-                                kText2, kCommand3, kCombo1, kListView1}),
+                                kText2, kCommand3, kCombo1, kCheck4, kListView1}),
               order);
 }
 
@@ -340,8 +337,9 @@ TEST_F(MainWindowTest, TheMessageBoxIsModalOverTheWindowShownOrHidden) {
     }
 }
 
-// The width a control needs to show its whole caption, in its own font.
-int NeededWidth(HWND control) {
+// The width a control needs to show its whole caption, in its own font, at the window's DPI
+// (the test process runs at 96).
+int NeededWidth(HWND control, int dpi) {
     wchar_t text[256] = {};
     const int length = GetWindowTextW(control, text, 256);
     HDC dc = GetDC(control);
@@ -357,19 +355,58 @@ int NeededWidth(HWND control) {
     if (std::wstring(className) == L"Button") {
         if ((style & BS_TYPEMASK) == BS_AUTOCHECKBOX && !(style & BS_PUSHLIKE)) {
             // The box, a gap, the text.
-            return GetSystemMetrics(SM_CXMENUCHECK) + GetSystemMetrics(SM_CXEDGE) + size.cx;
+            return MulDiv(GetSystemMetrics(SM_CXMENUCHECK) + GetSystemMetrics(SM_CXEDGE), dpi, 96) +
+                   size.cx;
         }
-        return size.cx + 2 * GetSystemMetrics(SM_CXEDGE);  // inside the button's border
+        return size.cx + MulDiv(2 * GetSystemMetrics(SM_CXEDGE), dpi, 96);  // inside the border
     }
     return size.cx;
 }
 
 TEST_F(MainWindowTest, EveryCaptionShowsWhole) {
     for (int id : {kLabel1, kLabel2, kCommand1, kCheck1, kCheck2, kCommand2, kCheck3, kLabel5,
-                   kLabel3, kCommand3}) {
+                   kLabel3, kCommand3, kCheck4}) {
         RECT rect;
         GetClientRect(Child(id), &rect);
-        EXPECT_LE(NeededWidth(Child(id)), rect.right) << id;
+        EXPECT_LE(NeededWidth(Child(id), 96), rect.right) << id;
+    }
+}
+
+// A move to a monitor at 200%: the layout, the font and the columns double, every caption
+// still shows whole, and back at 100% all is as it was.
+TEST_F(MainWindowTest, AtAnotherDpiTheWindowScalesAndEveryCaptionShowsWhole) {
+    window_->SetupList({"Dag", "Zonneschijn (%)"});
+    for (int dpi : {192, 96}) {
+        SCOPED_TRACE(dpi);
+        RECT suggested{40, 30, 40 + 600, 30 + 400};
+        SendMessageW(window_->Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                     reinterpret_cast<LPARAM>(&suggested));
+        EXPECT_EQ(static_cast<UINT>(dpi), window_->Dpi());
+        const int scale = dpi / 96;
+        RECT client;
+        GetClientRect(window_->Handle(), &client);
+        EXPECT_EQ(519 * scale, client.right);
+        EXPECT_EQ(257 * scale, client.bottom);
+        RECT frame;
+        GetWindowRect(window_->Handle(), &frame);
+        EXPECT_EQ(40, frame.left) << "placed where the system suggests";
+        for (const Placed& e : kPlaced) {
+            RECT r = ClientRectOf(Child(e.id));
+            EXPECT_EQ(e.left * scale, r.left) << e.id;
+            EXPECT_EQ(e.top * scale, r.top) << e.id;
+            EXPECT_EQ(e.width * scale, r.right - r.left) << e.id;
+            if (e.id != kListView1 && e.id != kText1) {  // the rest show a caption
+                EXPECT_LE(NeededWidth(Child(e.id), dpi), r.right - r.left) << e.id;
+            }
+        }
+        EXPECT_EQ(257 * scale, ClientRectOf(Child(kStatusBar1)).bottom);
+        LOGFONTW face{};
+        GetObjectW(reinterpret_cast<HGDIOBJ>(SendMessageW(Child(kCheck4), WM_GETFONT, 0, 0)),
+                   sizeof face, &face);
+        EXPECT_EQ(-10 * scale, face.lfHeight);
+        for (int column : {0, 1}) {
+            EXPECT_EQ(96 * scale, SendMessageW(Child(kListView1), LVM_GETCOLUMNWIDTH, column, 0));
+        }
     }
 }
 

@@ -8,7 +8,7 @@ receives and what zonbode stores.
 Scenarios:
   double-click  after the first update, a left double-click on row 3 delivers that row composed
                 with the default template, and a click on row 5 followed by Enter delivers row 5
-  close         closing the window stores the template and both choices and delivers the
+  close         closing the window stores the template and the three choices and delivers the
                 switch-off record (SIGTERM in the first run, SIGHUP, as a session ending in a
                 terminal sends, in the second)
   auto-mode     with Auto=1 stored and the program's own live source (against recorded
@@ -322,12 +322,24 @@ def scenario_close(desktop, args):
     check(values.get("PSM") == DEFAULT_TEMPLATE.decode(), f"PSM stored as {values.get('PSM')!r}")
     check(values.get("Auto") == "0", f"Auto stored as {values.get('Auto')!r}")
     check(values.get("Systeemvak") == "0", f"Systeemvak stored as {values.get('Systeemvak')!r}")
-    check(set(values) == {"PSM", "Auto", "Systeemvak"}, f"stored keys {sorted(values)}")
+    check(values.get("Aanmelden") == "0", f"Aanmelden stored as {values.get('Aanmelden')!r}")
+    check(set(values) == {"PSM", "Auto", "Systeemvak", "Aanmelden"},
+          f"stored keys {sorted(values)}")
 
-    # Second run: what was stored comes back into the controls and is written again.
-    desktop.store_ini("[General]\nPSM=Zon: [zon]% op [dag]\nAuto=1\nSysteemvak=1\n")
+    # Second run: what was stored comes back into the controls and is written again; the
+    # autostart file an earlier place of the program left is put right at start.
+    desktop.store_ini("[General]\nPSM=Zon: [zon]% op [dag]\nAuto=1\nSysteemvak=1\nAanmelden=1\n")
+    autostart = os.path.join(desktop.config_home, "autostart", "zonbode.desktop")
+    os.makedirs(os.path.dirname(autostart), exist_ok=True)
+    with open(autostart, "w", encoding="utf-8") as f:
+        f.write("[Desktop Entry]\nType=Application\nName=Zonbode\nExec=/oud/zonbode\n")
     zonbode = desktop.start_zonbode()
     time.sleep(3)
+    with open(autostart, encoding="utf-8") as f:
+        entry = f.read()
+    program = os.path.realpath(args.zonbode)
+    check(f'\nExec="{program}"\n' in entry,
+          f"the autostart file does not name {program}: {entry!r}")
     desktop.close_window(zonbode, signal.SIGHUP)
     _, line = desktop.records.next(30)
     check(line == SWITCH_OFF_HEX, f"switch-off record: got {line}")
@@ -335,6 +347,7 @@ def scenario_close(desktop, args):
     check(values.get("PSM") == "Zon: [zon]% op [dag]", f"PSM stored as {values.get('PSM')!r}")
     check(values.get("Auto") == "1", f"Auto stored as {values.get('Auto')!r}")
     check(values.get("Systeemvak") == "1", f"Systeemvak stored as {values.get('Systeemvak')!r}")
+    check(values.get("Aanmelden") == "1", f"Aanmelden stored as {values.get('Aanmelden')!r}")
 
 
 def scenario_auto_mode(desktop, args):

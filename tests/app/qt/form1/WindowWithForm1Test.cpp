@@ -15,7 +15,9 @@
 #include <memory>
 
 #include "app/Form1.h"
+#include "app/StoredSettings.h"
 #include "app/SystemClock.h"
+#include "app/qt/AutostartEntry.h"
 #include "app/qt/MainWindow.h"
 #include "app/qt/QtSettingsStore.h"
 #include "app/qt/QtTimers.h"
@@ -69,6 +71,7 @@ protected:
     void SetUp() override {
         TestConfigHome();
         QFile::remove(TestIniPath());
+        QFile::remove(AutostartEntry::FilePath());
     }
 
     void Start(bool trayArea = false) {
@@ -80,7 +83,7 @@ protected:
                 messages_.push_back({text, title, icon});
             });
         form_ = std::make_unique<Form1>(
-            Ports{*window_, timers_, settings_, messenger_, *tray_, process_, clock_},
+            Ports{*window_, timers_, settings_, messenger_, *tray_, process_, clock_, signIn_},
             ForecastServer{"127.0.0.1", 1});
         WindowEvents events;
         events.formUnload = [this] { form_->Form_Unload(); };
@@ -88,6 +91,7 @@ protected:
         events.command1Click = [this] { form_->Command1_Click(); };
         events.command2Click = [this] { form_->Command2_Click(); };
         events.check1Click = [this] { form_->Check1_Click(); };
+        events.check4Click = [this] { form_->Check4_Click(); };
         events.listView1DblClick = [this] { form_->ListView1_DblClick(); };
         window_->SetEvents(events);
         tray_->SetCallback([this](int message) { form_->TrayIcon_Callback(message); });
@@ -112,6 +116,7 @@ protected:
     RecordingMessenger messenger_;
     RecordingProcess process_;
     SystemClock clock_;
+    AutostartEntry signIn_{QStringLiteral("/opt/zonbode/bin/zonbode")};
     std::unique_ptr<MainWindow> window_;
     std::unique_ptr<QtTray> tray_;
     std::unique_ptr<Form1> form_;
@@ -228,7 +233,31 @@ TEST_F(WindowWithForm1, ClosingStoresTheTemplateAndBothChoicesAndSwitchesTheStat
     EXPECT_EQ(reader.ReadRegValue("HKEY_CURRENT_USER\\Software\\Kavelo\\Zonbode\\Systeemvak"), "0");
     // Check1 itself is never stored.
     QSettings ini(TestIniPath(), QSettings::IniFormat);
-    EXPECT_THAT(ini.allKeys(), testing::UnorderedElementsAre("PSM", "Auto", "Systeemvak"));
+    EXPECT_THAT(ini.allKeys(),
+                testing::UnorderedElementsAre("PSM", "Auto", "Systeemvak", "Aanmelden"));
+}
+
+// A stale entry (the program was moved) is written anew at start; the box then adds and
+// removes the file at once, and the choice is stored at the end.
+TEST_F(WindowWithForm1, StartAtSignInKeepsTheAutostartFileInStepWithTheBox) {
+    StoreIni("[General]\nAanmelden=1\n");
+    QDir().mkpath(TestConfigHome() + "/autostart");
+    QFile stale(AutostartEntry::FilePath());
+    ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
+    stale.write("[Desktop Entry]\nType=Application\nExec=/old/place/zonbode\n");
+    stale.close();
+    Start();
+    EXPECT_TRUE(window_->Check4()->isChecked());
+    EXPECT_EQ(signIn_.Look(), SignInEntry::State::InPlace);
+
+    QTest::mouseClick(window_->Check4(), Qt::LeftButton);
+    EXPECT_FALSE(QFile::exists(AutostartEntry::FilePath()));
+    QTest::mouseClick(window_->Check4(), Qt::LeftButton);
+    EXPECT_EQ(signIn_.Look(), SignInEntry::State::InPlace);
+    QTest::mouseClick(window_->Check4(), Qt::LeftButton);
+    window_->close();
+    EXPECT_FALSE(QFile::exists(AutostartEntry::FilePath()));
+    EXPECT_EQ(QtSettingsStore().ReadRegValue(std::string(settings::kAanmeldenPath)), "0");
 }
 
 TEST_F(WindowWithForm1, AStoredTemplateOfAnyLengthIsShownAndWrittenBackWhole) {

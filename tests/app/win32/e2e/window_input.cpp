@@ -6,6 +6,9 @@
 //   double-click N  waits until the list holds N rows, then double-clicks row N with the left
 //                   mouse button (real input, SendInput)
 //   enter N         waits until the list holds N rows, clicks row N once and presses Enter
+//   manifest        prints the manifest (resource type 24, id 1) of the window's program
+//   size            waits until the window is shown, then prints its client area's width and
+//                   height in the window's own pixels and its DPI, as "W H DPI"
 // Exit status 0 when done, 1 when there was no window, 2 when the window did not get there
 // within 120 seconds.
 
@@ -135,6 +138,58 @@ int ClickRow(HWND window, int row, bool twice, bool thenEnter) {
     return 0;
 }
 
+template <typename Function>
+Function User32Call(const char* name) {
+    return reinterpret_cast<Function>(
+        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name)));
+}
+
+// Measured in the window's own DPI awareness, so the system does not convert its pixels into
+// those of a program of another awareness.
+int PrintSize(HWND window) {
+    using Context = HANDLE;
+    const auto contextOf = User32Call<Context(WINAPI*)(HWND)>("GetWindowDpiAwarenessContext");
+    const auto useContext = User32Call<Context(WINAPI*)(Context)>("SetThreadDpiAwarenessContext");
+    const auto dpiOf = User32Call<UINT(WINAPI*)(HWND)>("GetDpiForWindow");
+    if (contextOf == nullptr || useContext == nullptr || dpiOf == nullptr) {
+        std::fputs("zonbode-window-input: no per-monitor DPI calls here\n", stderr);
+        return 2;
+    }
+    // Start-up has laid the window out once it shows it.
+    for (int i = 0; i < 600 && !IsWindowVisible(window); ++i) {
+        Sleep(100);
+    }
+    useContext(contextOf(window));
+    RECT client{};
+    GetClientRect(window, &client);
+    std::printf("%ld %ld %u\n", client.right, client.bottom, dpiOf(window));
+    return 0;
+}
+
+int PrintManifest(HWND window) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+    wchar_t path[MAX_PATH] = {};
+    DWORD length = MAX_PATH;
+    const bool named = process != nullptr && QueryFullProcessImageNameW(process, 0, path, &length);
+    if (process != nullptr) {
+        CloseHandle(process);
+    }
+    HMODULE image = named ? LoadLibraryExW(path, nullptr, LOAD_LIBRARY_AS_DATAFILE) : nullptr;
+    HRSRC resource = image != nullptr ? FindResourceW(image, MAKEINTRESOURCEW(1),
+                                                      MAKEINTRESOURCEW(24))  // RT_MANIFEST
+                                      : nullptr;
+    if (resource == nullptr) {
+        std::fputs("zonbode-window-input: the program has no manifest\n", stderr);
+        return 2;
+    }
+    const auto* text = static_cast<const char*>(LockResource(LoadResource(image, resource)));
+    std::fwrite(text, 1, SizeofResource(image, resource), stdout);
+    FreeLibrary(image);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -143,9 +198,12 @@ int main(int argc, char** argv) {
     const bool close = argc == 2 && std::strcmp(argv[1], "close") == 0;
     const bool doubleClick = argc == 3 && std::strcmp(argv[1], "double-click") == 0;
     const bool enter = argc == 3 && std::strcmp(argv[1], "enter") == 0;
-    if (!wait && !rows && !close && !doubleClick && !enter) {
+    const bool size = argc == 2 && std::strcmp(argv[1], "size") == 0;
+    const bool manifest = argc == 2 && std::strcmp(argv[1], "manifest") == 0;
+    if (!wait && !rows && !close && !doubleClick && !enter && !size && !manifest) {
         std::fputs(
-            "usage: zonbode-window-input wait | rows N | close | double-click ROW | enter ROW\n",
+            "usage: zonbode-window-input wait | rows N | close | double-click ROW | "
+            "enter ROW | size | manifest\n",
             stderr);
         return 2;
     }
@@ -156,6 +214,12 @@ int main(int argc, char** argv) {
     }
     if (wait) {
         return 0;
+    }
+    if (size) {
+        return PrintSize(window);
+    }
+    if (manifest) {
+        return PrintManifest(window);
     }
     if (rows) {
         RECT rect{};

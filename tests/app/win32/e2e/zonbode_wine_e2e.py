@@ -24,6 +24,11 @@ Scenarios:
                 start, so the listeners are started after zonbode.exe. Runs in a wine prefix
                 of its own, with a server of its own, since ending the session ends every
                 program of the prefix.
+  high-dpi      a display at 200% (LogPixels 192) and a program that has moved (Aanmelden=1,
+                the Run entry naming another path): the window's client area is twice its
+                96-DPI size, the Run entry names zonbode.exe where it is now, and the close
+                stores Aanmelden 1 again. Runs in a wine prefix of its own, as the DPI is the
+                prefix's.
 
 Exit status 77: skipped (no wine).
 """
@@ -383,8 +388,34 @@ def scenario_session_end(wine, args, server):
           f"Systeemvak stored as {values.get('Systeemvak')}")
 
 
+RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
+
+
+def scenario_high_dpi(wine, args, server):
+    port = server.server_address[1]
+    wine.run(["reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t", "REG_DWORD",
+              "/d", "192", "/f"])
+    wine.reg_delete_key()
+    wine.reg_add("Aanmelden", "REG_DWORD", "1")
+    wine.run(["reg", "add", RUN_KEY, "/v", "Zonbode", "/d", r'"C:\Oud\zonbode.exe"', "/f"])
+    zonbode = start_zonbode(wine, args, port)
+    # Wine makes a program without a manifest DPI-aware too; Windows does not.
+    manifest = wine.run([args.window_input, "manifest"], timeout=180).stdout.decode()
+    check("<dpiAwareness" in manifest and ">PerMonitorV2<" in manifest and ">true</dpiAware>"
+          in manifest, f"the manifest does not ask for per-monitor DPI awareness: {manifest!r}")
+    size = wine.run([args.window_input, "size"], timeout=180).stdout.decode().split()
+    check(size == ["1038", "514", "192"], f"client area and DPI {size}, not 1038 by 514 at 192")
+    own = wine.run(["winepath", "-w", args.zonbode]).stdout.decode().strip()
+    entry = wine.run(["reg", "query", RUN_KEY, "/v", "Zonbode"]).stdout.decode()
+    check(f'"{own}"' in entry, f"the Run entry does not name {own}: {entry!r}")
+    close_zonbode(wine, args, zonbode)
+    values = wine.reg_query()
+    check(values.get("Aanmelden") == ("REG_DWORD", "0x1"),
+          f"Aanmelden stored as {values.get('Aanmelden')}")
+
+
 SCENARIOS = {"double-click": scenario_double_click, "auto-mode": scenario_auto_mode,
-             "session-end": scenario_session_end}
+             "session-end": scenario_session_end, "high-dpi": scenario_high_dpi}
 
 
 def main():
@@ -403,7 +434,7 @@ def main():
         return SKIP
 
     server = page_server(args.page)
-    own_prefix = args.scenario == "session-end"
+    own_prefix = args.scenario in ("session-end", "high-dpi")
     # The other scenarios share the prefix of the whole run when there is one.
     prefix = args.wine_prefix if own_prefix else (os.environ.get("ZONBODE_WINEPREFIX") or
                                                   args.wine_prefix)
