@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "app/win32/WideText.h"
+#include "app/win32/Win32RunningCopies.h"
 #include "app/win32/Win32Tray.h"
 
 namespace zonbode::app::win32 {
@@ -217,6 +218,10 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         default:
             if (message == Win32Tray::TaskbarCreatedMessage()) {
                 Fire(events_.taskbarCreated);
+                return 0;
+            }
+            if (message == Win32RunningCopies::WakeMessage()) {
+                Fire(events_.anotherCopyStarted);
                 return 0;
             }
             return DefWindowProcW(window_, message, wParam, lParam);

@@ -24,7 +24,8 @@ struct WindowEvents {
     std::function<void()> check1Click;        // "Automatisch" toggled by the user
     std::function<void()> listView1DblClick;  // left double-click on a row, or Enter on it
     std::function<void(int mouseMessage)> trayCallback;
-    std::function<void()> taskbarCreated;  // the notification area was created (anew)
+    std::function<void()> taskbarCreated;      // the notification area was created (anew)
+    std::function<void()> anotherCopyStarted;  // a later start handed over to this copy
 };
 
 // Form1's window: plain Win32 with common controls, built from the window's layout table,

@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "app/Form1.h"
+#include "app/RunningCopy.h"
 #include "app/ServerOptions.h"
 #include "app/SystemClock.h"
 #include "app/win32/CommandLine.h"
@@ -18,6 +19,7 @@
 #include "app/win32/OptionTextOutput.h"
 #include "app/win32/RegistryStore.h"
 #include "app/win32/Win32ProcessControl.h"
+#include "app/win32/Win32RunningCopies.h"
 #include "app/win32/Win32Timers.h"
 #include "app/win32/Win32Tray.h"
 
@@ -27,6 +29,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
             zonbode::app::ReadDesktopOptions(zonbode::app::win32::CommandLineArguments(), server,
                                              zonbode::app::win32::WriteOptionTextOrBox)) {
         return *exitCode;
+    }
+
+    zonbode::app::win32::Win32RunningCopies copies;
+    if (!zonbode::app::GoOnAsTheRunningCopy(copies)) {
+        return 0;
     }
 
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
@@ -56,6 +63,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         .listView1DblClick = [&form] { form.ListView1_DblClick(); },
         .trayCallback = [&form](int mouseMessage) { form.TrayIcon_Callback(mouseMessage); },
         .taskbarCreated = [&form] { form.TaskbarCreated(); },
+        .anotherCopyStarted = [&form] { form.AnotherCopyStarted(); },
     });
 
     // Start-up shows the window itself, minimized or not at all where the stored choice says.
