@@ -10,7 +10,7 @@ packages=(
     python3 curl
     libcurl4-openssl-dev nlohmann-json3-dev
     qt6-base-dev qt6-base-dev-tools libqt6dbus6 dbus dbus-x11
-    xvfb xauth x11-utils xdotool
+    xvfb xauth x11-utils xdotool icewm
     pidgin systemd
     qt6-qpa-plugins fonts-dejavu-core fonts-liberation librsvg2-bin icoutils
     g++-mingw-w64-x86-64-posix mingw-w64-tools wine64

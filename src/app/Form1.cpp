@@ -198,6 +198,14 @@ void Form1::TrayIcon_Callback(int mouseMessage) {
     }
 }
 
+void Form1::AnotherCopyStarted() {
+    if (!Acting()) {
+        return;
+    }
+    ports_.view.SetWindowState(WindowState::Normal);
+    ports_.view.Show();
+}
+
 void Form1::Command1_Click() {
     if (!Acting()) {
         return;

@@ -84,6 +84,9 @@ public:
     void Form_Resize();                        // the window's size or state changed
     void TrayIcon_Callback(int mouseMessage);  // a mouse event over the tray icon
     void TaskbarCreated();  // the notification area was created (anew): it holds no icon of ours
+    // The program was started again and handed over to this copy: the window comes to the
+    // front, out of the tray or out of minimized.
+    void AnotherCopyStarted();
     void Command1_Click();
     void Command2_Click();
     void Check1_Click();  // after Check1's value changed

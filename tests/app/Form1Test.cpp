@@ -202,6 +202,18 @@ TEST_F(Form1Test, SysteemvakStartsHiddenWithOnlyTheTrayIcon) {
     EXPECT_EQ(ports.view.windowState, WindowState::Normal);
 }
 
+TEST_F(Form1Test, AnotherStartBringsTheWindowBackFromTheTrayOrFromMinimized) {
+    ports.settings.values[kSysteemvak] = "1";
+    Load();
+    ASSERT_FALSE(ports.view.shown);
+    form->AnotherCopyStarted();
+    EXPECT_TRUE(ports.view.shown);
+    EXPECT_EQ(ports.view.windowState, WindowState::Normal);
+    ports.view.windowState = WindowState::Minimized;  // minimized without a tray to hide in
+    form->AnotherCopyStarted();
+    EXPECT_EQ(ports.view.windowState, WindowState::Normal);
+}
+
 TEST_F(Form1Test, SysteemvakWithoutANotificationAreaStaysMinimizedButShown) {
     ports.tray.addFails = true;
     ports.settings.values[kSysteemvak] = "1";
@@ -371,6 +383,7 @@ TEST_F(Form1Test, UnloadRunsOnceAndAfterItNothingActs) {
     ports.view.selectedRow = 2;
     form->ListView1_DblClick();
     form->TrayIcon_Callback(kTrayLeftButtonUp);
+    form->AnotherCopyStarted();
     form->Check1_Click();
     form->Check4_Click();
     form->Command1_Click();

@@ -2,27 +2,33 @@
 
 #include <cerrno>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 
 #include "Commands.h"
+#include "options/FilePath.h"
 
 namespace zonbode::cli {
 
 std::optional<std::string> ReadAllBytes(const std::string& path) {
-    std::FILE* in = path.empty() ? stdin : std::fopen(path.c_str(), "rb");
-    if (in == nullptr) {
-        return std::nullopt;
+    if (!path.empty()) {
+        std::ifstream in(FilePath(path), std::ios::binary);
+        if (!in) {
+            return std::nullopt;
+        }
+        std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        if (in.bad()) {
+            return std::nullopt;
+        }
+        return bytes;
     }
     std::string bytes;
     char chunk[65536];
     std::size_t got = 0;
-    while ((got = std::fread(chunk, 1, sizeof chunk, in)) > 0) {
+    while ((got = std::fread(chunk, 1, sizeof chunk, stdin)) > 0) {
         bytes.append(chunk, got);
     }
-    const bool failed = std::ferror(in) != 0;
-    if (in != stdin) {
-        std::fclose(in);
-    }
-    if (failed) {
+    if (std::ferror(stdin) != 0) {
         return std::nullopt;
     }
     return bytes;

@@ -13,6 +13,7 @@
 #include "StopRequests.h"
 #include "live/PageServer.h"
 #include "net/RaisedError.h"
+#include "options/FilePath.h"
 #include "options/OptionPairs.h"
 #include "options/VersionOption.h"
 
@@ -28,7 +29,7 @@ struct Options {
 };
 
 bool ReadFile(const std::string& path, std::string& contents) {
-    std::ifstream file(path, std::ios::binary);
+    std::ifstream file(zonbode::FilePath(path), std::ios::binary);
     if (!file) {
         return false;
     }
@@ -54,7 +55,7 @@ std::vector<std::string> DefaultPageCandidates() {
 
 int main(int argc, char** argv) {
     Options options;
-    const std::vector<std::string> args(argv + 1, argv + argc);
+    const std::vector<std::string> args = zonbode::demo::ProgramArguments(argc, argv);
     if (const std::optional<int> exitCode = zonbode::AnswerVersion("zonbode-demo-server", args)) {
         return *exitCode;
     }

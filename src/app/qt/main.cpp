@@ -12,11 +12,13 @@
 #include <vector>
 
 #include "app/Form1.h"
+#include "app/RunningCopy.h"
 #include "app/ServerOptions.h"
 #include "app/SystemClock.h"
 #include "app/qt/AutostartEntry.h"
 #include "app/qt/CloseOnSignal.h"
 #include "app/qt/DBusMessengerTransport.h"
+#include "app/qt/DBusRunningCopies.h"
 #include "app/qt/ErrorMessageBox.h"
 #include "app/qt/EventLoopNotifier.h"
 #include "app/qt/MainWindow.h"
@@ -54,6 +56,10 @@ int main(int argc, char** argv) {
     };
 
     using namespace zonbode::app::qt;
+    DBusRunningCopies copies;
+    if (!zonbode::app::GoOnAsTheRunningCopy(copies)) {
+        return 0;
+    }
     InstallErrorMessageBox();
     EventLoopNotifier networkEvents;
     MainWindow window;
@@ -89,6 +95,7 @@ int main(int argc, char** argv) {
         .combo1Click = [&form] { form.Combo1_Click(); },
     });
     tray.SetCallback([&form](int mouseMessage) { form.TrayIcon_Callback(mouseMessage); });
+    copies.SetOnActivate([&form] { form.AnotherCopyStarted(); });
     CloseOnSignal closeOnSignal([&window] { window.close(); });
 
     // Start-up shows the window itself, minimized or not at all where the stored choice says.

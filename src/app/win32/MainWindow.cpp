@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "app/win32/WideText.h"
+#include "app/win32/Win32RunningCopies.h"
 #include "app/win32/Win32Tray.h"
 
 namespace zonbode::app::win32 {
@@ -352,6 +353,10 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         default:
             if (message == Win32Tray::TaskbarCreatedMessage()) {
                 Fire(events_.taskbarCreated);
+                return 0;
+            }
+            if (message == Win32RunningCopies::WakeMessage()) {
+                Fire(events_.anotherCopyStarted);
                 return 0;
             }
             return DefWindowProcW(window_, message, wParam, lParam);

@@ -27,7 +27,8 @@ struct WindowEvents {
     std::function<void()> command3Click;      // "Zoeken", or Enter in the place box
     std::function<void()> combo1Click;        // a match chosen by the user
     std::function<void(int mouseMessage)> trayCallback;
-    std::function<void()> taskbarCreated;  // the notification area was created (anew)
+    std::function<void()> taskbarCreated;      // the notification area was created (anew)
+    std::function<void()> anotherCopyStarted;  // a later start handed over to this copy
 };
 
 // Form1's window: plain Win32 with common controls, built from the window's layout table,

@@ -21,14 +21,20 @@ NOTIFYICONDATAW Win32Tray::Data() const {
 void Win32Tray::AddTrayIcon() {
     NOTIFYICONDATAW data = Data();
     // An add fails for an icon the shell has already; modifying it then shows it is there.
-    shown_ =
+    added_ =
         Shell_NotifyIconW(NIM_ADD, &data) != FALSE || Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+}
+
+// Modifying succeeds only for an icon the shell holds.
+bool Win32Tray::IsIconShown() const {
+    NOTIFYICONDATAW data = Data();
+    return added_ && Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
 }
 
 void Win32Tray::RemoveTrayIcon() {
     NOTIFYICONDATAW data = Data();
     Shell_NotifyIconW(NIM_DELETE, &data);
-    shown_ = false;
+    added_ = false;
 }
 
 UINT Win32Tray::TaskbarCreatedMessage() {

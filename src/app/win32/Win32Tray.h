@@ -14,7 +14,9 @@ namespace zonbode::app::win32 {
 //
 // The icon is shown only once the shell has taken it: before the taskbar is up (a program
 // started at logon) the add fails. The shell announces a new taskbar with the registered
-// message "TaskbarCreated"; the window forwards it to Form1, which adds the icon again.
+// message "TaskbarCreated"; the window forwards it to Form1, which adds the icon again. A shell
+// that died took the icon with it and may never announce a new taskbar, so whether the icon is
+// shown is asked of the shell each time.
 class Win32Tray final : public Tray {
 public:
     static constexpr UINT kCallbackMessage = WM_APP + 1;
@@ -23,7 +25,7 @@ public:
 
     void AddTrayIcon() override;
     void RemoveTrayIcon() override;
-    bool IsIconShown() const override { return shown_; }
+    bool IsIconShown() const override;
 
     static UINT TaskbarCreatedMessage();
 
@@ -32,7 +34,7 @@ private:
 
     HWND window_;
     HICON icon_;
-    bool shown_ = false;
+    bool added_ = false;  // between an add the shell took and the removal
 };
 
 }  // namespace zonbode::app::win32

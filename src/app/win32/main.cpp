@@ -13,6 +13,7 @@
 #include <optional>
 
 #include "app/Form1.h"
+#include "app/RunningCopy.h"
 #include "app/ServerOptions.h"
 #include "app/SystemClock.h"
 #include "app/win32/CommandLine.h"
@@ -22,6 +23,7 @@
 #include "app/win32/RegistryStore.h"
 #include "app/win32/RunEntry.h"
 #include "app/win32/Win32ProcessControl.h"
+#include "app/win32/Win32RunningCopies.h"
 #include "app/win32/Win32Timers.h"
 #include "app/win32/Win32Tray.h"
 
@@ -36,6 +38,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         zonbode::app::win32::WriteOptionTextOrBox(zonbode::app::OptionText::Problem,
                                                   "zonbode: " + text + "\n");
     };
+
+    zonbode::app::win32::Win32RunningCopies copies;
+    if (!zonbode::app::GoOnAsTheRunningCopy(copies)) {
+        return 0;
+    }
 
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
@@ -72,6 +79,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         .combo1Click = [&form] { form.Combo1_Click(); },
         .trayCallback = [&form](int mouseMessage) { form.TrayIcon_Callback(mouseMessage); },
         .taskbarCreated = [&form] { form.TaskbarCreated(); },
+        .anotherCopyStarted = [&form] { form.AnotherCopyStarted(); },
     });
 
     // Start-up shows the window itself, minimized or not at all where the stored choice says.

@@ -1,5 +1,6 @@
-// The tray icon on wine's notification area: shown once the shell has taken it, and added
-// again when a new taskbar announces itself.
+// The tray icon on wine's notification area: shown once the shell has taken it, added again
+// when a new taskbar announces itself, and asked of the shell when it matters (a shell that
+// died took the icon with it and may never announce a new taskbar).
 
 #include <windows.h>
 
@@ -47,6 +48,27 @@ TEST(Win32Tray, TheIconIsShownOnceTheShellHasItAndNotAfterItsRemoval) {
     tray.RemoveTrayIcon();
     EXPECT_FALSE(tray.IsIconShown());
     EXPECT_FALSE(ShellHasIcon(window.Handle()));
+}
+
+TEST(Win32Tray, AnIconTheShellLostIsNotShownAndAMinimizeAddsItBeforeHiding) {
+    MainWindow window(GetModuleHandleW(nullptr));
+    Win32Tray tray(window.Handle(), window.Icon());
+    fakes::FakePorts fakes;
+    Form1 form(Ports{window, fakes.timers, fakes.settings, fakes.messenger, tray, fakes.process,
+                     fakes.clock},
+               ForecastServer{"127.0.0.1", 1});
+    WindowEvents events;
+    events.formResize = [&form] { form.Form_Resize(); };
+    window.SetEvents(events);
+    form.Form_Load();
+    ASSERT_TRUE(tray.IsIconShown());
+
+    ShellForgetsIcon(window.Handle());  // the shell died; no new taskbar has announced itself
+    EXPECT_FALSE(tray.IsIconShown());
+    ShowWindow(window.Handle(), SW_MINIMIZE);
+    EXPECT_TRUE(ShellHasIcon(window.Handle())) << "hidden without an icon to bring it back";
+    EXPECT_FALSE(window.IsShown());
+    form.Form_Unload();
 }
 
 TEST(Win32Tray, ANewTaskbarGetsTheIconAgainAndTheWindowStaysInTheTray) {

@@ -43,14 +43,19 @@ const std::string kSampleRows =
 // A saved response in a temporary file, removed again by the test.
 class SavedResponse {
 public:
-    explicit SavedResponse(const std::string& bytes)
+    explicit SavedResponse(const std::string& bytes,
+                           const std::u8string& name = u8"zonbode-cli-response-")
         : path_(std::filesystem::temp_directory_path() /
-                ("zonbode-cli-response-" + std::to_string(std::random_device{}()))) {
+                (name + std::filesystem::path(std::to_string(std::random_device{}())).u8string())) {
         std::ofstream out(path_, std::ios::binary);
         out << bytes;
     }
     ~SavedResponse() { std::filesystem::remove(path_); }
-    std::string Path() const { return path_.string(); }
+    // UTF-8, as the program's arguments are.
+    std::string Path() const {
+        const std::u8string path = path_.u8string();
+        return std::string(path.begin(), path.end());
+    }
 
 private:
     std::filesystem::path path_;
@@ -59,11 +64,14 @@ private:
 // --- parse --------------------------------------------------------------------------------
 
 TEST(CliParse, SamplePageFromAFile) {
-    SavedResponse saved(SampleResponse());
-    const ChildResult result = Cli({"parse", saved.Path()});
-    EXPECT_EQ(result.exitCode, 0);
-    EXPECT_EQ(result.out, kSampleRows);
-    EXPECT_EQ(result.err, "");
+    // Also one whose name the ANSI code page cannot write.
+    for (const std::u8string name : {u8"zonbode-cli-response-", u8"zonbode-\u03A9-response-"}) {
+        SavedResponse saved(SampleResponse(), name);
+        const ChildResult result = Cli({"parse", saved.Path()});
+        EXPECT_EQ(result.exitCode, 0) << saved.Path();
+        EXPECT_EQ(result.out, kSampleRows);
+        EXPECT_EQ(result.err, "");
+    }
 }
 
 TEST(CliParse, SamplePageFromStandardInput) {

@@ -16,4 +16,8 @@ std::string ExecutableFolder() {
     return slash == std::string::npos ? std::string() : file.substr(0, slash);
 }
 
+std::vector<std::string> ProgramArguments(int argc, char** argv) {
+    return std::vector<std::string>(argv + 1, argv + argc);
+}
+
 }  // namespace zonbode::demo

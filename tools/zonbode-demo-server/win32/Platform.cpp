@@ -2,17 +2,35 @@
 
 #include <windows.h>
 
+#include "app/win32/CommandLine.h"
+#include "app/win32/WideText.h"
+
 namespace zonbode::demo {
 
+// The wide-character name, however long: a folder the ANSI code page cannot write, or one
+// deeper than MAX_PATH, is found too.
 std::string ExecutableFolder() {
-    char path[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) {
-        return {};
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) {
+            return {};
+        }
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        path.resize(path.size() * 2);
     }
-    std::string file(path, length);
-    const auto slash = file.find_last_of("\\/");
-    return slash == std::string::npos ? std::string() : file.substr(0, slash);
+    const auto slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? std::string() : app::win32::Narrow(path.substr(0, slash));
+}
+
+// argv holds the arguments in the ANSI code page: they are read again from the UTF-16 command
+// line.
+std::vector<std::string> ProgramArguments(int, char**) {
+    return app::win32::CommandLineArguments();
 }
 
 }  // namespace zonbode::demo

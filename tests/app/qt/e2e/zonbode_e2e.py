@@ -14,6 +14,10 @@ Scenarios:
   auto-mode     with Auto=1 stored and the program's own live source (against recorded
                 Open-Meteo answers on loopback), the first automatic record arrives about 30 s
                 after start, not before, and carries the live forecast's first day
+  second-start  one running copy, on a desktop with a notification area (icewm): the first
+                copy's window, minimized, goes into the tray; a second start ends at once and
+                brings it back on screen; after the first copy is killed, a new start runs as
+                the only copy
   pidgin        with Pidgin running beside psm-listen, the first automatic record becomes
                 Pidgin's status message (markup and non-ASCII shown literally, the away status
                 kept), and closing the window brings the user's own status back
@@ -368,6 +372,55 @@ def scenario_auto_mode(desktop, args):
     desktop.close_window(zonbode)
 
 
+def start_notification_area(desktop):
+    """icewm on the desktop: a window manager whose task bar has a notification area."""
+    desktop.spawn(["icewm"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    deadline = time.monotonic() + 60
+    while "window id" not in subprocess.run(
+            ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=desktop.env, capture_output=True,
+            text=True, timeout=60).stdout:
+        check(time.monotonic() < deadline, "icewm did not start")
+        time.sleep(0.2)
+
+
+def visible_zonbode_windows(desktop):
+    result = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^Zonbode$"],
+                            env=desktop.env, capture_output=True, text=True, timeout=60)
+    return result.stdout.split()
+
+
+def scenario_second_start(desktop, args):
+    if shutil.which("icewm") is None:
+        raise Failure("icewm is not installed (package icewm)")
+    start_notification_area(desktop)
+    first = desktop.start_zonbode()
+    # Minimized by the user, the window leaves the screen (into the tray).
+    desktop.xdotool("windowminimize", desktop.zonbode_window())
+    deadline = time.monotonic() + 60
+    while visible_zonbode_windows(desktop):
+        check(time.monotonic() < deadline, "the minimized window stayed on screen")
+        time.sleep(0.2)
+    second = desktop.start_zonbode()
+    try:
+        code = second.wait(timeout=60)
+    except subprocess.TimeoutExpired:
+        raise Failure("the second start still runs beside the first")
+    check(code == 0, f"the second start ended with status {code}")
+    deadline = time.monotonic() + 60
+    while not visible_zonbode_windows(desktop):
+        check(time.monotonic() < deadline, "the first copy's window stayed in the tray")
+        time.sleep(0.2)
+    check(first.poll() is None, "the first copy ended")
+
+    # A copy that was killed holds nothing: the next start runs and stays.
+    first.kill()
+    first.wait()
+    third = desktop.start_zonbode()
+    desktop.zonbode_window()
+    check(third.poll() is None, f"the start after the killed copy ended ({third.poll()})")
+    desktop.close_window(third)
+
+
 class Pidgin:
     """A real Pidgin on the desktop's display and bus, with a throwaway home and configuration.
 
@@ -464,7 +517,8 @@ def scenario_pidgin(desktop, args):
 
 
 SCENARIOS = {"double-click": scenario_double_click, "close": scenario_close,
-             "auto-mode": scenario_auto_mode, "pidgin": scenario_pidgin}
+             "auto-mode": scenario_auto_mode, "second-start": scenario_second_start,
+             "pidgin": scenario_pidgin}
 
 
 def main():

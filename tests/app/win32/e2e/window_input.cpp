@@ -1,5 +1,9 @@
 // zonbode-window-input.exe: drives Zonbode's main window from outside, as a user would.
 //   wait            waits until the window exists (shown or hidden)
+//   state           waits until start-up has run (the status panel no longer shows its
+//                   initial "StatusBar1"), then prints
+//                   "shown" or "hidden"
+//   shown           waits until the window is shown
 //   rows N          waits until the list holds N rows (30 seconds at most)
 //   close           closes the window as its close button does (WM_CLOSE) and waits until it
 //                   is gone
@@ -19,6 +23,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <cwchar>
 #include <vector>
 
 namespace {
@@ -74,6 +79,34 @@ bool RowOnScreen(HWND list, int row, RECT& onScreen) {
     }
     CloseHandle(process);
     return found;
+}
+
+// The window's thread answers only between its handlers: once the status panel has a text of
+// start-up's, start-up has run.
+int PrintState(HWND window) {
+    for (int i = 0; i < 1200; ++i) {
+        // WM_GETTEXT, unlike SB_GETTEXTW, is carried across processes: the first part's text.
+        wchar_t status[256] = {};
+        SendMessageW(GetDlgItem(window, kStatusBar1), WM_GETTEXT, 256,
+                     reinterpret_cast<LPARAM>(status));
+        if (status[0] != L'\0' && std::wcscmp(status, L"StatusBar1") != 0) {
+            std::puts(IsWindowVisible(window) ? "shown" : "hidden");
+            return 0;
+        }
+        Sleep(100);
+    }
+    return 2;
+}
+
+int WaitUntilShown(HWND window) {
+    for (int i = 0; i < 1200; ++i) {
+        if (IsWindowVisible(window)) {
+            return 0;
+        }
+        Sleep(100);
+    }
+    std::fputs("zonbode-window-input: the window stays hidden\n", stderr);
+    return 2;
 }
 
 void Send(std::vector<INPUT> inputs) {
@@ -194,16 +227,19 @@ int PrintManifest(HWND window) {
 
 int main(int argc, char** argv) {
     const bool wait = argc == 2 && std::strcmp(argv[1], "wait") == 0;
+    const bool state = argc == 2 && std::strcmp(argv[1], "state") == 0;
+    const bool shown = argc == 2 && std::strcmp(argv[1], "shown") == 0;
     const bool rows = argc == 3 && std::strcmp(argv[1], "rows") == 0;
     const bool close = argc == 2 && std::strcmp(argv[1], "close") == 0;
     const bool doubleClick = argc == 3 && std::strcmp(argv[1], "double-click") == 0;
     const bool enter = argc == 3 && std::strcmp(argv[1], "enter") == 0;
     const bool size = argc == 2 && std::strcmp(argv[1], "size") == 0;
     const bool manifest = argc == 2 && std::strcmp(argv[1], "manifest") == 0;
-    if (!wait && !rows && !close && !doubleClick && !enter && !size && !manifest) {
+    if (!wait && !state && !shown && !rows && !close && !doubleClick && !enter && !size &&
+        !manifest) {
         std::fputs(
-            "usage: zonbode-window-input wait | rows N | close | double-click ROW | "
-            "enter ROW | size | manifest\n",
+            "usage: zonbode-window-input wait | state | shown | rows N | close | "
+            "double-click ROW | enter ROW | size | manifest\n",
             stderr);
         return 2;
     }
@@ -220,6 +256,12 @@ int main(int argc, char** argv) {
     }
     if (manifest) {
         return PrintManifest(window);
+    }
+    if (state) {
+        return PrintState(window);
+    }
+    if (shown) {
+        return WaitUntilShown(window);
     }
     if (rows) {
         RECT rect{};

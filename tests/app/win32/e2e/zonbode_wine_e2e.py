@@ -16,6 +16,9 @@ Scenarios:
                 live source against recorded Open-Meteo answers on loopback: the first
                 automatic tick, about 30 s after start, delivers the live forecast's first day
                 composed with that template; the close stores the template and Auto 1 again
+  second-start  one running copy: zonbode.exe starts hidden in the tray (Systeemvak=1); a
+                second start ends at once and brings the first copy's window back on screen;
+                after the first copy is killed (no unload), a new start runs as the only copy
   session-end   a tray program ended by signing out: zonbode.exe starts hidden in the tray
                 (Systeemvak=1), then the two listeners start, then `wineboot --end-session`
                 ends the session. Both listeners get the switch-off record exactly once and the
@@ -348,6 +351,33 @@ def auto_mode_with(wine, args, live):
           f"Systeemvak stored as {values.get('Systeemvak')}")
 
 
+def window_state(wine, args):
+    return wine.run([args.window_input, "state"], timeout=180).stdout.decode().strip()
+
+
+def scenario_second_start(wine, args, server):
+    port = server.server_address[1]
+    wine.reg_delete_key()
+    wine.reg_add("Systeemvak", "REG_DWORD", "1")
+    first = start_zonbode(wine, args, port)
+    check(window_state(wine, args) == "hidden", "the first copy did not start in the tray")
+    second = start_zonbode(wine, args, port)
+    try:
+        code = second.wait(timeout=60)
+    except subprocess.TimeoutExpired:
+        raise Failure("the second start still runs beside the first")
+    check(code == 0, f"the second start ended with status {code}")
+    wine.run([args.window_input, "shown"], timeout=180)
+    check(first.poll() is None, "the first copy ended")
+
+    # A copy that was killed holds nothing: the next start runs.
+    first.kill()
+    first.wait()
+    third = start_zonbode(wine, args, port)
+    check(window_state(wine, args) == "hidden", "the start after the killed copy did not run")
+    close_zonbode(wine, args, third)
+
+
 def scenario_session_end(wine, args, server):
     port = server.server_address[1]
     template = "Zon op [dag]: [zon]%"
@@ -415,7 +445,8 @@ def scenario_high_dpi(wine, args, server):
 
 
 SCENARIOS = {"double-click": scenario_double_click, "auto-mode": scenario_auto_mode,
-             "session-end": scenario_session_end, "high-dpi": scenario_high_dpi}
+             "second-start": scenario_second_start, "session-end": scenario_session_end,
+             "high-dpi": scenario_high_dpi}
 
 
 def main():
