@@ -108,6 +108,19 @@ TEST_F(PurpleDelivery, AStatusTheUserChoseMeanwhileIsLeftAlone) {
     EXPECT_EQ(client_->MessageOf(mine), "Lunch");
 }
 
+// The user's own choice between two changes is the one that comes back, not the status from
+// before the first change.
+TEST_F(PurpleDelivery, SwitchOffBringsBackTheStatusTheUserChoseBetweenChanges) {
+    client_->Choose(PurpleClient::kAvailable, "Vroeger");
+    Day(zonbode_, "Maandag");
+    const std::int32_t lunch = client_->Choose(PurpleClient::kAway, "Lunch");
+    Day(zonbode_, "Dinsdag");
+    EXPECT_EQ(client_->TypeOf(client_->Current()), PurpleClient::kAway);
+    SwitchOff(zonbode_);
+    EXPECT_EQ(client_->Current(), lunch);
+    EXPECT_EQ(client_->MessageOf(lunch), "Lunch");
+}
+
 TEST_F(PurpleDelivery, SwitchOffWithoutAChangeInThisRunLeavesTheStatus) {
     const std::int32_t mine = client_->Choose(PurpleClient::kAway, "Eigen keuze");
     SwitchOff(zonbode_);
