@@ -118,19 +118,28 @@ void Form1::Form_Unload() {
     if (!Acting()) {
         return;
     }
+    // Nothing acts from here on: not a second unload that the platform dispatches while a
+    // messenger holds the switch-off, not a timer.
+    StopActing();
+    StoreAndSwitchOff();
+    Winsock->CloseSck();
+}
+
+// The settings are read and stored before anything is sent: the platform may end the process
+// while a slow messenger holds the switch-off record.
+void Form1::StoreAndSwitchOff() {
     trayIconWanted_ = false;
     ports_.tray.RemoveTrayIcon();
-    status::SendMessengerStatus(ports_.messenger, "Music", false, "{0} - {1}", "");
-
-    View& view = ports_.view;
-    SettingsStore& settings = ports_.settings;
-    settings.WriteRegString(std::string(settings::kPsmPath), view.TemplateText());
-    settings.WriteRegDword(std::string(settings::kAutoPath),
-                           settings::StoredChoice(view.IsChecked(CheckBox::Check2)));
-    settings.WriteRegDword(std::string(settings::kSysteemvakPath),
-                           settings::StoredChoice(view.IsChecked(CheckBox::Check3)));
-    StopActing();
-    Winsock->CloseSck();
+    const View& view = ports_.view;
+    ports_.settings.WriteRegValues(
+        {{std::string(settings::kPsmPath), view.TemplateText()},
+         {std::string(settings::kAutoPath),
+          static_cast<std::int16_t>(settings::StoredChoice(view.IsChecked(CheckBox::Check2)))},
+         {std::string(settings::kSysteemvakPath),
+          static_cast<std::int16_t>(settings::StoredChoice(view.IsChecked(CheckBox::Check3)))}});
+    status::SendMessengerStatus(messenger_, "Music", false, "{0} - {1}", "");
+    // A day record whose delivery the switch-off interrupted reaches no one after it.
+    messenger_.Close();
 }
 
 void Form1::StopActing() {
@@ -233,7 +242,7 @@ SetPSMResult Form1::SetPSM(std::int16_t day) {
     }
     CurrentDay = day;
     view.SetPreviewText(text);
-    status::SendMessengerStatus(ports_.messenger, "Office", true, "{0}", text);
+    status::SendMessengerStatus(messenger_, "Office", true, "{0}", text);
     return SetPSMResult::Delivered;
 }
 
@@ -375,8 +384,9 @@ void Form1::ParseForecastPage() {
 }
 
 void Form1::AbortProgram() {
-    trayIconWanted_ = false;
-    ports_.tray.RemoveTrayIcon();
+    // Ending the program does not lose this run's settings, nor leave the weather as the
+    // messenger status for good.
+    StoreAndSwitchOff();
     ports_.process.EndProcess();
     // Where ending the process returns (tests, headless tools), the cycle ends here; nothing
     // has acted since the failure was found.

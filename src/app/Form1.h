@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/ClosingMessenger.h"
 #include "app/Ports.h"
 #include "net/CNetSocket.h"
 
@@ -98,10 +99,12 @@ private:
     void AbortProgram();
     void Stall();
     void StopActing();
+    void StoreAndSwitchOff();
     bool Acting() const { return acting_; }
 
     Ports ports_;
     ForecastServer server_;
+    ClosingMessenger messenger_{ports_.messenger};
 
     std::shared_ptr<net::CNetSocket> Winsock;
     std::string ForecastHost;

@@ -76,6 +76,12 @@ protected:
         EXPECT_TRUE(ports.settings.writes.empty());
         EXPECT_TRUE(ports.messenger.records.empty());
     }
+    // What a failed parse leaves before the end: the settings stored once, the status off.
+    void ExpectStoredAndSwitchedOff() {
+        EXPECT_EQ(ports.settings.writes.size(), 3u);
+        ASSERT_EQ(ports.messenger.records.size(), 1u);
+        EXPECT_EQ(ports.messenger.records[0].Text().substr(0, 8), "\\0Music\\");
+    }
 
     fakes::FakePorts ports;
     std::unique_ptr<Form1> form;  // reset before the servers go (declared after them in tests)
@@ -185,11 +191,14 @@ TEST_F(Form1DownloadTest, ServerClosingWithoutAnswerShowsTheOfflineMessageAndEnd
     EXPECT_EQ(message.icon, MessageIcon::Critical);
     EXPECT_EQ(ports.view.statusTexts.back(), "Gegevens verwerken...");
     EXPECT_EQ(ports.view.RowCount(), 1);
-    // Message, then the icon goes, then the process ends; nothing stored, nothing sent.
-    std::vector<std::string> tail(ports.log.entries.end() - 3, ports.log.entries.end());
-    EXPECT_EQ(tail, (std::vector<std::string>{"view.message", "tray.remove", "process.end"}));
+    // Message, then the unload's steps, then the process ends.
+    ASSERT_GE(ports.log.entries.size(), 5u);
+    std::vector<std::string> tail(ports.log.entries.end() - 5, ports.log.entries.end());
+    EXPECT_EQ(tail, (std::vector<std::string>{
+                        "view.message", "tray.remove", "settings.write-all 3",
+                        "messenger.send " + ports.messenger.records.at(0).Text(), "process.end"}));
     EXPECT_EQ(ports.process.ended, 1);
-    ExpectNothingStoredOrSent();
+    ExpectStoredAndSwitchedOff();
 
     // Where ending the process returned, no handler acts any more.
     ports.log.entries.clear();
@@ -203,7 +212,7 @@ TEST_F(Form1DownloadTest, ServerClosingWithoutAnswerShowsTheOfflineMessageAndEnd
     form->Form_Unload();
     RunIdle();
     EXPECT_TRUE(ports.log.entries.empty());
-    ExpectNothingStoredOrSent();
+    ExpectStoredAndSwitchedOff();
     form.reset();
 }
 
@@ -222,7 +231,7 @@ TEST_F(Form1DownloadTest, BrokenTableShowsTheFailureCodeAndEnds) {
     EXPECT_EQ(ports.view.RowCount(), 3) << "the rows made before the failure stay in view";
     EXPECT_EQ(ports.tray.removed, 1);
     EXPECT_EQ(ports.process.ended, 1);
-    ExpectNothingStoredOrSent();
+    ExpectStoredAndSwitchedOff();
     form.reset();
 }
 
@@ -253,7 +262,7 @@ TEST_F(Form1DownloadTest, WhileTheFailureBoxIsOpenNothingActs) {
     EXPECT_EQ(duringTheBox, std::vector<std::string>{});
     EXPECT_FALSE(ports.view.shown);
     EXPECT_EQ(ports.process.ended, 1);
-    ExpectNothingStoredOrSent();
+    ExpectStoredAndSwitchedOff();
     form.reset();
 }
 
