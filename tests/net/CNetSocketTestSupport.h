@@ -180,6 +180,18 @@ inline int UnusedPort() {
     return probe.Port();
 }
 
+// Waits, without handling anything, until the condition holds; false after the timeout.
+inline bool WaitFor(const std::function<bool()>& condition) {
+    const auto deadline = std::chrono::steady_clock::now() + kTimeout;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
 // Waits, without handling anything, until the next network event queued for the window is
 // `event` for the handle.
 inline bool WaitUntilQueued(sys::WindowHandle window, sys::Handle handle, std::int32_t event) {

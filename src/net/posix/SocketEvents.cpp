@@ -16,6 +16,7 @@
 #include <unistd.h>
 
 #include <array>
+#include <cerrno>
 #include <cstdint>
 #include <unordered_map>
 #include <vector>
@@ -213,6 +214,11 @@ std::uint32_t EvaluateConnected(sys::Handle socket, SocketRecord& r, short ready
     }
     if (!dataWaits && (broken || (ready & POLLRDHUP))) {
         int error = TakeSocketError(socket);
+        if (error == EPIPE) {
+            // A reset after the peer's own close (Linux reports it so only then): everything
+            // the peer sent has arrived, so the close stays the clean one it was.
+            error = 0;
+        }
         int code = error != 0 ? WsaCodeFromErrno(error) : r.brokenCode;
         Post(socket, r, sys::FD_CLOSE, code);
         r.closeReported = true;
