@@ -31,8 +31,11 @@ void CopyDataTransport::Send(const std::string& receiver, std::uint32_t dwData,
     // The receiver only reads the record, while the call lasts.
     data.lpData = const_cast<std::uint8_t*>(record.data());
     DWORD_PTR result = 0;
+    // SMTO_BLOCK: what other programs send us meanwhile (the session's end among them) waits
+    // until this send is done, so nothing runs in the middle of a delivery or the unload.
     SendMessageTimeoutA(reinterpret_cast<HWND>(value), WM_COPYDATA, 0,
-                        reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, kSendTimeoutMs, &result);
+                        reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG | SMTO_BLOCK,
+                        kSendTimeoutMs, &result);
 }
 
 }  // namespace zonbode::app::win32

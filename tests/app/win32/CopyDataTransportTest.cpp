@@ -148,5 +148,63 @@ TEST_F(CopyDataTransportTest, AHangingReceiverIsGivenUpOnAfterTheBound) {
     messenger.join();
 }
 
+// What other programs send to Zonbode's windows while a messenger is slow (the session's end
+// among them) waits until the record is delivered: handled inside the send, it would run the
+// unload in the middle of a delivery.
+TEST_F(CopyDataTransportTest, MessagesSentToUsDuringTheWaitAreNotHandledInsideIt) {
+    static std::atomic<bool> sending{false};
+    static std::atomic<int> handledInside{0};
+    sending = false;
+    handledInside = 0;
+    WNDCLASSW ownClass{};
+    ownClass.lpfnWndProc = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
+        if (message == WM_APP && sending) {
+            ++handledInside;
+        }
+        return DefWindowProcW(window, message, wParam, lParam);
+    };
+    ownClass.hInstance = GetModuleHandleW(nullptr);
+    ownClass.lpszClassName = L"ZonbodeTestOwnWindow";
+    RegisterClassW(&ownClass);
+    HWND own = CreateWindowExW(0, L"ZonbodeTestOwnWindow", L"", WS_OVERLAPPED, 0, 0, 0, 0, nullptr,
+                               nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(nullptr, own);
+
+    std::atomic<HWND> window{nullptr};
+    std::atomic<bool> stop{false};
+    std::thread messenger([&] {
+        window = CreateMessengerWindow();
+        MSG msg;
+        while (!stop) {
+            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                DispatchMessageW(&msg);
+            }
+            Sleep(10);
+        }
+        DestroyWindow(window);
+    });
+    while (window.load() == nullptr) {
+        Sleep(10);
+    }
+    // While the messenger takes its time over the record, another thread sends to our window.
+    const std::vector<std::uint8_t> record{1, 2, 3, 4};
+    std::thread other([&] {
+        while (!sending) {
+            Sleep(1);
+        }
+        DWORD_PTR result = 0;
+        SendMessageTimeoutW(own, WM_APP, 0, 0, SMTO_NORMAL, 300, &result);
+    });
+    HangMilliseconds() = 800;
+    sending = true;
+    transport_.Send(Id(window), 0x547, record);
+    sending = false;
+    other.join();
+    stop = true;
+    messenger.join();
+    DestroyWindow(own);
+    EXPECT_EQ(handledInside, 0);
+}
+
 }  // namespace
 }  // namespace zonbode::app::win32
