@@ -18,6 +18,9 @@ public:
 
     void Close() { closed_ = true; }
 
+    void SetDeadline(std::chrono::steady_clock::time_point deadline) override {
+        messenger_.SetDeadline(deadline);
+    }
     std::vector<std::string> Receivers() override {
         return closed_ ? std::vector<std::string>{} : messenger_.Receivers();
     }
