@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/win32/CopyDataTransport.h"
+#include "status/StatusMessage.h"
 
 namespace zonbode::app::win32 {
 namespace {
@@ -32,7 +33,18 @@ std::atomic<int>& HangMilliseconds() {
     return ms;
 }
 
+// Windows of a slow messenger thread take their time over every record (until released).
+thread_local bool t_slow = false;
+HANDLE SlowRelease() {
+    static HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    return release;
+}
+
 LRESULT CALLBACK MessengerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_COPYDATA && t_slow) {
+        WaitForSingleObject(SlowRelease(), 3000);
+        return TRUE;
+    }
     if (message == WM_COPYDATA) {
         if (int hang = HangMilliseconds(); hang > 0) {
             Sleep(static_cast<DWORD>(hang));
@@ -146,6 +158,53 @@ TEST_F(CopyDataTransportTest, AHangingReceiverIsGivenUpOnAfterTheBound) {
     EXPECT_LT(waited, std::chrono::seconds(15)) << "the send waited for the hung receiver";
     stop = true;
     messenger.join();
+}
+
+// Three messenger windows that take 3 s over every record, and one that answers at once: a
+// record holds the caller at most the bound in all, the one that answers gets every record,
+// and the slow ones cost only a short probe on the records after.
+TEST_F(CopyDataTransportTest, SlowWindowsHoldARecordAtMostTheBoundInAll) {
+    ResetEvent(SlowRelease());
+    std::atomic<bool> stop{false};
+    std::atomic<int> created{0};
+    std::vector<std::thread> slow;
+    for (int i = 0; i < 3; ++i) {
+        slow.emplace_back([&] {
+            t_slow = true;
+            HWND window = CreateMessengerWindow();
+            ++created;
+            MSG msg;
+            while (!stop) {
+                while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                    DispatchMessageW(&msg);
+                }
+                Sleep(10);
+            }
+            DestroyWindow(window);
+        });
+    }
+    while (created < 3) {
+        Sleep(10);
+    }
+    Add();  // answers at once: its thread is this one
+    std::vector<long long> waits;
+    for (const char* text : {"Maandag", "Dinsdag"}) {
+        const auto start = std::chrono::steady_clock::now();
+        status::SendMessengerStatus(transport_, "Office", true, "{0}", text);
+        waits.push_back(std::chrono::duration_cast<std::chrono::milliseconds>(
+                            std::chrono::steady_clock::now() - start)
+                            .count());
+    }
+    stop = true;
+    SetEvent(SlowRelease());
+    for (std::thread& thread : slow) {
+        thread.join();
+    }
+    RecordProperty("first_record_ms", static_cast<int>(waits[0]));
+    RecordProperty("second_record_ms", static_cast<int>(waits[1]));
+    EXPECT_EQ(ReceivedRecords().size(), 2u) << "the window that answers got every record";
+    EXPECT_LT(waits[0], 6000);  // three sends of 3 s each: 9 s
+    EXPECT_LT(waits[1], 3000);
 }
 
 // What other programs send to Zonbode's windows while a messenger is slow (the session's end
