@@ -264,6 +264,12 @@ TEST_F(CNetSocketData, APageReceivedWholeAndThenResetStillEndsInCloseSck) {
     sys::SockAddrIn name;
     ASSERT_TRUE(WaitFor([&] { return sys::GetPeerName(handle, &name) != 0; }));
     ASSERT_TRUE(RunUntil([&] { return log.Has("CloseSck") || !log.errors.empty(); }));
+    if (UnderWine()) {
+        // wine reports every reset as a plain close and cannot tell this one from a reset
+        // that cut a page short: it stays reported as a reset.
+        EXPECT_TRUE(log.Has("Error 10054"));
+        return;
+    }
     EXPECT_TRUE(log.Has("CloseSck"));
     EXPECT_TRUE(log.errors.empty()) << log.errors.front().Number;
     EXPECT_EQ(socket->BytesReceived(), static_cast<std::int32_t>(page.size()));

@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <cstring>
 #include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 #include "net/SocketApi.h"
@@ -30,8 +29,7 @@ struct ClosedNumber {
 
 struct Selections {
     std::unordered_map<SOCKET, Subscription> subscribed;
-    std::vector<ClosedNumber> closed;     // a few at most, searched linearly
-    std::unordered_set<SOCKET> received;  // connections from which data has been read
+    std::vector<ClosedNumber> closed;  // a few at most, searched linearly
 };
 
 Selections& TheSelections() {
@@ -67,11 +65,18 @@ bool IsEventMessage(HWND window, UINT message) {
     return false;
 }
 
+bool RunningUnderWine() {
+    static const bool wine = [] {
+        HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+        return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+    }();
+    return wine;
+}
+
 }  // namespace
 
 void NoteSocketClosed(SOCKET socket) {
     auto& selections = TheSelections();
-    selections.received.erase(socket);
     auto it = selections.subscribed.find(socket);
     if (it == selections.subscribed.end()) {
         return;
@@ -90,10 +95,6 @@ void NoteSocketClosed(SOCKET socket) {
         selections.closed.push_back(
             {subscription.window, subscription.message, socket, generation});
     }
-}
-
-void NoteDataReceived(SOCKET socket) {
-    TheSelections().received.insert(socket);
 }
 
 void NoteSocketAccepted(SOCKET listener, SOCKET accepted) {
@@ -130,22 +131,20 @@ LPARAM CompleteEventReport(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     if (!IsEventMessage(window, message)) {
         return lParam;
     }
+    // Windows itself reports a reset with its FD_CLOSE, so there an error-free one is a clean
+    // close, even when a reset followed it before it was handled (the page came whole). Only
+    // wine reports resets as plain closes, and it cannot tell the two apart afterwards.
+    if (!RunningUnderWine()) {
+        return lParam;
+    }
     // A peer that closed in good order leaves the connection half open, so it still has a
     // peer; a reset one has none any more.
-    const auto socket = static_cast<SOCKET>(wParam);
     sockaddr_in peer;
     std::memset(&peer, 0, sizeof peer);
     int length = sizeof peer;
-    if (getpeername(socket, reinterpret_cast<sockaddr*>(&peer), &length) != SOCKET_ERROR ||
+    if (getpeername(static_cast<SOCKET>(wParam), reinterpret_cast<sockaddr*>(&peer), &length) !=
+            SOCKET_ERROR ||
         WSAGetLastError() != WSAENOTCONN) {
-        return lParam;
-    }
-    // The peer may have closed in good order and been reset only after (Windows then reports
-    // the close without an error, as it was): a connection whose data has all been read
-    // keeps its clean close.
-    u_long unread = 0;
-    if (TheSelections().received.count(socket) != 0 &&
-        ioctlsocket(socket, FIONREAD, &unread) == 0 && unread == 0) {
         return lParam;
     }
     return WSAMAKESELECTREPLY(FD_CLOSE, WSAECONNRESET);

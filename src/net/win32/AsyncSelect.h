@@ -10,8 +10,6 @@ namespace zonbode::net::win32 {
 // marker comes through: they belong to the closed socket. Events that a new socket under the
 // same number causes can only be posted after the marker.
 void NoteSocketClosed(SOCKET socket);
-// A receive call took data from the connection.
-void NoteDataReceived(SOCKET socket);
 // An accepted socket reports its events like its listener.
 void NoteSocketAccepted(SOCKET listener, SOCKET accepted);
 // The window is gone, and with it everything queued for it.
@@ -23,8 +21,8 @@ bool AcceptEventReport(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Called by the window hook next; gives the lParam to deliver. A network event keeps its
 // lParam, except the FD_CLOSE of a connection the peer reset that the service reports without
-// an error (wine does): it gets WSAECONNRESET, as Windows reports it, unless data came and all
-// of it has been read (a clean close that a reset followed). Only events of the
+// an error (wine does): it gets WSAECONNRESET, as Windows reports it. Under Windows itself an
+// error-free FD_CLOSE stays as it is. Only events of the
 // socket that caused them get here, so the check asks the right socket. Any other message
 // keeps its lParam.
 LPARAM CompleteEventReport(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -91,11 +91,7 @@ int Send(Handle s, const void* data, int length, int flags) {
 }
 
 int Recv(Handle s, void* buffer, int length, int flags) {
-    const int result = recv(win32::ToSocket(s), static_cast<char*>(buffer), length, flags);
-    if (result > 0) {
-        win32::NoteDataReceived(win32::ToSocket(s));
-    }
-    return result;
+    return recv(win32::ToSocket(s), static_cast<char*>(buffer), length, flags);
 }
 
 int SendTo(Handle s, const void* data, int length, int flags, const SockAddrIn& to) {
