@@ -121,6 +121,8 @@ void Form1::Form_Unload() {
     // Nothing acts from here on: not a second unload that the platform dispatches while a
     // messenger holds the switch-off, not a timer.
     StopActing();
+    trayIconWanted_ = false;
+    ports_.tray.RemoveTrayIcon();
     StoreAndSwitchOff();
     Winsock->CloseSck();
 }
@@ -128,8 +130,6 @@ void Form1::Form_Unload() {
 // The settings are read and stored before anything is sent: the platform may end the process
 // while a slow messenger holds the switch-off record.
 void Form1::StoreAndSwitchOff() {
-    trayIconWanted_ = false;
-    ports_.tray.RemoveTrayIcon();
     const View& view = ports_.view;
     ports_.settings.WriteRegValues(
         {{std::string(settings::kPsmPath), view.TemplateText()},
@@ -372,6 +372,10 @@ void Form1::ParseForecastPage() {
         // The program is ending: nothing may act while the box is open (it is modal, but the
         // platform goes on dispatching timer, socket and tray messages).
         StopActing();
+        // This run's settings are not lost, nor the weather left as the messenger status for
+        // good. Both happen before the box: the session may end while it is open, and the
+        // window with it.
+        StoreAndSwitchOff();
         view.ShowMessage(forecast::ParseFailureMessage(outcome.failureCode),
                          std::string(layout::kWindowCaption), MessageIcon::Critical);
         AbortProgram();
@@ -384,9 +388,8 @@ void Form1::ParseForecastPage() {
 }
 
 void Form1::AbortProgram() {
-    // Ending the program does not lose this run's settings, nor leave the weather as the
-    // messenger status for good.
-    StoreAndSwitchOff();
+    trayIconWanted_ = false;
+    ports_.tray.RemoveTrayIcon();
     ports_.process.EndProcess();
     // Where ending the process returns (tests, headless tools), the cycle ends here; nothing
     // has acted since the failure was found.

@@ -191,12 +191,14 @@ TEST_F(Form1DownloadTest, ServerClosingWithoutAnswerShowsTheOfflineMessageAndEnd
     EXPECT_EQ(message.icon, MessageIcon::Critical);
     EXPECT_EQ(ports.view.statusTexts.back(), "Gegevens verwerken...");
     EXPECT_EQ(ports.view.RowCount(), 1);
-    // Message, then the unload's steps, then the process ends.
+    // Stored and switched off before the box (the session may end while it is open, and the
+    // window with it), then the icon goes and the process ends.
     ASSERT_GE(ports.log.entries.size(), 5u);
     std::vector<std::string> tail(ports.log.entries.end() - 5, ports.log.entries.end());
-    EXPECT_EQ(tail, (std::vector<std::string>{
-                        "view.message", "tray.remove", "settings.write-all 3",
-                        "messenger.send " + ports.messenger.records.at(0).Text(), "process.end"}));
+    EXPECT_EQ(tail,
+              (std::vector<std::string>{"settings.write-all 3",
+                                        "messenger.send " + ports.messenger.records.at(0).Text(),
+                                        "view.message", "tray.remove", "process.end"}));
     EXPECT_EQ(ports.process.ended, 1);
     ExpectStoredAndSwitchedOff();
 
@@ -252,6 +254,9 @@ TEST_F(Form1DownloadTest, WhileTheFailureBoxIsOpenNothingActs) {
         ports.view.selectedRow = 1;
         form->ListView1_DblClick();
         form->Form_Unload();
+        // The session ends meanwhile and the window goes, its controls with it.
+        ports.view.templateText.clear();
+        ports.view.check2 = ports.view.check3 = false;
         duringTheBox.assign(ports.log.entries.begin() + static_cast<std::ptrdiff_t>(before),
                             ports.log.entries.end());
     };
@@ -263,6 +268,8 @@ TEST_F(Form1DownloadTest, WhileTheFailureBoxIsOpenNothingActs) {
     EXPECT_FALSE(ports.view.shown);
     EXPECT_EQ(ports.process.ended, 1);
     ExpectStoredAndSwitchedOff();
+    EXPECT_EQ(ports.settings.values[std::string(settings::kAutoPath)], "1");
+    EXPECT_EQ(ports.settings.values[std::string(settings::kSysteemvakPath)], "1");
     form.reset();
 }
 
