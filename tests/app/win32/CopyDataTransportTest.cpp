@@ -78,9 +78,37 @@ protected:
         HangMilliseconds() = 0;
     }
     void TearDown() override {
+        stop_ = true;
+        SetEvent(SlowRelease());
+        for (std::thread& thread : threads_) {
+            thread.join();
+        }
+        ResetEvent(SlowRelease());
         for (HWND window : windows_) {
             DestroyWindow(window);
         }
+    }
+    // A messenger window on a thread of its own, which handles its messages until the test
+    // ends; a slow one takes 3 s over every record.
+    HWND AddOnItsOwnThread(bool slow) {
+        std::atomic<HWND> window{nullptr};
+        threads_.emplace_back([this, slow, &window] {
+            t_slow = slow;
+            HWND own = CreateMessengerWindow();
+            window = own;
+            MSG msg;
+            while (!stop_) {
+                while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                    DispatchMessageW(&msg);
+                }
+                Sleep(10);
+            }
+            DestroyWindow(own);
+        });
+        while (window.load() == nullptr) {
+            Sleep(10);
+        }
+        return window;
     }
     HWND Add() {
         HWND window = CreateMessengerWindow();
@@ -94,6 +122,8 @@ protected:
 
     CopyDataTransport transport_;
     std::vector<HWND> windows_;
+    std::atomic<bool> stop_{false};
+    std::vector<std::thread> threads_;
 };
 
 TEST_F(CopyDataTransportTest, NoMessengerWindowsNoReceivers) {
@@ -164,27 +194,8 @@ TEST_F(CopyDataTransportTest, AHangingReceiverIsGivenUpOnAfterTheBound) {
 // record holds the caller at most the bound in all, the one that answers gets every record,
 // and the slow ones cost only a short probe on the records after.
 TEST_F(CopyDataTransportTest, SlowWindowsHoldARecordAtMostTheBoundInAll) {
-    ResetEvent(SlowRelease());
-    std::atomic<bool> stop{false};
-    std::atomic<int> created{0};
-    std::vector<std::thread> slow;
     for (int i = 0; i < 3; ++i) {
-        slow.emplace_back([&] {
-            t_slow = true;
-            HWND window = CreateMessengerWindow();
-            ++created;
-            MSG msg;
-            while (!stop) {
-                while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-                    DispatchMessageW(&msg);
-                }
-                Sleep(10);
-            }
-            DestroyWindow(window);
-        });
-    }
-    while (created < 3) {
-        Sleep(10);
+        AddOnItsOwnThread(true);
     }
     Add();  // answers at once: its thread is this one
     std::vector<long long> waits;
@@ -194,11 +205,6 @@ TEST_F(CopyDataTransportTest, SlowWindowsHoldARecordAtMostTheBoundInAll) {
         waits.push_back(std::chrono::duration_cast<std::chrono::milliseconds>(
                             std::chrono::steady_clock::now() - start)
                             .count());
-    }
-    stop = true;
-    SetEvent(SlowRelease());
-    for (std::thread& thread : slow) {
-        thread.join();
     }
     RecordProperty("first_record_ms", static_cast<int>(waits[0]));
     RecordProperty("second_record_ms", static_cast<int>(waits[1]));
@@ -229,22 +235,7 @@ TEST_F(CopyDataTransportTest, MessagesSentToUsDuringTheWaitAreNotHandledInsideIt
                                nullptr, GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(nullptr, own);
 
-    std::atomic<HWND> window{nullptr};
-    std::atomic<bool> stop{false};
-    std::thread messenger([&] {
-        window = CreateMessengerWindow();
-        MSG msg;
-        while (!stop) {
-            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-                DispatchMessageW(&msg);
-            }
-            Sleep(10);
-        }
-        DestroyWindow(window);
-    });
-    while (window.load() == nullptr) {
-        Sleep(10);
-    }
+    HWND window = AddOnItsOwnThread(true);
     // While the messenger takes its time over the record, another thread sends to our window.
     const std::vector<std::uint8_t> record{1, 2, 3, 4};
     std::thread other([&] {
@@ -254,13 +245,11 @@ TEST_F(CopyDataTransportTest, MessagesSentToUsDuringTheWaitAreNotHandledInsideIt
         DWORD_PTR result = 0;
         SendMessageTimeoutW(own, WM_APP, 0, 0, SMTO_NORMAL, 300, &result);
     });
-    HangMilliseconds() = 800;
     sending = true;
+    transport_.SetDeadline(std::chrono::steady_clock::now() + std::chrono::milliseconds(800));
     transport_.Send(Id(window), 0x547, record);
     sending = false;
     other.join();
-    stop = true;
-    messenger.join();
     DestroyWindow(own);
     EXPECT_EQ(handledInside, 0);
 }
