@@ -138,21 +138,30 @@ void Form1::Form_Unload() {
     if (!Acting()) {
         return;
     }
+    // Nothing acts from here on: not a second unload that the platform dispatches while a
+    // messenger holds the switch-off, not a timer.
+    StopActing();
     trayIconWanted_ = false;
     ports_.tray.RemoveTrayIcon();
-    status::SendMessengerStatus(ports_.messenger, "Music", false, "{0} - {1}", "");
-
-    View& view = ports_.view;
-    SettingsStore& settings = ports_.settings;
-    settings.WriteRegString(std::string(settings::kPsmPath), view.TemplateText());
-    settings.WriteRegDword(std::string(settings::kAutoPath),
-                           settings::StoredChoice(view.IsChecked(CheckBox::Check2)));
-    settings.WriteRegDword(std::string(settings::kSysteemvakPath),
-                           settings::StoredChoice(view.IsChecked(CheckBox::Check3)));
-    settings.WriteRegDword(std::string(settings::kAanmeldenPath),
-                           settings::StoredChoice(view.IsChecked(CheckBox::Check4)));
-    StopActing();
+    StoreAndSwitchOff();
     Winsock->CloseSck();
+}
+
+// The settings are read and stored before anything is sent: the platform may end the process
+// while a slow messenger holds the switch-off record.
+void Form1::StoreAndSwitchOff() {
+    const View& view = ports_.view;
+    ports_.settings.WriteRegValues(
+        {{std::string(settings::kPsmPath), view.TemplateText()},
+         {std::string(settings::kAutoPath),
+          static_cast<std::int16_t>(settings::StoredChoice(view.IsChecked(CheckBox::Check2)))},
+         {std::string(settings::kSysteemvakPath),
+          static_cast<std::int16_t>(settings::StoredChoice(view.IsChecked(CheckBox::Check3)))},
+         {std::string(settings::kAanmeldenPath),
+          static_cast<std::int16_t>(settings::StoredChoice(view.IsChecked(CheckBox::Check4)))}});
+    status::SendMessengerStatus(messenger_, "Music", false, "{0} - {1}", "");
+    // A day record whose delivery the switch-off interrupted reaches no one after it.
+    messenger_.Close();
 }
 
 void Form1::StopActing() {
@@ -280,7 +289,7 @@ SetPSMResult Form1::SetPSM(std::int16_t day) {
     }
     CurrentDay = day;
     view.SetPreviewText(text);
-    status::SendMessengerStatus(ports_.messenger, "Office", true, "{0}", text);
+    status::SendMessengerStatus(messenger_, "Office", true, "{0}", text);
     return SetPSMResult::Delivered;
 }
 
@@ -425,6 +434,10 @@ void Form1::ParseForecastPage() {
         // The program is ending: nothing may act while the box is open (it is modal, but the
         // platform goes on dispatching timer, socket and tray messages).
         StopActing();
+        // This run's settings are not lost, nor the weather left as the messenger status for
+        // good. Both happen before the box: the session may end while it is open, and the
+        // window with it.
+        StoreAndSwitchOff();
         view.ShowMessage(forecast::ParseFailureMessage(outcome.failureCode),
                          std::string(layout::kWindowCaption), MessageIcon::Critical);
         AbortProgram();

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/ClosingMessenger.h"
 #include "app/Ports.h"
 #include "live/LiveSource.h"
 #include "net/CNetSocket.h"
@@ -138,10 +139,12 @@ private:
     void AbortProgram();
     void DownloadFailed();
     void StopActing();
+    void StoreAndSwitchOff();
     bool Acting() const { return acting_; }
 
     Ports ports_;
     ForecastServer server_;
+    ClosingMessenger messenger_{ports_.messenger};
 
     std::shared_ptr<net::CNetSocket> Winsock;
     std::string ForecastHost;

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <variant>
 #include <vector>
 
 #include "forecast/ForecastPage.h"
@@ -87,7 +88,13 @@ public:
                                                std::function<void()> onTick) = 0;
 };
 
-// The three stored values, addressed by their full value path
+// One value to store: a text (REG_SZ) or a number (REG_DWORD), by its full value path.
+struct StoredValue {
+    std::string valuePath;
+    std::variant<std::string, std::int16_t> value;
+};
+
+// The stored values, addressed by their full value path
 // ("HKEY_CURRENT_USER\Software\Kavelo\Zonbode\PSM"). Never fails: unreadable reads as "".
 class SettingsStore {
 public:
@@ -95,6 +102,17 @@ public:
     virtual std::string ReadRegValue(const std::string& valuePath) = 0;
     virtual void WriteRegString(const std::string& valuePath, const std::string& text) = 0;
     virtual void WriteRegDword(const std::string& valuePath, std::int16_t value) = 0;
+    // Any number of values in one go: a store that can writes all of them or, when that fails,
+    // leaves every value as it was. Here: one at a time, in order.
+    virtual void WriteRegValues(const std::vector<StoredValue>& values) {
+        for (const StoredValue& stored : values) {
+            if (const auto* text = std::get_if<std::string>(&stored.value)) {
+                WriteRegString(stored.valuePath, *text);
+            } else {
+                WriteRegDword(stored.valuePath, std::get<std::int16_t>(stored.value));
+            }
+        }
+    }
 };
 
 // The notification-area icon. Adding may fail (no notification area yet, or none at all); the

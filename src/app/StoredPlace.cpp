@@ -37,10 +37,11 @@ live::Place ReadStoredPlace(SettingsStore& settings) {
     return {name, *latitude, *longitude};
 }
 
+// In one go: a place is its name and its degrees together, never one without the others.
 void StorePlace(SettingsStore& settings, const live::Place& place) {
-    settings.WriteRegString(std::string(kPlaatsPath), place.name);
-    settings.WriteRegString(std::string(kBreedtegraadPath), place.latitude);
-    settings.WriteRegString(std::string(kLengtegraadPath), place.longitude);
+    settings.WriteRegValues({{std::string(kPlaatsPath), place.name},
+                             {std::string(kBreedtegraadPath), place.latitude},
+                             {std::string(kLengtegraadPath), place.longitude}});
 }
 
 }  // namespace zonbode::app::settings

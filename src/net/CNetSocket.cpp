@@ -213,8 +213,12 @@ std::int32_t CNetSocket::PortArgument(const Variant& value, std::int32_t lowest,
 }
 
 void CNetSocket::ReportSocketError(std::int32_t code, const std::string& procedure) {
-    auto keepAlive = shared_from_this();
     state_ = sckError;
+    RaiseErrorEvent(code, procedure);
+}
+
+void CNetSocket::RaiseErrorEvent(std::int32_t code, const std::string& procedure) {
+    auto keepAlive = shared_from_this();
     ErrorEventArgs args;
     args.Number = static_cast<std::int16_t>(code);
     args.Description = NetworkErrorText(code);

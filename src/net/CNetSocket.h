@@ -131,6 +131,8 @@ private:
     void DestroySocket();
     void ProcessOptions();
     void ReportSocketError(std::int32_t code, const std::string& procedure);
+    // The Error event (and its box, when a handler asks for it), leaving the state as it is.
+    void RaiseErrorEvent(std::int32_t code, const std::string& procedure);
     bool IsUdp() const { return protocol_ != sckProtocolTcp; }
     // Raises 40020 "Invalid operation at current state" from `source` unless `allowed`.
     static void RequireState(bool allowed, const char* source);

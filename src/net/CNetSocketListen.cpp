@@ -1,6 +1,7 @@
 #include "net/CNetSocket.h"
 #include "net/SocketAddress.h"
 #include "net/SocketErrors.h"
+#include "net/WindowsSocketsCodes.h"
 #include "net/modNetSocket.h"
 
 namespace zonbode::net {
@@ -31,7 +32,15 @@ void CNetSocket::AcceptIncomingConnection() {
     sys::SockAddrIn peer;
     const sys::Handle requestID = sys::Accept(socketHandle_, &peer);
     if (requestID == sys::kInvalidSocket) {
-        RaiseNetworkError(sys::LastError(), "CNetSocket.PostSocket");
+        const std::int32_t code = sys::LastError();
+        if (code == WsaCode("WSAEMFILE") || code == WsaCode("WSAENOBUFS")) {
+            // The process is out of descriptors or memory: the owner hears of it through the
+            // Error event, and the object goes on listening; the service offers the
+            // connection again once a descriptor may be free.
+            RaiseErrorEvent(code, "PostSocket");
+            return;
+        }
+        RaiseNetworkError(code, "CNetSocket.PostSocket");
     }
     try {
         modNetSocket::RegisterAccept(requestID);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -12,6 +13,10 @@ namespace zonbode::status {
 class MessengerTransport {
 public:
     virtual ~MessengerTransport() = default;
+
+    // The calls from here on (listing receivers, sending) end by `deadline`, whatever hangs.
+    // Without one, each send is bounded on its own.
+    virtual void SetDeadline(std::chrono::steady_clock::time_point /*deadline*/) {}
 
     // Every receiver, in the order the platform lists them. Ids are opaque to the caller.
     virtual std::vector<std::string> Receivers() = 0;

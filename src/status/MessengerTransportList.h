@@ -14,6 +14,11 @@ public:
     explicit MessengerTransportList(std::vector<MessengerTransport*> transports)
         : transports_(std::move(transports)) {}
 
+    void SetDeadline(std::chrono::steady_clock::time_point deadline) override {
+        for (MessengerTransport* transport : transports_) {
+            transport->SetDeadline(deadline);
+        }
+    }
     // Each id is the transport's place, a colon and that transport's own id.
     std::vector<std::string> Receivers() override;
     void Send(const std::string& receiver, std::uint32_t dwData,

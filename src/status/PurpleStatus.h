@@ -33,10 +33,11 @@ std::optional<PurpleStatusChange> PurpleStatusChangeFor(std::uint32_t dwData,
 
 // Hands the records of one program run to the client. A status message goes into a transient
 // status of the current status's type (found by that message, or made), which is then
-// activated; a named status the user saved is never changed. At the first change the status
-// current before it is remembered by its creation time, which, unlike its id, survives a restart
-// of the client; switching off activates it again, unless the user has changed the status since
-// (the current message is no longer the one set last). Every failure ends the record quietly.
+// activated; a named status the user saved is never changed. Whenever the current message is not
+// the one set last (the first change, or the user chose a status since), the current status is
+// remembered by its creation time, which, unlike its id, survives a restart of the client;
+// switching off activates it again, unless the user has changed the status since the last
+// change. Every failure ends the record quietly.
 class PurpleStatusDelivery {
 public:
     void Deliver(PurpleService& purple, std::uint32_t dwData, std::span<const std::uint8_t> record);

@@ -27,8 +27,18 @@ void PurpleStatusDelivery::SetMessage(PurpleService& purple, const std::string& 
     if (!type) {
         return;
     }
+    // A status the user chose since Zonbode's last change is the one to bring back at the
+    // end, whether or not Zonbode changed the status before it.
     std::optional<std::int32_t> earlier = earlierCreationTime_;
-    if (!earlier) {
+    bool usersOwn = !earlier || !lastMessage_;
+    if (!usersOwn) {
+        const std::optional<std::string> shown = purple.SavedstatusGetMessage(*current);
+        if (!shown) {
+            return;
+        }
+        usersOwn = *shown != *lastMessage_;
+    }
+    if (usersOwn) {
         earlier = purple.SavedstatusGetCreationTime(*current);
         if (!earlier) {
             return;

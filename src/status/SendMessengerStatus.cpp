@@ -1,3 +1,5 @@
+#include <algorithm>
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -12,15 +14,23 @@ void SendMessengerStatus(MessengerTransport& transport, std::string_view categor
                          std::string_view text3, std::string_view text4) {
     const std::vector<std::uint8_t> record =
         StatusPayload(category, enabled, format, text1, text2, text3, text4);
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point deadline = Clock::now() + kRecordDeliveryBound;
     std::vector<std::string> receivers;
     try {
+        transport.SetDeadline(deadline);
         receivers = transport.Receivers();
     } catch (...) {
         return;
     }
-    for (const std::string& receiver : receivers) {
+    for (std::size_t i = 0; i < receivers.size(); ++i) {
         try {
-            transport.Send(receiver, kStatusCopyDataId, record);
+            // Each receiver may take an even share of the time left, so one that hangs leaves
+            // the time of those after it to them: a receiver that answers gets every record.
+            const auto left = std::max(Clock::duration::zero(), deadline - Clock::now());
+            transport.SetDeadline(Clock::now() +
+                                  left / static_cast<Clock::rep>(receivers.size() - i));
+            transport.Send(receivers[i], kStatusCopyDataId, record);
         } catch (...) {
             // The next receiver is served all the same.
         }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -49,7 +50,11 @@ std::vector<std::uint8_t> StatusPayload(std::string_view category, bool enabled,
                                         std::string_view text2, std::string_view text3,
                                         std::string_view text4);
 
-// Builds the record and hands it to every receiver of the transport, in order, once each.
+// The longest one record's delivery holds the caller, whatever hangs.
+inline constexpr std::chrono::milliseconds kRecordDeliveryBound{5000};
+
+// Builds the record and hands it to every receiver of the transport, in order, once each,
+// within kRecordDeliveryBound.
 void SendMessengerStatus(MessengerTransport& transport, std::string_view category, bool enabled,
                          std::string_view format, std::string_view text1,
                          std::string_view text2 = {}, std::string_view text3 = {},

@@ -277,7 +277,9 @@ TEST_F(Form1Test, SignInEntryFollowsTheBoxAtOnceAndTheChoiceIsStoredAtTheEnd) {
 
 // ---- Shutdown --------------------------------------------------------------------------------
 
-TEST_F(Form1Test, ShutdownRemovesTheIconSwitchesTheStatusOffAndStoresInOrder) {
+// The settings go first, in one go: the platform may end the process while a slow messenger
+// holds the switch-off.
+TEST_F(Form1Test, ShutdownRemovesTheIconStoresInOneGoThenSwitchesTheStatusOff) {
     ports.messenger.receivers = {"first", "second"};
     Load();
     ports.view.templateText = "[dag]!";
@@ -285,12 +287,11 @@ TEST_F(Form1Test, ShutdownRemovesTheIconSwitchesTheStatusOffAndStoresInOrder) {
     ports.log.entries.clear();
     form->Form_Unload();
 
+    ASSERT_EQ(ports.messenger.records.size(), 2u);
     EXPECT_EQ(ports.log.entries,
-              (std::vector<std::string>{
-                  "tray.remove", "messenger.send " + ports.messenger.records[0].Text(),
-                  "messenger.send " + ports.messenger.records[1].Text(), "settings.write " + kPsm,
-                  "settings.write " + kAuto, "settings.write " + kSysteemvak,
-                  "settings.write " + kAanmelden}));
+              (std::vector<std::string>{"tray.remove", "settings.write-all 4",
+                                        "messenger.send " + ports.messenger.records[0].Text(),
+                                        "messenger.send " + ports.messenger.records[1].Text()}));
     const std::vector<std::uint8_t> switchOff = {
         0x5C, 0, 0x30, 0, 0x4D, 0, 0x75, 0, 0x73, 0, 0x69, 0, 0x63, 0, 0x5C, 0,
         0x30, 0, 0x30, 0, 0x5C, 0, 0x30, 0, 0x7B, 0, 0x30, 0, 0x7D, 0, 0x20, 0,
@@ -393,6 +394,38 @@ TEST_F(Form1Test, UnloadRunsOnceAndAfterItNothingActs) {
     EXPECT_EQ(ports.messenger.records.size(), 1u);
     EXPECT_EQ(ports.settings.writes.size(), 4u);
     EXPECT_EQ(ports.view.preview, "<Hier komt je psm te staan>");
+}
+
+// A session that ends while a messenger holds a day record (the platform dispatches during the
+// wait): the unload runs once, with the window's values, and the day record reaches no receiver
+// after the switch-off.
+TEST_F(Form1Test, UnloadDuringADayDeliveryRunsOnceAndNoDayRecordFollowsTheSwitchOff) {
+    ports.messenger.receivers = {"first", "second"};
+    Load();
+    FillRows(7);
+    ports.view.templateText = "[dag]";
+    ports.view.check3 = true;
+    int unloads = 0;
+    ports.messenger.whileSending = [&](const fakes::FakeMessenger::Record&) {
+        if (unloads++ < 2) {
+            form->Form_Unload();  // the second comes during the switch-off's own delivery
+        }
+    };
+    ports.view.selectedRow = 1;
+    form->ListView1_DblClick();
+
+    std::vector<std::pair<std::string, std::string>> sent;
+    for (const auto& record : ports.messenger.records) {
+        sent.emplace_back(record.receiver, record.Text().substr(0, 8));
+    }
+    const std::string day = "\\0Office", off = "\\0Music\\";
+    EXPECT_EQ(sent, (std::vector<std::pair<std::string, std::string>>{
+                        {"first", day}, {"first", off}, {"second", off}}));
+    using Write = fakes::FakeSettings::Write;
+    EXPECT_EQ(ports.settings.writes, (std::vector<Write>{{kPsm, "REG_SZ", "[dag]"},
+                                                         {kAuto, "REG_DWORD", "0"},
+                                                         {kSysteemvak, "REG_DWORD", "1"},
+                                                         {kAanmelden, "REG_DWORD", "0"}}));
 }
 
 // ---- Day selection ---------------------------------------------------------------------------

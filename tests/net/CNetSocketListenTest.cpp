@@ -142,17 +142,6 @@ void DeliverToHolder(std::int32_t requestID, std::int32_t event) {
     modNetSocket::RouteNow(sys::kSocketEventMessage, requestID, event);
 }
 
-bool WaitFor(const std::function<bool()>& condition) {
-    const auto deadline = std::chrono::steady_clock::now() + kTimeout;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
-}
-
 std::uint32_t Waiting(sys::Handle handle) {
     std::uint32_t count = 0;
     sys::IoctlFionread(handle, &count);

@@ -6,6 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
@@ -178,6 +182,28 @@ inline int UnusedPort() {
     PeerSocket probe(sys::Socket(sys::kAfInet, sys::kSockStream, sys::kIpprotoTcp));
     sys::Bind(probe.Handle(), Endpoint(Loopback(), 0));
     return probe.Port();
+}
+
+// Whether the Windows build runs under wine, whose sockets differ from Windows' in places.
+inline bool UnderWine() {
+#ifdef _WIN32
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+#else
+    return false;
+#endif
+}
+
+// Waits, without handling anything, until the condition holds; false after the timeout.
+inline bool WaitFor(const std::function<bool()>& condition) {
+    const auto deadline = std::chrono::steady_clock::now() + kTimeout;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
 }
 
 // Waits, without handling anything, until the next network event queued for the window is

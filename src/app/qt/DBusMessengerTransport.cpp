@@ -2,25 +2,22 @@
 
 #include <QByteArray>
 #include <QDBusConnection>
-#include <QDBusConnectionInterface>
 #include <QDBusMessage>
-#include <QDBusReply>
 #include <QStringList>
 #include <algorithm>
+
+#include "app/qt/BusNames.h"
 
 namespace zonbode::app::qt {
 
 std::vector<std::string> DBusMessengerTransport::Receivers() {
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected() || bus.interface() == nullptr) {
-        return {};
-    }
-    const QDBusReply<QStringList> names = bus.interface()->registeredServiceNames();
-    if (!names.isValid()) {
+    const std::optional<QStringList> names =
+        ListBusNames(waits_.Left(std::chrono::steady_clock::now()));
+    if (!names) {
         return {};
     }
     std::vector<std::string> receivers;
-    for (const QString& name : names.value()) {
+    for (const QString& name : *names) {
         if (name.startsWith(QLatin1String(kNamePrefix)) &&
             name.size() > int(sizeof kNamePrefix) - 1) {
             receivers.push_back(name.toStdString());
@@ -33,7 +30,8 @@ std::vector<std::string> DBusMessengerTransport::Receivers() {
 void DBusMessengerTransport::Send(const std::string& receiver, std::uint32_t dwData,
                                   std::span<const std::uint8_t> record) {
     QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected()) {
+    const std::chrono::milliseconds wait = waits_.For(receiver, std::chrono::steady_clock::now());
+    if (!bus.isConnected() || wait.count() <= 0) {
         return;
     }
     QDBusMessage call =
@@ -44,7 +42,9 @@ void DBusMessengerTransport::Send(const std::string& receiver, std::uint32_t dwD
                        static_cast<qsizetype>(record.size()));
     // Block without running the event loop: the caller is inside a handler, and the send is
     // synchronous the way WM_COPYDATA is, only bounded.
-    bus.call(call, QDBus::Block, static_cast<int>(timeout_.count()));
+    const QDBusMessage reply = bus.call(call, QDBus::Block, static_cast<int>(wait.count()));
+    waits_.Answered(receiver,
+                    reply.errorName() != QLatin1String("org.freedesktop.DBus.Error.NoReply"));
 }
 
 }  // namespace zonbode::app::qt

@@ -3,6 +3,7 @@
 #include <chrono>
 
 #include "status/MessengerTransport.h"
+#include "status/ReceiverWaits.h"
 
 namespace zonbode::app::qt {
 
@@ -17,16 +18,22 @@ public:
     static constexpr char kMethod[] = "CopyData";
 
     explicit DBusMessengerTransport(std::chrono::milliseconds timeout = std::chrono::seconds(5))
-        : timeout_(timeout) {}
+        : waits_(timeout, std::chrono::milliseconds(250)) {}
+
+    void SetDeadline(std::chrono::steady_clock::time_point deadline) override {
+        waits_.SetDeadline(deadline);
+    }
 
     // The receivers' bus names, sorted; none without a session bus.
     std::vector<std::string> Receivers() override;
-    // Calls CopyData and waits for its answer, at most the timeout; failures pass unseen.
+    // Calls CopyData and waits for its answer, at most the timeout (and what is left of the
+    // record's time; a receiver that did not answer last time only briefly); failures pass
+    // unseen.
     void Send(const std::string& receiver, std::uint32_t dwData,
               std::span<const std::uint8_t> record) override;
 
 private:
-    std::chrono::milliseconds timeout_;
+    status::ReceiverWaits waits_;
 };
 
 }  // namespace zonbode::app::qt

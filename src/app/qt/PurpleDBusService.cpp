@@ -35,9 +35,18 @@ std::optional<QVariantList> PurpleDBusService::Call(const char* method,
     const QDBusMessage reply =
         bus_.call(MethodCall(method, arguments), QDBus::Block, static_cast<int>(remaining));
     if (reply.type() != QDBusMessage::ReplyMessage) {
+        timedOut_ =
+            timedOut_ || reply.errorName() == QLatin1String("org.freedesktop.DBus.Error.NoReply");
         return std::nullopt;
     }
     return reply.arguments();
+}
+
+bool PurpleDBusService::Complete(const char* method, const QVariantList& arguments) {
+    if (deadline_.remainingTime() > 0 || !bus_.isConnected()) {
+        return Call(method, arguments).has_value();
+    }
+    return bus_.send(MethodCall(method, arguments));
 }
 
 std::optional<std::int32_t> PurpleDBusService::CallForInt(const char* method,
@@ -86,11 +95,11 @@ std::optional<std::int32_t> PurpleDBusService::SavedstatusNew(const std::string&
 }
 
 bool PurpleDBusService::SavedstatusSetMessage(std::int32_t status, const std::string& message) {
-    return Call("PurpleSavedstatusSetMessage", {Int(status), Text(message)}).has_value();
+    return Complete("PurpleSavedstatusSetMessage", {Int(status), Text(message)});
 }
 
 bool PurpleDBusService::SavedstatusActivate(std::int32_t status) {
-    return Call("PurpleSavedstatusActivate", {Int(status)}).has_value();
+    return Complete("PurpleSavedstatusActivate", {Int(status)});
 }
 
 }  // namespace zonbode::app::qt

@@ -36,13 +36,20 @@ public:
     bool SavedstatusSetMessage(std::int32_t status, const std::string& message) override;
     bool SavedstatusActivate(std::int32_t status) override;
 
+    // Whether a call went unanswered until its time was up (the client hangs).
+    bool TimedOut() const { return timedOut_; }
+
 private:
     // The reply's arguments; nullopt for an error reply or when the time is up.
     std::optional<QVariantList> Call(const char* method, const QVariantList& arguments);
     std::optional<std::int32_t> CallForInt(const char* method, const QVariantList& arguments);
+    // For the calls that complete a change under way: past the deadline they are still sent,
+    // without waiting, so a status once made never stays empty.
+    bool Complete(const char* method, const QVariantList& arguments);
 
     QDBusConnection bus_;
     QDeadlineTimer deadline_;
+    bool timedOut_ = false;
 };
 
 }  // namespace zonbode::app::qt

@@ -1,20 +1,13 @@
 #include "app/qt/PurpleMessengerTransport.h"
 
-#include <QDBusConnectionInterface>
-#include <QDBusReply>
-
+#include "app/qt/BusNames.h"
 #include "app/qt/PurpleDBusService.h"
 
 namespace zonbode::app::qt {
 
 std::vector<std::string> PurpleMessengerTransport::Receivers() {
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected() || bus.interface() == nullptr) {
-        return {};
-    }
-    const QDBusReply<bool> owned =
-        bus.interface()->isServiceRegistered(QLatin1String(PurpleDBusService::kServiceName));
-    if (!owned.isValid() || !owned.value()) {
+    const std::chrono::milliseconds left = waits_.Left(std::chrono::steady_clock::now());
+    if (!HasOwner(QLatin1String(PurpleDBusService::kServiceName), left)) {
         return {};
     }
     return {PurpleDBusService::kServiceName};
@@ -22,12 +15,14 @@ std::vector<std::string> PurpleMessengerTransport::Receivers() {
 
 void PurpleMessengerTransport::Send(const std::string& receiver, std::uint32_t dwData,
                                     std::span<const std::uint8_t> record) {
-    if (receiver != PurpleDBusService::kServiceName) {
+    const std::chrono::milliseconds wait = waits_.For(receiver, std::chrono::steady_clock::now());
+    if (receiver != PurpleDBusService::kServiceName || wait.count() <= 0) {
         return;
     }
     PurpleDBusService purple(QDBusConnection::sessionBus(),
-                             QDeadlineTimer(bound_.count(), Qt::PreciseTimer));
+                             QDeadlineTimer(wait.count(), Qt::PreciseTimer));
     delivery_.Deliver(purple, dwData, record);
+    waits_.Answered(receiver, !purple.TimedOut());
 }
 
 }  // namespace zonbode::app::qt

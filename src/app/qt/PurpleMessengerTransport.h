@@ -4,6 +4,7 @@
 
 #include "status/MessengerTransport.h"
 #include "status/PurpleStatus.h"
+#include "status/ReceiverWaits.h"
 
 namespace zonbode::app::qt {
 
@@ -13,7 +14,11 @@ namespace zonbode::app::qt {
 class PurpleMessengerTransport final : public status::MessengerTransport {
 public:
     explicit PurpleMessengerTransport(std::chrono::milliseconds bound = std::chrono::seconds(5))
-        : bound_(bound) {}
+        : waits_(bound, std::chrono::seconds(1)) {}  // a record takes several calls
+
+    void SetDeadline(std::chrono::steady_clock::time_point deadline) override {
+        waits_.SetDeadline(deadline);
+    }
 
     // The client's bus name while it is on the bus; none otherwise or without a session bus.
     std::vector<std::string> Receivers() override;
@@ -22,7 +27,7 @@ public:
               std::span<const std::uint8_t> record) override;
 
 private:
-    std::chrono::milliseconds bound_;
+    status::ReceiverWaits waits_;
     status::PurpleStatusDelivery delivery_;
 };
 

@@ -57,19 +57,28 @@ std::string QtSettingsStore::ReadRegValue(const std::string& valuePath) {
 }
 
 void QtSettingsStore::WriteRegString(const std::string& valuePath, const std::string& text) {
-    if (const std::optional<QString> key = KeyOf(valuePath)) {
-        QSettings settings = OpenSettings();
-        settings.setValue(*key, QString::fromStdString(text));
-        settings.sync();
-    }
+    WriteRegValues({{valuePath, text}});
 }
 
 void QtSettingsStore::WriteRegDword(const std::string& valuePath, std::int16_t value) {
-    if (const std::optional<QString> key = KeyOf(valuePath)) {
-        QSettings settings = OpenSettings();
-        settings.setValue(*key, static_cast<int>(value));
-        settings.sync();
+    WriteRegValues({{valuePath, value}});
+}
+
+// One write of the whole file: QSettings writes a new file beside the old one and puts it in
+// its place only when it is whole, so a full or read-only disk leaves the old set as it was.
+void QtSettingsStore::WriteRegValues(const std::vector<StoredValue>& values) {
+    QSettings settings = OpenSettings();
+    settings.setAtomicSyncRequired(true);
+    for (const StoredValue& stored : values) {
+        if (const std::optional<QString> key = KeyOf(stored.valuePath)) {
+            if (const auto* text = std::get_if<std::string>(&stored.value)) {
+                settings.setValue(*key, QString::fromStdString(*text));
+            } else {
+                settings.setValue(*key, static_cast<int>(std::get<std::int16_t>(stored.value)));
+            }
+        }
     }
+    settings.sync();
 }
 
 }  // namespace zonbode::app::qt

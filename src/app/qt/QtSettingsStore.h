@@ -16,6 +16,7 @@ public:
     std::string ReadRegValue(const std::string& valuePath) override;
     void WriteRegString(const std::string& valuePath, const std::string& text) override;
     void WriteRegDword(const std::string& valuePath, std::int16_t value) override;
+    void WriteRegValues(const std::vector<StoredValue>& values) override;
 
     // The INI key of a value path, or nothing when the path lies outside our key.
     static std::optional<QString> KeyOf(const std::string& valuePath);

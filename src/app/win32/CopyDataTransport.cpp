@@ -19,6 +19,10 @@ std::vector<std::string> CopyDataTransport::Receivers() {
 
 void CopyDataTransport::Send(const std::string& receiver, std::uint32_t dwData,
                              std::span<const std::uint8_t> record) {
+    const std::chrono::milliseconds wait = waits_.For(receiver, std::chrono::steady_clock::now());
+    if (wait.count() <= 0) {
+        return;
+    }
     std::uintptr_t value = 0;
     const auto [end, error] =
         std::from_chars(receiver.data(), receiver.data() + receiver.size(), value);
@@ -31,8 +35,13 @@ void CopyDataTransport::Send(const std::string& receiver, std::uint32_t dwData,
     // The receiver only reads the record, while the call lasts.
     data.lpData = const_cast<std::uint8_t*>(record.data());
     DWORD_PTR result = 0;
-    SendMessageTimeoutA(reinterpret_cast<HWND>(value), WM_COPYDATA, 0,
-                        reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, kSendTimeoutMs, &result);
+    // SMTO_BLOCK: what other programs send us meanwhile (the session's end among them) waits
+    // until this send is done, so nothing runs in the middle of a delivery or the unload.
+    const LRESULT sent = SendMessageTimeoutA(
+        reinterpret_cast<HWND>(value), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data),
+        SMTO_ABORTIFHUNG | SMTO_BLOCK, static_cast<UINT>(wait.count()), &result);
+    const DWORD failure = sent == 0 ? GetLastError() : ERROR_SUCCESS;
+    waits_.Answered(receiver, failure != ERROR_TIMEOUT);
 }
 
 }  // namespace zonbode::app::win32

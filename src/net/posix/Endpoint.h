@@ -64,7 +64,9 @@ bool IsSubscribed(sys::Handle socket);
 void NoteConnectStarted(sys::Handle socket, bool completed);
 void NoteListening(sys::Handle socket);
 void NoteAccepted(sys::Handle listener, sys::Handle accepted);
-void NoteAcceptCalled(sys::Handle listener);
+// outOfDescriptors: the call failed for want of a descriptor (or memory); FD_ACCEPT then waits
+// until a socket closes or a short while has passed.
+void NoteAcceptCalled(sys::Handle listener, bool outOfDescriptors);
 void NoteReceiveCalled(sys::Handle socket);
 void NoteSendWouldBlock(sys::Handle socket);
 void NoteConnectionBroken(sys::Handle socket, int wsaCode);

@@ -12,9 +12,14 @@
 #include <sys/epoll.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
+#include <sys/timerfd.h>
+#include <unistd.h>
 
 #include <array>
+#include <cerrno>
+#include <cstdint>
 #include <unordered_map>
+#include <vector>
 
 #include "net/WindowsSocketsCodes.h"
 #include "net/posix/Endpoint.h"
@@ -33,6 +38,7 @@ struct SocketRecord {
     bool readArmed = true;
     bool writeArmed = false;
     bool acceptArmed = true;
+    bool acceptBackedOff = false;  // accept found no descriptor: waiting for one to be freed
     bool closeReported = false;
     int brokenCode = 0;  // a reset seen by a send or receive call, for the FD_CLOSE
     std::uint32_t watched = 0;
@@ -48,6 +54,71 @@ SocketRecord* Find(sys::Handle socket) {
     auto& records = Records();
     auto it = records.find(socket);
     return it == records.end() ? nullptr : &it->second;
+}
+
+// While accept cannot get a descriptor the connection stays queued and the listener readable:
+// re-arming FD_ACCEPT at once would spin. A backed-off listener is armed again when a socket
+// of the process closes, or when this timer (in the epoll set, so every loop wakes for it)
+// runs out. It is opened with the first listener, while descriptors are still to be had.
+constexpr long kAcceptRetryNs = 250'000'000;
+
+int& RetryTimer() {
+    static int timer = -1;
+    return timer;
+}
+
+void OpenRetryTimer() {
+    int& timer = RetryTimer();
+    if (timer >= 0 || EpollDescriptor() < 0) {
+        return;
+    }
+    const int fd = timerfd_create(CLOCK_MONOTONIC, TFD_CLOEXEC | TFD_NONBLOCK);
+    if (fd < 0) {
+        return;
+    }
+    epoll_event event{};
+    event.events = EPOLLIN;
+    event.data.fd = fd;
+    if (epoll_ctl(EpollDescriptor(), EPOLL_CTL_ADD, fd, &event) != 0) {
+        close(fd);
+        return;
+    }
+    timer = fd;
+}
+
+// False when there is no timer to wake the loop: the listener is then armed at once.
+bool StartRetryTimer() {
+    if (RetryTimer() < 0) {
+        return false;
+    }
+    itimerspec when{};
+    when.it_value.tv_nsec = kAcceptRetryNs;
+    return timerfd_settime(RetryTimer(), 0, &when, nullptr) == 0;
+}
+
+void Reevaluate(sys::Handle socket);
+
+int& BackedOffCount() {
+    static int count = 0;
+    return count;
+}
+
+void RetryBackedOffListeners() {
+    if (BackedOffCount() == 0) {
+        return;
+    }
+    BackedOffCount() = 0;
+    std::vector<sys::Handle> listeners;
+    for (auto& [socket, record] : Records()) {
+        if (record.acceptBackedOff) {
+            record.acceptBackedOff = false;
+            record.acceptArmed = true;
+            listeners.push_back(socket);
+        }
+    }
+    for (const sys::Handle listener : listeners) {
+        Reevaluate(listener);
+    }
 }
 
 // Has epoll watch `wanted` for the socket (nothing: not at all). 0, or the errno with which
@@ -143,6 +214,11 @@ std::uint32_t EvaluateConnected(sys::Handle socket, SocketRecord& r, short ready
     }
     if (!dataWaits && (broken || (ready & POLLRDHUP))) {
         int error = TakeSocketError(socket);
+        if (error == EPIPE) {
+            // A reset after the peer's own close (Linux reports it so only then): everything
+            // the peer sent has arrived, so the close stays the clean one it was.
+            error = 0;
+        }
         int code = error != 0 ? WsaCodeFromErrno(error) : r.brokenCode;
         Post(socket, r, sys::FD_CLOSE, code);
         r.closeReported = true;
@@ -239,6 +315,10 @@ void GatherReadiness(int timeoutMs) {
     for (int i = 0; i < n; ++i) {
         if (ready[i].data.fd == WakeDescriptor()) {
             ClearWakeIfIdle();
+        } else if (ready[i].data.fd == RetryTimer()) {
+            std::uint64_t expirations = 0;
+            [[maybe_unused]] const ssize_t n = read(RetryTimer(), &expirations, sizeof expirations);
+            RetryBackedOffListeners();
         } else {
             Reevaluate(ready[i].data.fd);
         }
@@ -253,10 +333,14 @@ void NoteSocketCreated(sys::Handle socket, bool datagram) {
 
 void NoteSocketClosed(sys::Handle socket) {
     if (SocketRecord* r = Find(socket)) {
+        if (r->acceptBackedOff) {
+            --BackedOffCount();
+        }
         Watch(socket, *r, 0);
         Records().erase(socket);
     }
     DropSocketMessages(socket);
+    RetryBackedOffListeners();  // a descriptor is free now
 }
 
 bool IsDatagramSocket(sys::Handle socket) {
@@ -284,6 +368,7 @@ void NoteConnectStarted(sys::Handle socket, bool completed) {
 }
 
 void NoteListening(sys::Handle socket) {
+    OpenRetryTimer();
     if (SocketRecord* r = Find(socket); r != nullptr && !r->datagram) {
         r->phase = Phase::Listening;
         r->acceptArmed = true;
@@ -291,9 +376,17 @@ void NoteListening(sys::Handle socket) {
     }
 }
 
-void NoteAcceptCalled(sys::Handle listener) {
+void NoteAcceptCalled(sys::Handle listener, bool outOfDescriptors) {
     if (SocketRecord* r = Find(listener)) {
-        r->acceptArmed = true;
+        if (outOfDescriptors && StartRetryTimer()) {
+            r->acceptArmed = false;
+            if (!r->acceptBackedOff) {
+                r->acceptBackedOff = true;
+                ++BackedOffCount();
+            }
+        } else {
+            r->acceptArmed = true;
+        }
         Reevaluate(listener);
     }
 }

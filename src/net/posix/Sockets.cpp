@@ -185,7 +185,8 @@ Handle Accept(Handle s, SockAddrIn* peer) {
         FromNative(native, peer);
         posix::NoteAccepted(s, fd);
     }
-    posix::NoteAcceptCalled(s);
+    posix::NoteAcceptCalled(s, fd < 0 && (savedErrno == EMFILE || savedErrno == ENFILE ||
+                                          savedErrno == ENOBUFS || savedErrno == ENOMEM));
     if (fd < 0) {
         errno = savedErrno;
         posix::FailFromErrno();

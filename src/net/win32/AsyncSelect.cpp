@@ -65,6 +65,14 @@ bool IsEventMessage(HWND window, UINT message) {
     return false;
 }
 
+bool RunningUnderWine() {
+    static const bool wine = [] {
+        HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+        return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+    }();
+    return wine;
+}
+
 }  // namespace
 
 void NoteSocketClosed(SOCKET socket) {
@@ -123,17 +131,23 @@ LPARAM CompleteEventReport(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     if (!IsEventMessage(window, message)) {
         return lParam;
     }
+    // Windows itself reports a reset with its FD_CLOSE, so there an error-free one is a clean
+    // close, even when a reset followed it before it was handled (the page came whole). Only
+    // wine reports resets as plain closes, and it cannot tell the two apart afterwards.
+    if (!RunningUnderWine()) {
+        return lParam;
+    }
     // A peer that closed in good order leaves the connection half open, so it still has a
     // peer; a reset one has none any more.
     sockaddr_in peer;
     std::memset(&peer, 0, sizeof peer);
     int length = sizeof peer;
-    if (getpeername(static_cast<SOCKET>(wParam), reinterpret_cast<sockaddr*>(&peer), &length) ==
-            SOCKET_ERROR &&
-        WSAGetLastError() == WSAENOTCONN) {
-        return WSAMAKESELECTREPLY(FD_CLOSE, WSAECONNRESET);
+    if (getpeername(static_cast<SOCKET>(wParam), reinterpret_cast<sockaddr*>(&peer), &length) !=
+            SOCKET_ERROR ||
+        WSAGetLastError() != WSAENOTCONN) {
+        return lParam;
     }
-    return lParam;
+    return WSAMAKESELECTREPLY(FD_CLOSE, WSAECONNRESET);
 }
 
 }  // namespace zonbode::net::win32

@@ -21,7 +21,8 @@ bool AcceptEventReport(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Called by the window hook next; gives the lParam to deliver. A network event keeps its
 // lParam, except the FD_CLOSE of a connection the peer reset that the service reports without
-// an error (wine does): it gets WSAECONNRESET, as Windows reports it. Only events of the
+// an error (wine does): it gets WSAECONNRESET, as Windows reports it. Under Windows itself an
+// error-free FD_CLOSE stays as it is. Only events of the
 // socket that caused them get here, so the check asks the right socket. Any other message
 // keeps its lParam.
 LPARAM CompleteEventReport(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

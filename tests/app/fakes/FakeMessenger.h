@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <vector>
@@ -42,6 +43,9 @@ public:
 
     std::vector<std::string> receivers{"messenger-1"};
     std::vector<Record> records;
+    // Runs after each record is taken, while the sender still waits for the receiver: what the
+    // platform dispatches meanwhile.
+    std::function<void(const Record&)> whileSending;
 
     std::vector<std::string> Receivers() override { return receivers; }
     void Send(const std::string& receiver, std::uint32_t dwData,
@@ -49,6 +53,9 @@ public:
         records.push_back({receiver, dwData, {record.begin(), record.end()}});
         if (log_ != nullptr) {
             log_->Add("messenger.send " + records.back().Text());
+        }
+        if (whileSending) {
+            whileSending(Record(records.back()));
         }
     }
 

@@ -2,6 +2,7 @@
 
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/Ports.h"
@@ -41,6 +42,14 @@ public:
         values[valuePath] = std::to_string(value);
         writes.push_back({valuePath, "REG_DWORD", std::to_string(value)});
         Log("settings.write " + valuePath);
+    }
+
+    // One entry in the log for the whole set; the values land in `writes` one by one.
+    void WriteRegValues(const std::vector<StoredValue>& batch) override {
+        Log("settings.write-all " + std::to_string(batch.size()));
+        EventLog* log = std::exchange(log_, nullptr);
+        SettingsStore::WriteRegValues(batch);
+        log_ = log;
     }
 
 private:

@@ -12,6 +12,12 @@
 #include <QTest>
 #include <QTimer>
 #include <cstdlib>
+#include <functional>
+
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "app/Form1.h"
 #include "app/qt/AutostartEntry.h"
@@ -247,6 +253,76 @@ TEST_F(QtSettingsStoreTest, PathsOutsideTheProgramsKeyAreNotOurs) {
     store_.WriteRegString("HKEY_CURRENT_USER\\Software\\Other\\PSM", "x");
     EXPECT_FALSE(QFile::exists(IniPath()));
     EXPECT_EQ(store_.ReadRegValue("HKEY_CURRENT_USER\\Software\\Other\\PSM"), "");
+}
+
+TEST_F(QtSettingsStoreTest, AllValuesGoInOneWrite) {
+    store_.WriteRegValues(
+        {{kPsm, "[dag] nieuw"}, {kAuto, std::int16_t{1}}, {kSysteemvak, std::int16_t{0}}});
+    EXPECT_EQ(store_.ReadRegValue(kPsm), "[dag] nieuw");
+    EXPECT_EQ(store_.ReadRegValue(kAuto), "1");
+    EXPECT_EQ(store_.ReadRegValue(kSysteemvak), "0");
+}
+
+// Runs `body` in a child with a mount namespace of its own, with a 64 KiB tmpfs on the
+// settings folder; gives the child's exit code (body's result), or -1 when the namespace or
+// the mount could not be made.
+int OnASmallPrivateDisk(const QString& folder, const std::function<int(const char*)>& body) {
+    const QByteArray path = QFile::encodeName(folder);
+    const pid_t child = fork();
+    if (child == 0) {
+        const uid_t uid = geteuid();
+        if (unshare(CLONE_NEWNS) != 0) {  // not root: a user namespace of its own first
+            if (unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0) {
+                _exit(100);
+            }
+            QFile deny("/proc/self/setgroups");
+            QFile map("/proc/self/uid_map");
+            if (!deny.open(QIODevice::WriteOnly) || deny.write("deny") < 0 ||
+                !map.open(QIODevice::WriteOnly) ||
+                map.write("0 " + QByteArray::number(uid) + " 1") < 0) {
+                _exit(101);
+            }
+        }
+        if (mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            mount("tmpfs", path.constData(), "tmpfs", 0, "size=64k") != 0) {
+            _exit(102);
+        }
+        _exit(body(path.constData()));
+    }
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status)) {
+        return -1;
+    }
+    return WEXITSTATUS(status) >= 100 ? -1 : WEXITSTATUS(status);
+}
+
+// A disk that is full or read-only when the settings are stored: the old set stays whole.
+TEST_F(QtSettingsStoreTest, AFullOrReadOnlyDiskLeavesTheOldFileWhole) {
+    QDir().mkpath(home_ + "/Kavelo");
+    const QByteArray old = "[General]\nAuto=0\nPSM=oud\nSysteemvak=1\n";
+    const std::function<void(const char*)> blockers[] = {
+        [](const char* folder) {  // full: a filler takes every block left
+            QFile filler(QString::fromLocal8Bit(folder) + "/filler");
+            filler.open(QIODevice::WriteOnly);
+            const QByteArray block(4096, 'x');
+            while (filler.write(block) == block.size() && filler.flush()) {
+            }
+        },
+        [](const char* folder) {
+            mount(nullptr, folder, nullptr, MS_REMOUNT | MS_RDONLY, nullptr);
+        },
+    };
+    for (const auto& block : blockers) {
+        const int result = OnASmallPrivateDisk(home_ + "/Kavelo", [&](const char* folder) {
+            WriteIni(old);
+            block(folder);
+            QtSettingsStore().WriteRegValues({{kPsm, std::string(20000, 'n')},
+                                              {kAuto, std::int16_t{1}},
+                                              {kSysteemvak, std::int16_t{0}}});
+            return ReadIni() == old ? 0 : 1;
+        });
+        EXPECT_EQ(result, 0);
+    }
 }
 
 // ---- tray ----

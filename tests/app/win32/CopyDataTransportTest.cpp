@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/win32/CopyDataTransport.h"
+#include "status/StatusMessage.h"
 
 namespace zonbode::app::win32 {
 namespace {
@@ -32,7 +33,18 @@ std::atomic<int>& HangMilliseconds() {
     return ms;
 }
 
+// Windows of a slow messenger thread take their time over every record (until released).
+thread_local bool t_slow = false;
+HANDLE SlowRelease() {
+    static HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    return release;
+}
+
 LRESULT CALLBACK MessengerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_COPYDATA && t_slow) {
+        WaitForSingleObject(SlowRelease(), 3000);
+        return TRUE;
+    }
     if (message == WM_COPYDATA) {
         if (int hang = HangMilliseconds(); hang > 0) {
             Sleep(static_cast<DWORD>(hang));
@@ -66,9 +78,37 @@ protected:
         HangMilliseconds() = 0;
     }
     void TearDown() override {
+        stop_ = true;
+        SetEvent(SlowRelease());
+        for (std::thread& thread : threads_) {
+            thread.join();
+        }
+        ResetEvent(SlowRelease());
         for (HWND window : windows_) {
             DestroyWindow(window);
         }
+    }
+    // A messenger window on a thread of its own, which handles its messages until the test
+    // ends; a slow one takes 3 s over every record.
+    HWND AddOnItsOwnThread(bool slow) {
+        std::atomic<HWND> window{nullptr};
+        threads_.emplace_back([this, slow, &window] {
+            t_slow = slow;
+            HWND own = CreateMessengerWindow();
+            window = own;
+            MSG msg;
+            while (!stop_) {
+                while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                    DispatchMessageW(&msg);
+                }
+                Sleep(10);
+            }
+            DestroyWindow(own);
+        });
+        while (window.load() == nullptr) {
+            Sleep(10);
+        }
+        return window;
     }
     HWND Add() {
         HWND window = CreateMessengerWindow();
@@ -82,6 +122,8 @@ protected:
 
     CopyDataTransport transport_;
     std::vector<HWND> windows_;
+    std::atomic<bool> stop_{false};
+    std::vector<std::thread> threads_;
 };
 
 TEST_F(CopyDataTransportTest, NoMessengerWindowsNoReceivers) {
@@ -146,6 +188,70 @@ TEST_F(CopyDataTransportTest, AHangingReceiverIsGivenUpOnAfterTheBound) {
     EXPECT_LT(waited, std::chrono::seconds(15)) << "the send waited for the hung receiver";
     stop = true;
     messenger.join();
+}
+
+// Three messenger windows that take 3 s over every record, and one that answers at once: a
+// record holds the caller at most the bound in all, the one that answers gets every record,
+// and the slow ones cost only a short probe on the records after.
+TEST_F(CopyDataTransportTest, SlowWindowsHoldARecordAtMostTheBoundInAll) {
+    for (int i = 0; i < 3; ++i) {
+        AddOnItsOwnThread(true);
+    }
+    Add();  // answers at once: its thread is this one
+    std::vector<long long> waits;
+    for (const char* text : {"Maandag", "Dinsdag"}) {
+        const auto start = std::chrono::steady_clock::now();
+        status::SendMessengerStatus(transport_, "Office", true, "{0}", text);
+        waits.push_back(std::chrono::duration_cast<std::chrono::milliseconds>(
+                            std::chrono::steady_clock::now() - start)
+                            .count());
+    }
+    RecordProperty("first_record_ms", static_cast<int>(waits[0]));
+    RecordProperty("second_record_ms", static_cast<int>(waits[1]));
+    EXPECT_EQ(ReceivedRecords().size(), 2u) << "the window that answers got every record";
+    EXPECT_LT(waits[0], 6000);  // three sends of 3 s each: 9 s
+    EXPECT_LT(waits[1], 3000);
+}
+
+// What other programs send to Zonbode's windows while a messenger is slow (the session's end
+// among them) waits until the record is delivered: handled inside the send, it would run the
+// unload in the middle of a delivery.
+TEST_F(CopyDataTransportTest, MessagesSentToUsDuringTheWaitAreNotHandledInsideIt) {
+    static std::atomic<bool> sending{false};
+    static std::atomic<int> handledInside{0};
+    sending = false;
+    handledInside = 0;
+    WNDCLASSW ownClass{};
+    ownClass.lpfnWndProc = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
+        if (message == WM_APP && sending) {
+            ++handledInside;
+        }
+        return DefWindowProcW(window, message, wParam, lParam);
+    };
+    ownClass.hInstance = GetModuleHandleW(nullptr);
+    ownClass.lpszClassName = L"ZonbodeTestOwnWindow";
+    RegisterClassW(&ownClass);
+    HWND own = CreateWindowExW(0, L"ZonbodeTestOwnWindow", L"", WS_OVERLAPPED, 0, 0, 0, 0, nullptr,
+                               nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(nullptr, own);
+
+    HWND window = AddOnItsOwnThread(true);
+    // While the messenger takes its time over the record, another thread sends to our window.
+    const std::vector<std::uint8_t> record{1, 2, 3, 4};
+    std::thread other([&] {
+        while (!sending) {
+            Sleep(1);
+        }
+        DWORD_PTR result = 0;
+        SendMessageTimeoutW(own, WM_APP, 0, 0, SMTO_NORMAL, 300, &result);
+    });
+    sending = true;
+    transport_.SetDeadline(std::chrono::steady_clock::now() + std::chrono::milliseconds(800));
+    transport_.Send(Id(window), 0x547, record);
+    sending = false;
+    other.join();
+    DestroyWindow(own);
+    EXPECT_EQ(handledInside, 0);
 }
 
 }  // namespace

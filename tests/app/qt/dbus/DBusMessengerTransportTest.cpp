@@ -11,6 +11,7 @@
 
 #include "app/qt/DBusMessengerTransport.h"
 #include "app/qt/dbus/PsmListener.h"
+#include "status/StatusMessage.h"
 
 namespace zonbode::app::qt {
 namespace {
@@ -99,6 +100,34 @@ TEST(DBusMessengerTransport, DefaultWaitIsFiveSeconds) {
     ::kill(static_cast<pid_t>(silent.Pid()), SIGCONT);
     EXPECT_GE(waited, 4500);  // the bus library's timers may fire a few percent early
     EXPECT_LT(waited, 15000);
+}
+
+// Three receivers that never answer before one that does: a record holds the caller at most
+// the bound in all, the one that answers gets every record, and the hung ones cost only a
+// short probe on the records after.
+TEST(DBusMessengerTransport, HungReceiversHoldARecordAtMostTheBoundInAll) {
+    DBusMessengerTransport transport;
+    std::vector<std::unique_ptr<Listener>> hung;
+    for (const char* name : {"hung_a", "hung_b", "hung_c"}) {
+        hung.push_back(std::make_unique<Listener>(name));
+        ASSERT_EQ(::kill(static_cast<pid_t>(hung.back()->Pid()), SIGSTOP), 0);
+    }
+    Listener live("live");
+    std::vector<qint64> waits;
+    for (const char* text : {"Maandag", "Dinsdag"}) {
+        QElapsedTimer clock;
+        clock.start();
+        status::SendMessengerStatus(transport, "Office", true, "{0}", text);
+        waits.push_back(clock.elapsed());
+        EXPECT_NE(live.NextLine(2000), "") << text;
+    }
+    for (const auto& listener : hung) {
+        ::kill(static_cast<pid_t>(listener->Pid()), SIGCONT);
+    }
+    RecordProperty("first_record_ms", static_cast<int>(waits[0]));
+    RecordProperty("second_record_ms", static_cast<int>(waits[1]));
+    EXPECT_LT(waits[0], 6000);  // three unanswered calls of 5 s each: 15 s
+    EXPECT_LT(waits[1], 4000);
 }
 
 // Without a session bus there are no receivers and sending does nothing. Runs in a child
