@@ -112,6 +112,9 @@ void PageServer::DropLongestSilent() {
 }
 
 void PageServer::OnConnectionRequest(std::int32_t requestID) {
+    // Whoever runs the server may be late with the sweep (busy elsewhere): expired ones go
+    // before anyone is pushed out.
+    CloseExpiredConnections();
     auto socket = net::CNetSocket::Create();
     net::CNetSocket* key = socket.get();
     // Events first: data the connection collected while parked arrives inside Accept.
@@ -140,6 +143,10 @@ void PageServer::OnConnectionRequest(std::int32_t requestID) {
 void PageServer::OnDataArrival(net::CNetSocket* key) {
     auto it = connections_.find(key);
     if (it == connections_.end()) {
+        return;
+    }
+    if (it->second.deadline <= Clock::now()) {
+        Drop(key);  // a dripping client gets no more time for being heard
         return;
     }
     Connection& connection = it->second;

@@ -3,7 +3,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
-#include <memory>
 
 #include "net/SocketApi.h"
 
@@ -21,9 +20,11 @@ struct Message {
     std::intptr_t lParam = 0;
     std::uint64_t lookupTicket = 0;
     sys::Handle socket = sys::kInvalidSocket;  // the socket a network event is about
-    // A task handed over from another thread (EventLoop::PostTask): runs for no window.
-    std::shared_ptr<const std::function<void()>> task;
 };
+
+// A message for no window (handles start at 1) stands for the next task handed over from
+// another thread (EventLoop::PostTask), so tasks keep their place among the notifications.
+inline constexpr sys::WindowHandle kTaskWindow = 0;
 
 // Error codes (ErrorCodes.cpp).
 void SetLastError(int code);

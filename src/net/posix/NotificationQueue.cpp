@@ -32,6 +32,7 @@ struct Queue {
     std::deque<Message> messages;
     bool signalled = false;
     bool tasksOpen = false;
+    std::deque<std::function<void()>> tasks;  // one kTaskWindow message each
 
     // Loop thread only.
     std::map<sys::WindowHandle, sys::WindowProc> windows;
@@ -64,6 +65,9 @@ void DropIf(Predicate drop) {
 
 // A task's failure reaches no caller of its own: it is written out, and the loop goes on.
 void RunTask(const std::function<void()>& task) {
+    if (!task) {
+        return;
+    }
     try {
         task();
     } catch (const std::exception& error) {
@@ -134,7 +138,8 @@ void OpenTasks(bool open) {
     std::lock_guard lock(q.mutex);
     q.tasksOpen = open;
     if (!open) {
-        std::erase_if(q.messages, [](const Message& m) { return m.task != nullptr; });
+        std::erase_if(q.messages, [](const Message& m) { return m.window == kTaskWindow; });
+        q.tasks.clear();
     }
 }
 
@@ -144,9 +149,8 @@ void PostTask(std::function<void()> task) {
     if (!q.tasksOpen) {
         return;
     }
-    Message m;
-    m.task = std::make_shared<const std::function<void()>>(std::move(task));
-    q.messages.push_back(std::move(m));
+    q.tasks.push_back(std::move(task));
+    q.messages.push_back(Message{});  // for kTaskWindow
     SignalLocked(q);
 }
 
@@ -186,6 +190,7 @@ std::size_t DispatchQueued(std::size_t limit) {
     std::size_t taken = 0;
     while (taken < limit) {
         Message m;
+        std::function<void()> task;
         {
             std::lock_guard lock(q.mutex);
             if (q.messages.empty()) {
@@ -193,11 +198,15 @@ std::size_t DispatchQueued(std::size_t limit) {
             }
             m = q.messages.front();
             q.messages.pop_front();
+            if (m.window == kTaskWindow && !q.tasks.empty()) {
+                task = std::move(q.tasks.front());
+                q.tasks.pop_front();
+            }
         }
         ++taken;
-        if (m.task) {
+        if (m.window == kTaskWindow) {
             DispatchGuard guard(q);
-            RunTask(*m.task);
+            RunTask(task);
             continue;
         }
         if (m.lookupTicket != 0 &&

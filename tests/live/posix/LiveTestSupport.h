@@ -36,7 +36,7 @@ public:
 
 // A slow client that wakes the loop when it ends.
 inline std::unique_ptr<zonbode::testing::SlowClient> NewSlowClient(int port, bool drip) {
-    return std::make_unique<zonbode::testing::SlowClient>(port, drip, 100ms,
+    return std::make_unique<zonbode::testing::SlowClient>(port, drip, 500ms,
                                                           [] { net::EventLoop::PostTask([] {}); });
 }
 

@@ -138,7 +138,7 @@ TEST_F(DemoServer, AGoodClientIsServedWhileAHundredOthersDripOrHold) {
     std::vector<std::unique_ptr<zonbode::testing::SlowClient>> others;
     for (int i = 0; i < 100; ++i) {
         others.push_back(std::make_unique<zonbode::testing::SlowClient>(
-            server_->Port(), i % 2 == 0, std::chrono::milliseconds(100)));
+            server_->Port(), i % 2 == 0, std::chrono::milliseconds(500)));
         // The listener's queue holds five: a pause, so no silent client's handshake is lost.
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
