@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -12,15 +13,24 @@ namespace zonbode::cli {
 
 std::optional<std::string> ReadAllBytes(const std::string& path) {
     if (!path.empty()) {
-        std::ifstream in(FilePath(path), std::ios::binary);
+        const std::filesystem::path file = FilePath(path);
+        std::error_code error;
+        if (std::filesystem::is_directory(file, error)) {
+            return std::nullopt;  // opens, but reading it fails with an exception
+        }
+        std::ifstream in(file, std::ios::binary);
         if (!in) {
             return std::nullopt;
         }
-        std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-        if (in.bad()) {
-            return std::nullopt;
+        try {
+            std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+            if (in.bad()) {
+                return std::nullopt;
+            }
+            return bytes;
+        } catch (const std::ios_base::failure&) {
+            return std::nullopt;  // a read error of the system, e.g. on a device
         }
-        return bytes;
     }
     std::string bytes;
     char chunk[65536];
