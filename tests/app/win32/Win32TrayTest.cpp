@@ -55,7 +55,7 @@ TEST(Win32Tray, AnIconTheShellLostIsNotShownAndAMinimizeAddsItBeforeHiding) {
     Win32Tray tray(window.Handle(), window.Icon());
     fakes::FakePorts fakes;
     Form1 form(Ports{window, fakes.timers, fakes.settings, fakes.messenger, tray, fakes.process,
-                     fakes.clock},
+                     fakes.clock, fakes.signIn},
                ForecastServer{"127.0.0.1", 1});
     WindowEvents events;
     events.formResize = [&form] { form.Form_Resize(); };
