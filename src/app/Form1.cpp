@@ -233,7 +233,11 @@ SetPSMResult Form1::SetPSM(std::int16_t day) {
     }
     CurrentDay = day;
     view.SetPreviewText(text);
-    status::SendMessengerStatus(ports_.messenger, "Office", true, "{0}", text);
+    status::DayFields fields;
+    for (int column = 0; column < forecast::kColumnCount; ++column) {
+        fields[column] = view.CellText(day, column);
+    }
+    status::SendDayStatus(ports_.messenger, text, fields);
     return SetPSMResult::Delivered;
 }
 
