@@ -97,6 +97,9 @@ public:
     void Deliver(const std::string& token, std::uint32_t dwData,
                  std::span<const std::uint8_t> record, const DayFields* day);
 
+    // The token was accepted again: records may call with it even if it was refused before.
+    void Forgive(const std::string& token);
+
 private:
     bool MayCall(const std::string& token) const;
     SlackResult Call(std::string_view method, const std::string& body);

@@ -56,6 +56,12 @@ void SlackStatusDelivery::Deliver(const std::string& token, std::uint32_t dwData
     }
 }
 
+void SlackStatusDelivery::Forgive(const std::string& token) {
+    if (refusedToken_ == token) {
+        refusedToken_.reset();
+    }
+}
+
 bool SlackStatusDelivery::MayCall(const std::string& token) const {
     return !token.empty() && token != refusedToken_ && now_() >= quietUntil_;
 }
