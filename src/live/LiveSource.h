@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "live/LiveSchedule.h"
 #include "live/Place.h"
 
 // The live forecast inside the program: fetches the seven-day forecast for a place from
@@ -18,14 +19,6 @@ namespace zonbode::live {
 struct LiveEndpoints {
     std::string api = "https://api.open-meteo.com";                  // + "/v1/forecast"
     std::string geocoding = "https://geocoding-api.open-meteo.com";  // + "/v1/search"
-};
-
-// When the next fetch comes: `refresh` after a good one; after a failure `firstRetry`, then
-// growing waits up to `longestRetry`. Tests shorten them.
-struct LiveSchedule {
-    std::chrono::milliseconds refresh = std::chrono::minutes(30);
-    std::chrono::milliseconds firstRetry = std::chrono::minutes(1);
-    std::chrono::milliseconds longestRetry = std::chrono::minutes(15);
 };
 
 class LiveSource {

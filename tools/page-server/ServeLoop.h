@@ -1,12 +1,12 @@
 #pragma once
 
-#include "PageServer.h"
+#include "live/PageServer.h"
 
 namespace zonbode::pageserver {
 
 // Runs the event loop for a started server until a stop request comes (WatchStopRequests must
-// have been called), closing silent connections on the way, then stops the server. Timers the
+// have been called), closing expired connections on the way, then stops the server. Timers the
 // caller added to the loop tick meanwhile.
-void ServeUntilStopped(PageServer& server);
+void ServeUntilStopped(live::PageServer& server);
 
 }  // namespace zonbode::pageserver

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "PageServer.h"
 #include "Platform.h"
 #include "ServeLoop.h"
 #include "StopRequests.h"
+#include "live/PageServer.h"
 #include "net/RaisedError.h"
 #include "options/OptionPairs.h"
 #include "options/VersionOption.h"
@@ -101,7 +101,7 @@ int main(int argc, char** argv) {
     }
 
     zonbode::pageserver::WatchStopRequests();
-    zonbode::pageserver::PageServer server(std::move(page));
+    zonbode::live::PageServer server(std::move(page));
     try {
         server.Start(options.port);
     } catch (const zonbode::net::RaisedError& error) {

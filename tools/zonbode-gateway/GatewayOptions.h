@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "ForecastSource.h"
+#include "live/ForecastSource.h"
 
 namespace zonbode::gateway {
 
@@ -19,7 +19,7 @@ inline constexpr const char* kUsage =
     "the place on the page (default \"LAT, LON\").\n";
 
 struct GatewayOptions {
-    ForecastSource source;
+    live::ForecastSource source;
     std::int32_t port = 8080;
     int refreshMinutes = 30;
 };

@@ -2,6 +2,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <memory>
 
 #include "net/SocketApi.h"
 
@@ -19,6 +21,8 @@ struct Message {
     std::intptr_t lParam = 0;
     std::uint64_t lookupTicket = 0;
     sys::Handle socket = sys::kInvalidSocket;  // the socket a network event is about
+    // A task handed over from another thread (EventLoop::PostTask): runs for no window.
+    std::shared_ptr<const std::function<void()>> task;
 };
 
 // Error codes (ErrorCodes.cpp).
@@ -36,6 +40,9 @@ bool EnsureQueue();
 int EpollDescriptor();  // -1 while the queue is not open
 int WakeDescriptor();
 void PostMessage(const Message& message);
+// Tasks are taken while the service runs; closing drops the ones still queued.
+void OpenTasks(bool open);
+void PostTask(std::function<void()> task);
 void DropSocketMessages(sys::Handle socket);
 void DropWindowMessages(sys::WindowHandle window);
 // Dispatches up to `limit` queued messages, one at a time; returns how many were taken.

@@ -122,4 +122,8 @@ void RemoveTimer(TimerId id) {
     TheTimers().active.erase(id);
 }
 
+void PostTask(std::function<void()> task) {
+    posix::PostTask(std::move(task));
+}
+
 }  // namespace zonbode::net::EventLoop

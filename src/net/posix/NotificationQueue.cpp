@@ -9,10 +9,12 @@
 
 #include <cerrno>
 #include <deque>
+#include <exception>
 #include <map>
 #include <mutex>
 
 #include "net/Diagnostics.h"
+#include "net/MessageBoxHook.h"
 #include "net/WindowsSocketsCodes.h"
 #include "net/posix/Endpoint.h"
 
@@ -29,6 +31,7 @@ struct Queue {
     int wake = -1;
     std::deque<Message> messages;
     bool signalled = false;
+    bool tasksOpen = false;
 
     // Loop thread only.
     std::map<sys::WindowHandle, sys::WindowProc> windows;
@@ -57,6 +60,17 @@ void DropIf(Predicate drop) {
     Queue& q = TheQueue();
     std::lock_guard lock(q.mutex);
     std::erase_if(q.messages, drop);
+}
+
+// A task's failure reaches no caller of its own: it is written out, and the loop goes on.
+void RunTask(const std::function<void()>& task) {
+    try {
+        task();
+    } catch (const std::exception& error) {
+        WriteErrorLine(error.what(), "EventLoop.PostTask");
+    } catch (...) {
+        WriteErrorLine("unknown error", "EventLoop.PostTask");
+    }
 }
 
 class DispatchGuard {
@@ -115,6 +129,27 @@ void PostMessage(const Message& message) {
     SignalLocked(q);
 }
 
+void OpenTasks(bool open) {
+    Queue& q = TheQueue();
+    std::lock_guard lock(q.mutex);
+    q.tasksOpen = open;
+    if (!open) {
+        std::erase_if(q.messages, [](const Message& m) { return m.task != nullptr; });
+    }
+}
+
+void PostTask(std::function<void()> task) {
+    Queue& q = TheQueue();
+    std::lock_guard lock(q.mutex);
+    if (!q.tasksOpen) {
+        return;
+    }
+    Message m;
+    m.task = std::make_shared<const std::function<void()>>(std::move(task));
+    q.messages.push_back(std::move(m));
+    SignalLocked(q);
+}
+
 void DropSocketMessages(sys::Handle socket) {
     DropIf([socket](const Message& m) { return m.socket == socket; });
 }
@@ -160,6 +195,11 @@ std::size_t DispatchQueued(std::size_t limit) {
             q.messages.pop_front();
         }
         ++taken;
+        if (m.task) {
+            DispatchGuard guard(q);
+            RunTask(*m.task);
+            continue;
+        }
         if (m.lookupTicket != 0 &&
             !FinishLookup(static_cast<std::int32_t>(m.wParam), m.lookupTicket, &m.lParam)) {
             continue;  // cancelled meanwhile

@@ -81,7 +81,9 @@ int Startup(std::uint16_t) {
     if (!posix::EnsureQueue()) {
         return LastError();
     }
-    ++serviceUsers;
+    if (serviceUsers++ == 0) {
+        posix::OpenTasks(true);
+    }
     return 0;
 }
 
@@ -90,7 +92,9 @@ int Cleanup() {
         posix::SetLastError(WsaCode("WSANOTINITIALISED"));
         return kSocketError;
     }
-    --serviceUsers;
+    if (--serviceUsers == 0) {
+        posix::OpenTasks(false);
+    }
     return 0;
 }
 

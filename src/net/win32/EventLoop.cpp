@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "net/EventLoop.h"
+#include "net/win32/TaskWindow.h"
 #include "net/win32/WindowProcHook.h"
 
 namespace zonbode::net::EventLoop {
@@ -120,6 +121,10 @@ void RemoveTimer(TimerId id) {
         KillTimer(nullptr, it->second.systemId);
         timers.active.erase(it);
     }
+}
+
+void PostTask(std::function<void()> task) {
+    win32::PostTaskToWindow(std::move(task));
 }
 
 }  // namespace zonbode::net::EventLoop

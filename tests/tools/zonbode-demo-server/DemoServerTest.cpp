@@ -9,7 +9,7 @@
 #include <thread>
 
 #include "DemoServerProcess.h"
-#include "HttpRequest.h"
+#include "live/RequestHead.h"
 
 namespace zonbode::demo::testing {
 namespace {
@@ -179,8 +179,8 @@ TEST(DemoServerArguments, ServesTheBundledPageByDefault) {
 }
 
 TEST(HttpRequestHead, EndsAtTheFirstBlankLine) {
-    using pageserver::EndOfRequestHead;
-    using pageserver::ParseRequestHead;
+    using live::EndOfRequestHead;
+    using live::ParseRequestHead;
     EXPECT_EQ(EndOfRequestHead("GET / HTTP/1.1\r\n"), std::string::npos);
     EXPECT_EQ(EndOfRequestHead("GET / HTTP/1.1\r\n\r\nrest"), 18u);
     EXPECT_EQ(EndOfRequestHead("GET / HTTP/1.1\n\n"), 16u);

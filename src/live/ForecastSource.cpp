@@ -1,0 +1,74 @@
+#include "live/ForecastSource.h"
+
+#include <exception>
+
+#include "live/ForecastPageWriter.h"
+#include "live/HttpClient.h"
+#include "live/OpenMeteo.h"
+
+namespace zonbode::live {
+FetchProblem ProblemOf(HttpFailure failure) {
+    switch (failure) {
+        case HttpFailure::NoLookup:
+            return FetchProblem::NoLookup;
+        case HttpFailure::TimedOut:
+            return FetchProblem::Silent;
+        case HttpFailure::CutOff:
+            return FetchProblem::CutOff;
+        case HttpFailure::TooLarge:
+            return FetchProblem::BadAnswer;
+        default:
+            return FetchProblem::Unreachable;
+    }
+}
+
+namespace {
+
+PageFetch Refused(FetchProblem kind, std::string problem) {
+    PageFetch fetch;
+    fetch.kind = kind;
+    fetch.problem = std::move(problem);
+    return fetch;
+}
+
+PageFetch Fetch(const ForecastSource& source) {
+    HttpRequest request;
+    request.url = ForecastUrl(source.api, source.latitude, source.longitude);
+    request.timeout = kFetchTimeout;
+    const HttpAnswer answer = HttpFetch(request);
+    if (!answer.answered()) {
+        return Refused(ProblemOf(answer.failure), answer.problem);
+    }
+    if (answer.status != 200) {
+        PageFetch fetch = Refused(FetchProblem::HttpError, "the weather service answered HTTP " +
+                                                               std::to_string(answer.status));
+        fetch.status = answer.status;
+        const std::string reason = ErrorReason(answer.body);
+        if (!reason.empty()) {
+            fetch.problem += " (" + reason + ")";
+        }
+        return fetch;
+    }
+    PageFetch fetch;
+    const auto days = ReadForecastAnswer(answer.body, fetch.problem);
+    if (!days) {
+        return Refused(FetchProblem::BadAnswer, fetch.problem);
+    }
+    fetch.page = WriteForecastPage(*days, source.placeName);
+    return fetch;
+}
+
+}  // namespace
+
+PageFetch FetchForecastPage(const ForecastSource& source) {
+    try {
+        return Fetch(source);
+    } catch (const std::exception& error) {
+        return Refused(FetchProblem::BadAnswer,
+                       std::string("the answer could not be read: ") + error.what());
+    } catch (...) {
+        return Refused(FetchProblem::BadAnswer, "the answer could not be read");
+    }
+}
+
+}  // namespace zonbode::live

@@ -1,0 +1,150 @@
+#include "live/LiveSource.h"
+
+#include <optional>
+#include <thread>
+
+#include "live/LiveTexts.h"
+#include "live/PageServer.h"
+#include "live/PlaceSearch.h"
+#include "live/RefreshWorker.h"
+#include "net/EventLoop.h"
+
+namespace zonbode::live {
+namespace {
+
+namespace EventLoop = net::EventLoop;
+
+bool SamePlace(const ForecastSource& source, const Place& place) {
+    return source.latitude == place.latitude && source.longitude == place.longitude &&
+           source.placeName == place.name;
+}
+
+}  // namespace
+
+// Everything of the source; lives on the loop's thread. What the threads hand back is posted
+// to the loop and dropped there once this is gone (`alive_`).
+class LiveSource::Worker {
+public:
+    Worker(LiveEndpoints endpoints, Place place, Events events, LiveSchedule schedule)
+        : endpoints_(std::move(endpoints)),
+          place_(std::move(place)),
+          events_(std::move(events)),
+          schedule_(schedule) {}
+
+    ~Worker() {
+        server_.WatchDeadlines({});
+        refresher_.reset();  // returns at once; a fetch under way hands nothing over
+    }
+
+    void Start() {
+        server_.Start(0);
+        server_.WatchDeadlines([this] {
+            if (refresher_) {
+                refresher_->WakeAt(server_.NextDeadline());
+            }
+        });
+        RefreshWorker::Handlers handlers;
+        handlers.fetched = [this, alive = Alive()](RefreshWorker::Outcome outcome) {
+            EventLoop::PostTask([this, alive, outcome = std::move(outcome)]() mutable {
+                if (alive.lock()) {
+                    OnFetched(std::move(outcome));
+                }
+            });
+        };
+        handlers.deadlinePassed = [this, alive = Alive()] {
+            EventLoop::PostTask([this, alive] {
+                if (alive.lock()) {
+                    server_.CloseExpiredConnections();
+                    refresher_->WakeAt(server_.NextDeadline());
+                }
+            });
+        };
+        refresher_ = std::make_unique<RefreshWorker>(SourceFor(place_), schedule_, handlers);
+    }
+
+    void SetPlace(Place place) {
+        place_ = std::move(place);
+        if (refresher_) {
+            refresher_->SetSource(SourceFor(place_));
+        }
+    }
+
+    void Search(std::string name, std::function<void(SearchOutcome)> done) {
+        std::thread([geocoding = endpoints_.geocoding, name = std::move(name),
+                     done = std::move(done), alive = Alive()]() mutable {
+            SearchOutcome outcome = SearchPlaces(geocoding, name);
+            EventLoop::PostTask([done = std::move(done), alive, outcome = std::move(outcome)] {
+                if (alive.lock()) {
+                    done(outcome);
+                }
+            });
+        }).detach();
+    }
+
+    std::uint16_t Port() const { return static_cast<std::uint16_t>(server_.Port()); }
+    bool HasPage() const { return shownSince_.has_value(); }
+    const Place& CurrentPlace() const { return place_; }
+
+private:
+    std::weak_ptr<bool> Alive() const { return alive_; }
+
+    ForecastSource SourceFor(const Place& place) const {
+        return {endpoints_.api, place.latitude, place.longitude, place.name};
+    }
+
+    void OnFetched(RefreshWorker::Outcome outcome) {
+        if (!SamePlace(outcome.source, place_)) {
+            return;  // for a place no longer chosen; its own fetch follows at once
+        }
+        if (outcome.fetch.ok()) {
+            server_.SetPage(std::move(outcome.fetch.page));
+            shownSince_ = std::chrono::system_clock::now();
+            if (events_.PageReady) {
+                events_.PageReady();
+            }
+        } else if (events_.Problem) {
+            events_.Problem(ProblemText(outcome.fetch, outcome.nextTry, shownSince_));
+        }
+    }
+
+    LiveEndpoints endpoints_;
+    Place place_;
+    Events events_;
+    LiveSchedule schedule_;
+    std::optional<std::chrono::system_clock::time_point> shownSince_;
+    PageServer server_{"", PageServerLimits{schedule_.pageConnection}};
+    std::unique_ptr<RefreshWorker> refresher_;
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+};
+
+LiveSource::LiveSource(LiveEndpoints endpoints, Place place, Events events, LiveSchedule schedule)
+    : worker_(std::make_unique<Worker>(std::move(endpoints), std::move(place), std::move(events),
+                                       schedule)) {}
+
+LiveSource::~LiveSource() = default;
+
+void LiveSource::Start() {
+    worker_->Start();
+}
+
+std::uint16_t LiveSource::Port() const {
+    return worker_->Port();
+}
+
+bool LiveSource::HasPage() const {
+    return worker_->HasPage();
+}
+
+const Place& LiveSource::CurrentPlace() const {
+    return worker_->CurrentPlace();
+}
+
+void LiveSource::SetPlace(Place place) {
+    worker_->SetPlace(std::move(place));
+}
+
+void LiveSource::Search(std::string name, std::function<void(SearchOutcome)> done) {
+    worker_->Search(std::move(name), std::move(done));
+}
+
+}  // namespace zonbode::live

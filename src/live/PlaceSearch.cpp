@@ -1,0 +1,114 @@
+#include "live/PlaceSearch.h"
+
+#include <charconv>
+#include <cmath>
+#include <exception>
+#include <nlohmann/json.hpp>
+
+namespace zonbode::live {
+namespace {
+
+using Json = nlohmann::json;
+
+bool Unreserved(unsigned char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
+           c == '.' || c == '_' || c == '~';
+}
+
+std::string PercentEncoded(std::string_view text) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    for (char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (Unreserved(byte)) {
+            out += c;
+        } else {
+            out += '%';
+            out += kHex[byte >> 4];
+            out += kHex[byte & 0x0F];
+        }
+    }
+    return out;
+}
+
+// Degrees as the settings keep them: the shortest text that reads back as the same number.
+std::optional<std::string> Degrees(const Json& value, double limit) {
+    if (!value.is_number()) {
+        return std::nullopt;
+    }
+    const double degrees = value.get<double>();
+    if (!(std::fabs(degrees) <= limit)) {
+        return std::nullopt;
+    }
+    char text[32];
+    const auto [end, error] = std::to_chars(text, text + sizeof text, degrees);
+    return error == std::errc() ? std::optional<std::string>(std::string(text, end)) : std::nullopt;
+}
+
+std::string TextField(const Json& result, const char* name) {
+    const auto it = result.find(name);
+    return it != result.end() && it->is_string() ? it->get<std::string>() : std::string();
+}
+
+std::optional<PlaceMatch> ReadMatch(const Json& result) {
+    if (!result.is_object()) {
+        return std::nullopt;
+    }
+    const auto latitude = Degrees(result.value("latitude", Json()), 90);
+    const auto longitude = Degrees(result.value("longitude", Json()), 180);
+    const std::string name = TextField(result, "name");
+    if (!latitude || !longitude || name.empty()) {
+        return std::nullopt;
+    }
+    return PlaceMatch{
+        {name, *latitude, *longitude}, TextField(result, "admin1"), TextField(result, "country")};
+}
+
+std::optional<std::vector<PlaceMatch>> ReadMatches(std::string_view json, std::string& problem) {
+    Json answer;
+    try {
+        answer = Json::parse(json);
+    } catch (const Json::exception& error) {
+        problem = std::string("the answer is not JSON: ") + error.what();
+        return std::nullopt;
+    }
+    if (!answer.is_object()) {
+        problem = "the answer is not a JSON object";
+        return std::nullopt;
+    }
+    std::vector<PlaceMatch> matches;
+    const auto results = answer.find("results");
+    if (results == answer.end()) {
+        return matches;  // how the service says that nothing matched
+    }
+    if (!results->is_array()) {
+        problem = "results is not a list";
+        return std::nullopt;
+    }
+    for (const Json& result : *results) {
+        if (auto match = ReadMatch(result); match && matches.size() < kMostMatches) {
+            matches.push_back(std::move(*match));
+        }
+    }
+    return matches;
+}
+
+}  // namespace
+
+std::string SearchUrl(std::string_view geocoding, std::string_view name) {
+    std::string url(geocoding);
+    url.append("/v1/search?name=").append(PercentEncoded(name));
+    return url.append("&count=" + std::to_string(kMostMatches) + "&language=nl&format=json");
+}
+
+std::optional<std::vector<PlaceMatch>> ReadSearchAnswer(std::string_view json,
+                                                        std::string& problem) {
+    try {
+        return ReadMatches(json, problem);
+    } catch (const std::exception& error) {
+        problem = std::string("the answer could not be read: ") + error.what();
+        return std::nullopt;
+    }
+}
+
+}  // namespace zonbode::live

@@ -1,0 +1,39 @@
+#include <exception>
+
+#include "live/ForecastSource.h"
+#include "live/HttpClient.h"
+#include "live/LiveTexts.h"
+#include "live/PlaceSearch.h"
+
+namespace zonbode::live {
+
+SearchOutcome SearchPlaces(std::string_view geocoding, std::string_view name) {
+    SearchOutcome outcome;
+    HttpRequest request;
+    request.url = SearchUrl(geocoding, name);
+    request.timeout = kFetchTimeout;
+    try {
+        const HttpAnswer answer = HttpFetch(request);
+        std::string problem;
+        PageFetch failed;
+        if (!answer.answered()) {
+            failed.kind = ProblemOf(answer.failure);
+        } else if (answer.status != 200) {
+            failed.kind = FetchProblem::HttpError;
+            failed.status = answer.status;
+        } else if (auto matches = ReadSearchAnswer(answer.body, problem)) {
+            outcome.matches = std::move(*matches);
+            return outcome;
+        } else {
+            failed.kind = FetchProblem::BadAnswer;
+        }
+        outcome.problem = SearchProblemText(failed);
+    } catch (const std::exception&) {
+        PageFetch failed;
+        failed.kind = FetchProblem::BadAnswer;
+        outcome.problem = SearchProblemText(failed);
+    }
+    return outcome;
+}
+
+}  // namespace zonbode::live
