@@ -9,6 +9,8 @@
 #include <QThread>
 #include <memory>
 
+#include <unistd.h>
+
 #include "app/qt/SecretServiceStore.h"
 
 namespace zonbode::app::qt {
@@ -25,6 +27,8 @@ protected:
         environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), home_->path());
         keyring_ = std::make_unique<QProcess>();
         keyring_->setProcessEnvironment(environment);
+        // Away from any terminal, where it would otherwise ask for the password.
+        keyring_->setChildProcessModifier([] { setsid(); });
         keyring_->start(QStringLiteral("gnome-keyring-daemon"),
                         {QStringLiteral("--foreground"), QStringLiteral("--unlock"),
                          QStringLiteral("--components=secrets")});
