@@ -15,6 +15,8 @@ namespace zonbode::app {
 struct ForecastServer {
     std::string host{forecast::kForecastHost};
     std::uint16_t port = forecast::kForecastPort;
+    // Slack's Web API, read with the same options though Form1 does not use it.
+    std::string slackApi = "https://slack.com/api";
 };
 
 // Mouse message code of a left-button release over the tray icon.

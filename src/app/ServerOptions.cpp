@@ -10,7 +10,8 @@ namespace zonbode::app {
 
 namespace {
 
-constexpr std::string_view kUsage = "usage: zonbode [--host HOST] [--port PORT] [--version]\n";
+constexpr std::string_view kUsage =
+    "usage: zonbode [--host HOST] [--port PORT] [--slack-url URL] [--version]\n";
 
 }  // namespace
 
@@ -23,6 +24,11 @@ std::optional<ForecastServer> ParseServerOptions(const std::vector<std::string>&
                 return "--host needs a host name or address";
             }
             server.host = value;
+        } else if (option == "--slack-url") {
+            if (value.rfind("https://", 0) != 0 && value.rfind("http://", 0) != 0) {
+                return "--slack-url needs an http:// or https:// address";
+            }
+            server.slackApi = value;
         } else if (const std::optional<int> port = ReadWholeNumber(value, 1, 65535)) {
             server.port = static_cast<std::uint16_t>(*port);
         } else {
@@ -31,7 +37,7 @@ std::optional<ForecastServer> ParseServerOptions(const std::vector<std::string>&
         return {};
     };
     if (std::optional<std::string> refused =
-            ReadOptionPairs(arguments, {"--host", "--port"}, take)) {
+            ReadOptionPairs(arguments, {"--host", "--port", "--slack-url"}, take)) {
         problem = std::move(*refused);
         return std::nullopt;
     }

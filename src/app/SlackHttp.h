@@ -6,9 +6,6 @@
 
 namespace zonbode::app {
 
-// The default home of Slack's Web API; --slack-url names another.
-inline constexpr std::string_view kSlackApiUrl = "https://slack.com/api";
-
 // Slack's Web API over the program's HTTPS seam.
 class SlackHttp final : public status::SlackWeb {
 public:

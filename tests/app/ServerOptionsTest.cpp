@@ -17,11 +17,15 @@ TEST(ServerOptions, DefaultsToTheInstitutesServerAndTakesHostAndPort) {
     ASSERT_TRUE(server);
     EXPECT_EQ(server->host, "www.knmi.nl");
     EXPECT_EQ(server->port, 80);
+    EXPECT_EQ(server->slackApi, "https://slack.com/api");
 
-    server = Parse({"--port", "65535", "--host", "127.0.0.1"}, problem);
+    server =
+        Parse({"--port", "65535", "--slack-url", "http://127.0.0.1:9/api", "--host", "127.0.0.1"},
+              problem);
     ASSERT_TRUE(server);
     EXPECT_EQ(server->host, "127.0.0.1");
     EXPECT_EQ(server->port, 65535);
+    EXPECT_EQ(server->slackApi, "http://127.0.0.1:9/api");
 }
 
 TEST(ServerOptions, BadArgumentsSayWhatIsWrong) {
@@ -33,6 +37,7 @@ TEST(ServerOptions, BadArgumentsSayWhatIsWrong) {
         {{"--port", "65536"}, "--port needs a number from 1 to 65535"},
         {{"--port", "80x"}, "--port needs a number from 1 to 65535"},
         {{"--port", "-1"}, "--port needs a number from 1 to 65535"},
+        {{"--slack-url", "slack.com/api"}, "--slack-url needs an http:// or https:// address"},
     };
     for (const auto& [arguments, expected] : cases) {
         std::string problem;
@@ -48,7 +53,8 @@ void Record(OptionText kind, std::string_view text) {
 }
 
 TEST(DesktopOptions, AnswersHelpAndVersionAndWritesProblemsWithTheUsage) {
-    const std::string usage = "usage: zonbode [--host HOST] [--port PORT] [--version]\n";
+    const std::string usage =
+        "usage: zonbode [--host HOST] [--port PORT] [--slack-url URL] [--version]\n";
     struct Case {
         std::vector<std::string> arguments;
         std::optional<int> exitCode;

@@ -28,6 +28,7 @@ struct WindowEvents {
     std::function<void()> command2Click;      // "?" beside "Automatisch"
     std::function<void()> check1Click;        // "Automatisch" toggled by the user
     std::function<void()> listView1DblClick;  // left double-click on a row, or Enter on it
+    std::function<void()> slackButtonClick;   // "Slack..."
 };
 
 // Shows a modal message box. Replaceable so tests can see the box without blocking.

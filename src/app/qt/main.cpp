@@ -1,6 +1,7 @@
 // zonbode: the Linux desktop program.
-//   zonbode [--host HOST] [--port PORT] [--version]
-// fetches the forecast from HOST:PORT instead of the institute's web server.
+//   zonbode [--host HOST] [--port PORT] [--slack-url URL] [--version]
+// fetches the forecast from HOST:PORT instead of the institute's web server, and talks to
+// Slack's Web API at URL.
 
 #include <QApplication>
 #include <QIcon>
@@ -10,6 +11,8 @@
 
 #include "app/Form1.h"
 #include "app/ServerOptions.h"
+#include "app/SlackHttp.h"
+#include "app/SlackLink.h"
 #include "app/SystemClock.h"
 #include "app/qt/CloseOnSignal.h"
 #include "app/qt/DBusMessengerTransport.h"
@@ -21,6 +24,8 @@
 #include "app/qt/QtSettingsStore.h"
 #include "app/qt/QtTimers.h"
 #include "app/qt/QtTray.h"
+#include "app/qt/SecretServiceStore.h"
+#include "app/qt/SlackDialog.h"
 #include "status/MessengerTransportList.h"
 
 int main(int argc, char** argv) {
@@ -51,10 +56,14 @@ int main(int argc, char** argv) {
     MainWindow window;
     QtTimers timers;
     QtSettingsStore settings;
-    // Our own interface's receivers first, then Pidgin or Finch.
+    // Our own interface's receivers first, then Pidgin or Finch, then Slack.
     DBusMessengerTransport copyData;
     PurpleMessengerTransport purple;
-    zonbode::status::MessengerTransportList messenger({&copyData, &purple});
+    SecretServiceStore slackToken("slack");
+    zonbode::app::SlackHttp slackApi(server.slackApi);
+    zonbode::app::SlackLink slack(
+        slackToken, slackApi, [&window](const std::string& text) { window.SetStatusText(text); });
+    zonbode::status::MessengerTransportList messenger({&copyData, &purple, &slack});
     QtTray tray(window.windowIcon());
     QtProcessControl process;
     zonbode::app::SystemClock clock;
@@ -71,6 +80,11 @@ int main(int argc, char** argv) {
         .command2Click = [&form] { form.Command2_Click(); },
         .check1Click = [&form] { form.Check1_Click(); },
         .listView1DblClick = [&form] { form.ListView1_DblClick(); },
+        .slackButtonClick =
+            [&window, &slack] {
+                SlackDialog dialog(&window, slack);
+                dialog.exec();
+            },
     });
     tray.SetCallback([&form](int mouseMessage) { form.TrayIcon_Callback(mouseMessage); });
     CloseOnSignal closeOnSignal([&window] { window.close(); });

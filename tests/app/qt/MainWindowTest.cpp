@@ -34,7 +34,7 @@ std::vector<Control> ControlsInDesignOrder(MainWindow& w) {
     return {
         {"ListView1", w.ListView1(), QRect(120, 120, 7575, 1695)},
         {"StatusBar1", w.StatusBar1(), QRect(0, 3225, 7785, 255)},
-        {"Label1", w.Label1(), QRect(120, 2040, 7575, 255)},
+        {"Label1", w.Label1(), QRect(120, 2040, 6375, 255)},
         {"Label2", w.Label2(), QRect(120, 2520, 375, 255)},
         {"Text1", w.Text1(), QRect(600, 2520, 6855, 285)},
         {"Command1", w.Command1(), QRect(7440, 2520, 255, 255)},
