@@ -42,6 +42,8 @@ std::vector<Control> ControlsInDesignOrder(MainWindow& w) {
         {"Check2", w.Check2(), QRect(2160, 2880, 3735, 255)},
         {"Command2", w.Command2(), QRect(1800, 2880, 255, 255)},
         {"Check3", w.Check3(), QRect(6000, 2880, 1695, 255)},
+        {"SlackButton", w.ControlWidget(layout::Control::SlackButton),
+         QRect(6600, 2040, 1095, 255)},
     };
 }
 
@@ -109,7 +111,7 @@ TEST(MainWindow, TabVisitsTheFocusableControlsInDesignOrderStartingAtTheList) {
     window.ListView1()->setFocus();
     std::vector<QString> visited;
     QWidget* current = window.ListView1();
-    for (int i = 0; i < 8; ++i) {
+    for (int i = 0; i < 9; ++i) {
         visited.push_back(current->objectName());
         current = current->nextInFocusChain();
         while (current->focusPolicy() == Qt::NoFocus || !current->isVisibleTo(&window) ||
@@ -118,7 +120,7 @@ TEST(MainWindow, TabVisitsTheFocusableControlsInDesignOrderStartingAtTheList) {
         }
     }
     EXPECT_THAT(visited, ElementsAre("ListView1", "Text1", "Command1", "Check1", "Check2",
-                                     "Command2", "Check3", "ListView1"));
+                                     "Command2", "Check3", "SlackButton", "ListView1"));
     // Labels and the status bar are passed over.
     EXPECT_EQ(window.Label1()->focusPolicy(), Qt::NoFocus);
     EXPECT_EQ(window.Label2()->focusPolicy(), Qt::NoFocus);
