@@ -11,7 +11,11 @@
 
 #include <unistd.h>
 
+#include "app/SlackHttp.h"
+#include "app/SlackLink.h"
+#include "app/WindowLayout.h"
 #include "app/qt/SecretServiceStore.h"
+#include "app/support/LocalHttpServer.h"
 
 namespace zonbode::app::qt {
 namespace {
@@ -77,6 +81,57 @@ TEST_F(SecretServiceStoreTest, KeepsChangesAndForgetsTheSecretOfItsServiceOnly) 
     EXPECT_EQ(slack.ReadSecret(), "");
     EXPECT_TRUE(slack.ForgetSecret());
     EXPECT_EQ(other.ReadSecret(), "kept");
+}
+
+// The dialog's Test and Loskoppelen against answers of a real loopback server, with the
+// token in the real keyring.
+TEST_F(SecretServiceStoreTest, TheSlackDialogKeepsOnlyATokenSlackAccepts) {
+    using testing::LocalHttpServer;
+    using Behaviour = LocalHttpServer::Behaviour;
+    const auto json = [](const std::string& body) {
+        return "HTTP/1.1 200 OK\r\nContent-Type: application/json\r\nContent-Length: " +
+               std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
+    };
+    struct Case {
+        Behaviour behaviour;
+        std::string answer;
+        std::string said;
+        bool kept;
+    };
+    const Case cases[] = {
+        {Behaviour::Answer, json(R"({"ok":false,"error":"invalid_auth"})"),
+         "Slack kent dit token niet. Kopieer het User OAuth Token (xoxp-...) opnieuw.", false},
+        {Behaviour::Answer, json("<html>Bad Gateway</html>"),
+         "Slack gaf een antwoord dat Zonbode niet begrijpt.", false},
+        {Behaviour::Answer,
+         "HTTP/1.1 429 Too Many Requests\r\nRetry-After: 30\r\nContent-Length: 0\r\n\r\n",
+         "Slack vraagt even te wachten. Probeer het over 30 seconden opnieuw.", false},
+        // A server that never finishes: the dialog answers when the bound has passed.
+        {Behaviour::Endless, "HTTP/1.1 200 OK\r\nContent-Length: 99999999\r\n\r\n",
+         "Slack is niet bereikbaar. Controleer de verbinding en probeer het opnieuw.", false},
+        {Behaviour::Answer, json(R"({"ok":true,"user":"ann","team":"Kavelo"})"),
+         "Verbonden als ann in Kavelo", true},
+    };
+    SecretServiceStore store("slack");
+    ASSERT_TRUE(store.ForgetSecret());
+    for (const Case& c : cases) {
+        LocalHttpServer server(c.behaviour, c.answer);
+        SlackHttp web("http://127.0.0.1:" + std::to_string(server.Port()) + "/api/");
+        SlackLink link(store, web, nullptr, std::chrono::system_clock::now,
+                       std::chrono::seconds(1));
+        EXPECT_EQ(link.Greeting(), layout::kSlackNotLinked);
+        EXPECT_EQ(link.Test("  xoxp-typed\n"), c.said);
+        EXPECT_EQ(link.HasToken(), c.kept) << c.said;
+        EXPECT_EQ(store.ReadSecret(), c.kept ? "xoxp-typed" : "") << c.said;
+    }
+    SlackHttp nowhere("http://127.0.0.1:9/api");
+    SlackLink link(store, nowhere, nullptr);
+    EXPECT_EQ(link.Greeting(), layout::kSlackLinked);
+    EXPECT_EQ(link.Receivers(), std::vector<std::string>{"slack"});
+    EXPECT_EQ(link.Disconnect(), layout::kSlackDisconnected);
+    EXPECT_TRUE(link.Receivers().empty());
+    EXPECT_EQ(store.ReadSecret(), "");
+    EXPECT_EQ(link.Test(""), layout::kSlackNoToken);
 }
 
 }  // namespace
