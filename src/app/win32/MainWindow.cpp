@@ -234,6 +234,8 @@ void MainWindow::OnCommand(int id, int code) {
         Fire(events_.command2Click);
     } else if (id == ControlId(Control::Check1)) {
         Fire(events_.check1Click);
+    } else if (id == ControlId(Control::SlackButton)) {
+        Fire(events_.slackButtonClick);
     } else if (id == IDOK && GetFocus() == ListView1() && SelectedRow()) {
         // Enter: the dialog keyboard handling turns it into IDOK. On the selected row it does
         // what a double-click does.

@@ -23,6 +23,7 @@ struct WindowEvents {
     std::function<void()> command2Click;      // "?" beside "Automatisch"
     std::function<void()> check1Click;        // "Automatisch" toggled by the user
     std::function<void()> listView1DblClick;  // left double-click on a row, or Enter on it
+    std::function<void()> slackButtonClick;   // "Slack..."
     std::function<void(int mouseMessage)> trayCallback;
     std::function<void()> taskbarCreated;  // the notification area was created (anew)
 };
@@ -43,6 +44,8 @@ public:
 
     HWND Handle() const { return window_; }
     HICON Icon() const { return icon_; }
+    HFONT Font() const { return font_; }
+    HINSTANCE Instance() const { return instance_; }
     void SetEvents(WindowEvents events) { events_ = std::move(events); }
 
     // View

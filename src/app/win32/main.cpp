@@ -1,6 +1,7 @@
 // zonbode.exe: the Windows desktop program.
-//   zonbode [--host HOST] [--port PORT] [--version]
-// fetches the forecast from HOST:PORT instead of the institute's web server.
+//   zonbode [--host HOST] [--port PORT] [--slack-url URL] [--version]
+// fetches the forecast from HOST:PORT instead of the institute's web server, and talks to
+// Slack's Web API at URL.
 
 #include <windows.h>
 
@@ -8,18 +9,24 @@
 
 #include <cstdio>
 #include <optional>
+#include <string>
 
 #include "app/Form1.h"
 #include "app/ServerOptions.h"
+#include "app/SlackHttp.h"
+#include "app/SlackLink.h"
 #include "app/SystemClock.h"
 #include "app/win32/CommandLine.h"
 #include "app/win32/CopyDataTransport.h"
+#include "app/win32/CredentialStore.h"
 #include "app/win32/MainWindow.h"
 #include "app/win32/OptionTextOutput.h"
 #include "app/win32/RegistryStore.h"
+#include "app/win32/SlackDialog.h"
 #include "app/win32/Win32ProcessControl.h"
 #include "app/win32/Win32Timers.h"
 #include "app/win32/Win32Tray.h"
+#include "status/MessengerTransportList.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     zonbode::app::ForecastServer server;
@@ -41,7 +48,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     }
     Win32Timers timers;
     RegistryStore settings;
-    CopyDataTransport messenger;
+    // The windows of class "MsnMsgrUIManager" first, then Slack.
+    CopyDataTransport copyData;
+    CredentialStore slackToken(L"Zonbode/Slack");
+    zonbode::app::SlackHttp slackApi(server.slackApi);
+    zonbode::app::SlackLink slack(
+        slackToken, slackApi, [&window](const std::string& text) { window.SetStatusText(text); });
+    zonbode::status::MessengerTransportList messenger({&copyData, &slack});
     Win32Tray tray(window.Handle(), window.Icon());
     Win32ProcessControl process;
     zonbode::app::SystemClock clock;
@@ -54,6 +67,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         .command2Click = [&form] { form.Command2_Click(); },
         .check1Click = [&form] { form.Check1_Click(); },
         .listView1DblClick = [&form] { form.ListView1_DblClick(); },
+        .slackButtonClick =
+            [&window, &slack] {
+                SlackDialog(window.Instance(), window.Handle(), window.Font(), slack).Run();
+            },
         .trayCallback = [&form](int mouseMessage) { form.TrayIcon_Callback(mouseMessage); },
         .taskbarCreated = [&form] { form.TaskbarCreated(); },
     });

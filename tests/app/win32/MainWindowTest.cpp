@@ -49,7 +49,8 @@ protected:
 
 // Control ids, in tab order.
 constexpr int kListView1 = 100, kStatusBar1 = 101, kLabel1 = 102, kLabel2 = 103, kText1 = 104,
-              kCommand1 = 105, kCheck1 = 106, kCheck2 = 107, kCommand2 = 108, kCheck3 = 109;
+              kCommand1 = 105, kCheck1 = 106, kCheck2 = 107, kCommand2 = 108, kCheck3 = 109,
+              kSlackButton = 110;
 
 TEST_F(MainWindowTest, FixedLayoutInPixelsOfTheTwipPositions) {
     RECT client;
@@ -60,7 +61,8 @@ TEST_F(MainWindowTest, FixedLayoutInPixelsOfTheTwipPositions) {
         int id, left, top, width, height;
     };
     for (const Expected& e : {Expected{kListView1, 8, 8, 505, 113},
-                              {kLabel1, 8, 136, 505, 17},
+                              {kLabel1, 8, 136, 425, 17},
+                              {kSlackButton, 440, 136, 73, 17},
                               {kLabel2, 8, 168, 25, 17},
                               {kText1, 40, 168, 457, 19},
                               {kCommand1, 496, 168, 17, 17},
@@ -103,12 +105,12 @@ TEST_F(MainWindowTest, InitialTextsAndKindsOfControl) {
 TEST_F(MainWindowTest, TabMovesThroughTheFocusableControlsInTableOrder) {
     std::vector<int> order;
     HWND control = Child(kListView1);
-    for (int i = 0; i < 8; ++i) {
+    for (int i = 0; i < 9; ++i) {
         order.push_back(GetDlgCtrlID(control));
         control = GetNextDlgTabItem(window_->Handle(), control, FALSE);
     }
     EXPECT_EQ((std::vector<int>{kListView1, kText1, kCommand1, kCheck1, kCheck2, kCommand2, kCheck3,
-                                kListView1}),
+                                kSlackButton, kListView1}),
               order);
 }
 
