@@ -16,6 +16,7 @@
 #include "app/WindowLayout.h"
 #include "app/qt/SecretServiceStore.h"
 #include "app/support/LocalHttpServer.h"
+#include "status/StatusMessage.h"
 
 namespace zonbode::app::qt {
 namespace {
@@ -123,6 +124,19 @@ TEST_F(SecretServiceStoreTest, TheSlackDialogKeepsOnlyATokenSlackAccepts) {
         EXPECT_EQ(link.Test("  xoxp-typed\n"), c.said);
         EXPECT_EQ(link.HasToken(), c.kept) << c.said;
         EXPECT_EQ(store.ReadSecret(), c.kept ? "xoxp-typed" : "") << c.said;
+    }
+    // A refused token: the status panel hears of it once, and the token is tried no more.
+    {
+        LocalHttpServer server(Behaviour::Answer, json(R"({"ok":false,"error":"token_revoked"})"));
+        SlackHttp web("http://127.0.0.1:" + std::to_string(server.Port()) + "/api");
+        std::vector<std::string> said;
+        SlackLink link(store, web, [&said](const std::string& text) { said.push_back(text); });
+        const status::DayFields day = {"Woensdag", "40", "70", "3", "8", "12", "ZW", "4"};
+        for (int i = 0; i < 3; ++i) {
+            status::SendDayStatus(link, "Woensdag | Temp: 12", day);
+        }
+        EXPECT_EQ(said, std::vector<std::string>{std::string(status::kSlackNeedsAttention)});
+        EXPECT_EQ(server.Connections(), 1);
     }
     SlackHttp nowhere("http://127.0.0.1:9/api");
     SlackLink link(store, nowhere, nullptr);
