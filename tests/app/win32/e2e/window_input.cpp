@@ -6,16 +6,20 @@
 //   double-click N  waits until the list holds N rows, then double-clicks row N with the left
 //                   mouse button (real input, SendInput)
 //   enter N         waits until the list holds N rows, clicks row N once and presses Enter
+//   slack-token     stores the token read from standard input where the Slack dialog keeps a
+//                   good one (the generic credential "Zonbode/Slack"), as the dialog's Test would
 // Exit status 0 when done, 1 when there was no window, 2 when the window did not get there
 // within 120 seconds.
 
 #include <windows.h>
 
 #include <commctrl.h>
+#include <wincred.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace {
@@ -137,7 +141,24 @@ int ClickRow(HWND window, int row, bool twice, bool thenEnter) {
 
 }  // namespace
 
+int StoreSlackToken() {
+    std::string token;
+    for (int c = std::getchar(); c != EOF; c = std::getchar()) {
+        token += static_cast<char>(c);
+    }
+    CREDENTIALW credential{};
+    credential.Type = CRED_TYPE_GENERIC;
+    credential.TargetName = const_cast<wchar_t*>(L"Zonbode/Slack");
+    credential.CredentialBlobSize = static_cast<DWORD>(token.size());
+    credential.CredentialBlob = reinterpret_cast<BYTE*>(token.data());
+    credential.Persist = CRED_PERSIST_LOCAL_MACHINE;
+    return CredWriteW(&credential, 0) ? 0 : 1;
+}
+
 int main(int argc, char** argv) {
+    if (argc == 2 && std::strcmp(argv[1], "slack-token") == 0) {
+        return StoreSlackToken();
+    }
     const bool wait = argc == 2 && std::strcmp(argv[1], "wait") == 0;
     const bool rows = argc == 3 && std::strcmp(argv[1], "rows") == 0;
     const bool close = argc == 2 && std::strcmp(argv[1], "close") == 0;
