@@ -9,6 +9,7 @@ packages=(
     clang libclang-rt-14-dev
     python3 curl
     libcurl4-openssl-dev nlohmann-json3-dev
+    libsecret-1-dev gnome-keyring libsecret-tools libglib2.0-bin
     qt6-base-dev qt6-base-dev-tools libqt6dbus6 dbus dbus-x11
     xvfb xauth x11-utils xdotool icewm
     pidgin systemd

@@ -30,6 +30,12 @@ public:
             messenger_.Send(receiver, dwData, record);
         }
     }
+    void SendWithDay(const std::string& receiver, std::uint32_t dwData,
+                     std::span<const std::uint8_t> record, const status::DayFields* day) override {
+        if (!closed_) {
+            messenger_.SendWithDay(receiver, dwData, record, day);
+        }
+    }
 
 private:
     status::MessengerTransport& messenger_;

@@ -289,7 +289,11 @@ SetPSMResult Form1::SetPSM(std::int16_t day) {
     }
     CurrentDay = day;
     view.SetPreviewText(text);
-    status::SendMessengerStatus(messenger_, "Office", true, "{0}", text);
+    status::DayFields fields;
+    for (int column = 0; column < forecast::kColumnCount; ++column) {
+        fields[column] = view.CellText(day, column);
+    }
+    status::SendDayStatus(messenger_, text, fields);
     return SetPSMResult::Delivered;
 }
 

@@ -19,7 +19,8 @@ constexpr std::string_view kUsage =
     "the first match, stored as if chosen. --api-url and --geocoding-url name another\n"
     "Open-Meteo (default https://api.open-meteo.com and https://geocoding-api.open-meteo.com).\n"
     "--host and --port fetch the forecast page from that server instead (port 80 when not\n"
-    "given; without --host the institute's server).\n";
+    "given; without --host the institute's server).\n"
+    "--slack-url URL talks to Slack's Web API there (default https://slack.com/api).\n";
 
 bool IsWebAddress(const std::string& url) {
     for (std::string_view scheme : {"http://", "https://"}) {
@@ -83,11 +84,19 @@ std::optional<DesktopOptions> ParseDesktopOptions(const std::vector<std::string>
             serverArguments.insert(serverArguments.end(), {option, value});
             return {};
         }
+        if (option == "--slack-url") {
+            if (!IsWebAddress(value)) {
+                return "--slack-url needs an http:// or https:// address";
+            }
+            options.slackApi = value.back() == '/' ? value.substr(0, value.size() - 1) : value;
+            return {};
+        }
         liveOption = true;
         return TakeLiveOption(options.live, option, value);
     };
     if (std::optional<std::string> refused = ReadOptionPairs(
-            arguments, {"--host", "--port", "--place", "--api-url", "--geocoding-url"}, take)) {
+            arguments,
+            {"--host", "--port", "--place", "--api-url", "--geocoding-url", "--slack-url"}, take)) {
         problem = std::move(*refused);
         return std::nullopt;
     }

@@ -20,7 +20,8 @@ std::optional<ForecastServer> ParseServerOptions(const std::vector<std::string>&
 // server when --host or --port is given.
 struct DesktopOptions {
     std::optional<ForecastServer> server;
-    LiveOptions live;  // its `report` is left to the caller
+    LiveOptions live;                                // its `report` is left to the caller
+    std::string slackApi = "https://slack.com/api";  // Slack's Web API, beside either kind
 };
 
 // "--place NAME", "--api-url URL", "--geocoding-url URL", or "--host HOST" and "--port PORT";

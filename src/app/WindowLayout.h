@@ -33,13 +33,14 @@ enum class Control {
     Check2,
     Command2,
     Check3,
-    Label4,    // which place the forecast is for
-    Label5,    // where the data comes from, near the list as its licence asks
-    Label3,    // caption of the place box
-    Text2,     // the place box: a name to search for (Enter searches too)
-    Command3,  // searches
-    Combo1,    // the matches of the last search; choosing one makes it the place
-    Check4,    // keeps the program's sign-in entry in place (saved as Aanmelden)
+    Label4,       // which place the forecast is for
+    Label5,       // where the data comes from, near the list as its licence asks
+    Label3,       // caption of the place box
+    Text2,        // the place box: a name to search for (Enter searches too)
+    Command3,     // searches
+    Combo1,       // the matches of the last search; choosing one makes it the place
+    Check4,       // keeps the program's sign-in entry in place (saved as Aanmelden)
+    SlackButton,  // opens the Slack dialog
 };
 
 // A rectangle in twips: left, top, width, height.
@@ -70,7 +71,7 @@ inline constexpr int kDefaultColumnWidthPixels = 96;
 // the room the layout gives it.
 inline constexpr int kFontPixels = 10;
 
-inline constexpr std::array<ControlLayout, 17> kControls = {{
+inline constexpr std::array<ControlLayout, 18> kControls = {{
     {Control::ListView1, "ListView1", ControlKind::List, "", {120, 120, 7575, 1695}, 0},
     {Control::StatusBar1,
      "StatusBar1",
@@ -78,11 +79,12 @@ inline constexpr std::array<ControlLayout, 17> kControls = {{
      "Kavelo Zonbode",
      {0, 3600, 7785, 255},
      1},
+    // Ends where the "Slack..." button begins.
     {Control::Label1,
      "Label1",
      ControlKind::Label,
      "<Hier komt je psm te staan>",
-     {120, 2040, 7575, 255},
+     {120, 2040, 6375, 255},
      2},
     {Control::Label2, "Label2", ControlKind::Label, "PSM:", {120, 2520, 375, 255}, 3},
     {Control::Text1,
@@ -129,6 +131,14 @@ inline constexpr std::array<ControlLayout, 17> kControls = {{
      "Start bij aanmelden",
      {6000, 3255, 1695, 255},
      16},
+
+    // Slack: opens the Slack dialog below.
+    {Control::SlackButton,
+     "SlackButton",
+     ControlKind::PushButton,
+     "Slack...",
+     {6600, 2040, 1095, 255},
+     17},
 }};
 
 // Texts of the place controls and of the live forecast, for the status panel and Label4.
@@ -139,6 +149,57 @@ inline constexpr std::string_view kNoPlaceFoundPrefix = "Geen plaats gevonden me
 inline constexpr std::string_view kNoLiveSourcePrefix = "De weerdata kunnen niet starten: ";
 inline constexpr std::string_view kNoPlaceSearch =
     "Plaats kiezen kan alleen met de eigen weerdata (zonder --host en --port)";
+
+// ---- The Slack dialog: the token, a test of it, and forgetting it ----------------------------
+
+enum class SlackControl { TokenLabel, TokenBox, TestButton, DisconnectButton, Answer };
+
+struct SlackDialogControl {
+    SlackControl control;
+    ControlKind kind;
+    std::string_view caption;
+    Twips rect;
+    bool hidesText;  // a box that shows dots for what is typed
+};
+
+inline constexpr std::string_view kSlackDialogCaption = "Zonbode - Slack";
+inline constexpr int kSlackDialogWidthTwips = 6000;
+inline constexpr int kSlackDialogHeightTwips = 1800;
+
+// In tab order; the value of each is its place.
+inline constexpr std::array<SlackDialogControl, 5> kSlackDialog = {{
+    {SlackControl::TokenLabel,
+     ControlKind::Label,
+     "Token (xoxp-...):",
+     {120, 165, 1500, 255},
+     false},
+    {SlackControl::TokenBox, ControlKind::TextBox, "", {1680, 120, 4200, 285}, true},
+    {SlackControl::TestButton, ControlKind::PushButton, "Test", {1680, 540, 1095, 315}, false},
+    {SlackControl::DisconnectButton,
+     ControlKind::PushButton,
+     "Loskoppelen",
+     {2880, 540, 1335, 315},
+     false},
+    {SlackControl::Answer, ControlKind::Label, "", {120, 1020, 5760, 660}, false},
+}};
+
+// What the dialog's answer line says.
+inline constexpr std::string_view kSlackLinked =
+    "Er is een token bewaard. Kies Test om te zien of het nog werkt.";
+inline constexpr std::string_view kSlackNotLinked =
+    "Nog niet gekoppeld. Plak het User OAuth Token van je Slack-app en kies Test.";
+inline constexpr std::string_view kSlackNoToken = "Plak eerst het token (xoxp-...) in het vak.";
+inline constexpr std::string_view kSlackConnectedAs = "Verbonden als ";
+inline constexpr std::string_view kSlackNotStored =
+    ". Het token kon niet in de sleutelbos worden bewaard en geldt alleen tot Zonbode stopt.";
+inline constexpr std::string_view kSlackDisconnected =
+    "Losgekoppeld. Zonbode zet je Slack-status niet meer.";
+inline constexpr std::string_view kSlackNotForgotten =
+    "Losgekoppeld, maar het token kon niet uit de sleutelbos worden verwijderd.";
+
+constexpr const SlackDialogControl& Of(SlackControl control) {
+    return kSlackDialog[static_cast<std::size_t>(control)];
+}
 
 constexpr int Pixels(int twips) {
     return twips / kTwipsPerPixel;
@@ -166,5 +227,15 @@ constexpr bool InTabOrder() {
     return true;
 }
 static_assert(InTabOrder());
+
+constexpr bool SlackDialogInOrder() {
+    for (std::size_t i = 0; i < kSlackDialog.size(); ++i) {
+        if (static_cast<std::size_t>(kSlackDialog[i].control) != i) {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(SlackDialogInOrder());
 
 }  // namespace zonbode::app::layout

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <chrono>
 #include <cstdint>
 #include <span>
@@ -7,6 +8,9 @@
 #include <vector>
 
 namespace zonbode::status {
+
+// The eight values of the day a status was composed from, in the list's column order.
+using DayFields = std::array<std::string, 8>;
 
 // The messenger client on this desktop, as seen by status delivery. Windows: the top-level
 // windows of class "MsnMsgrUIManager" and WM_COPYDATA; Linux: D-Bus receivers.
@@ -25,6 +29,14 @@ public:
     // Never throws; a failure is simply not reported.
     virtual void Send(const std::string& receiver, std::uint32_t dwData,
                       std::span<const std::uint8_t> record) = 0;
+
+    // The same, with the values of the day the record was composed from (nullptr for the
+    // switch-off record), for a messenger that shows more than the text. The record alone is
+    // all the others take.
+    virtual void SendWithDay(const std::string& receiver, std::uint32_t dwData,
+                             std::span<const std::uint8_t> record, const DayFields* /*day*/) {
+        Send(receiver, dwData, record);
+    }
 };
 
 }  // namespace zonbode::status

@@ -21,13 +21,19 @@ std::vector<std::string> MessengerTransportList::Receivers() {
 
 void MessengerTransportList::Send(const std::string& receiver, std::uint32_t dwData,
                                   std::span<const std::uint8_t> record) {
+    SendWithDay(receiver, dwData, record, nullptr);
+}
+
+void MessengerTransportList::SendWithDay(const std::string& receiver, std::uint32_t dwData,
+                                         std::span<const std::uint8_t> record,
+                                         const DayFields* day) {
     std::size_t index = 0;
     const char* end = receiver.data() + receiver.size();
     const auto [colon, error] = std::from_chars(receiver.data(), end, index);
     if (error != std::errc() || colon == end || *colon != ':' || index >= transports_.size()) {
         return;
     }
-    transports_[index]->Send(std::string(colon + 1, end), dwData, record);
+    transports_[index]->SendWithDay(std::string(colon + 1, end), dwData, record, day);
 }
 
 }  // namespace zonbode::status

@@ -23,6 +23,8 @@ public:
     std::vector<std::string> Receivers() override;
     void Send(const std::string& receiver, std::uint32_t dwData,
               std::span<const std::uint8_t> record) override;
+    void SendWithDay(const std::string& receiver, std::uint32_t dwData,
+                     std::span<const std::uint8_t> record, const DayFields* day) override;
 
 private:
     std::vector<MessengerTransport*> transports_;

@@ -6,14 +6,12 @@
 #include "status/StatusMessage.h"
 
 namespace zonbode::status {
+namespace {
 
 // Delivery never fails towards the caller: a missing client or a receiver that rejects the
 // record is simply not served.
-void SendMessengerStatus(MessengerTransport& transport, std::string_view category, bool enabled,
-                         std::string_view format, std::string_view text1, std::string_view text2,
-                         std::string_view text3, std::string_view text4) {
-    const std::vector<std::uint8_t> record =
-        StatusPayload(category, enabled, format, text1, text2, text3, text4);
+void SendToEveryReceiver(MessengerTransport& transport, const std::vector<std::uint8_t>& record,
+                         const DayFields* day) {
     using Clock = std::chrono::steady_clock;
     const Clock::time_point deadline = Clock::now() + kRecordDeliveryBound;
     std::vector<std::string> receivers;
@@ -30,11 +28,25 @@ void SendMessengerStatus(MessengerTransport& transport, std::string_view categor
             const auto left = std::max(Clock::duration::zero(), deadline - Clock::now());
             transport.SetDeadline(Clock::now() +
                                   left / static_cast<Clock::rep>(receivers.size() - i));
-            transport.Send(receivers[i], kStatusCopyDataId, record);
+            transport.SendWithDay(receivers[i], kStatusCopyDataId, record, day);
         } catch (...) {
             // The next receiver is served all the same.
         }
     }
+}
+
+}  // namespace
+
+void SendMessengerStatus(MessengerTransport& transport, std::string_view category, bool enabled,
+                         std::string_view format, std::string_view text1, std::string_view text2,
+                         std::string_view text3, std::string_view text4) {
+    SendToEveryReceiver(
+        transport, StatusPayload(category, enabled, format, text1, text2, text3, text4), nullptr);
+}
+
+void SendDayStatus(MessengerTransport& transport, std::string_view text, const DayFields& day) {
+    SendToEveryReceiver(
+        transport, StatusPayload(kStatusCategory, true, kStatusFormat, text, {}, {}, {}), &day);
 }
 
 }  // namespace zonbode::status

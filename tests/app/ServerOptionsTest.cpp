@@ -49,6 +49,7 @@ TEST(DesktopOptions, TheLiveSourceUnlessAPageServerIsNamed) {
     EXPECT_EQ(options->live.endpoints.api, "https://api.open-meteo.com");
     EXPECT_EQ(options->live.endpoints.geocoding, "https://geocoding-api.open-meteo.com");
     EXPECT_EQ(options->live.placeQuery, "");
+    EXPECT_EQ(options->slackApi, "https://slack.com/api");
 
     options = ParseDesktopOptions({"--place", "Den Haag", "--api-url", "http://127.0.0.1:9/",
                                    "--geocoding-url", "https://geo.example"},
@@ -59,10 +60,12 @@ TEST(DesktopOptions, TheLiveSourceUnlessAPageServerIsNamed) {
     EXPECT_EQ(options->live.endpoints.api, "http://127.0.0.1:9");
     EXPECT_EQ(options->live.endpoints.geocoding, "https://geo.example");
 
-    options = ParseDesktopOptions({"--port", "8080"}, problem);
+    options =
+        ParseDesktopOptions({"--port", "8080", "--slack-url", "http://127.0.0.1:9/api/"}, problem);
     ASSERT_TRUE(options && options->server);
     EXPECT_EQ(options->server->host, "www.knmi.nl");
     EXPECT_EQ(options->server->port, 8080);
+    EXPECT_EQ(options->slackApi, "http://127.0.0.1:9/api");  // beside either kind
 
     const std::vector<std::pair<std::vector<std::string>, std::string>> refused = {
         {{"--place", " "}, "--place needs the name of a place"},
@@ -72,6 +75,7 @@ TEST(DesktopOptions, TheLiveSourceUnlessAPageServerIsNamed) {
          "--host and --port name another page server: they do not go with --place, --api-url "
          "or --geocoding-url"},
         {{"--port", "0"}, "--port needs a number from 1 to 65535"},
+        {{"--slack-url", "slack.com/api"}, "--slack-url needs an http:// or https:// address"},
     };
     for (const auto& [arguments, expected] : refused) {
         EXPECT_FALSE(ParseDesktopOptions(arguments, problem)) << expected;
@@ -92,7 +96,7 @@ TEST(DesktopOptions, AnswersHelpAndVersionAndWritesProblemsWithTheUsage) {
     });
     usage = written.at(0).second;
     for (const char* option : {"--place NAME", "--api-url URL", "--geocoding-url URL",
-                               "--host HOST", "--port PORT", "--version"}) {
+                               "--host HOST", "--port PORT", "--slack-url URL", "--version"}) {
         EXPECT_NE(usage.find(option), std::string::npos) << option;
     }
     struct Case {

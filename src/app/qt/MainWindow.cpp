@@ -140,6 +140,8 @@ void MainWindow::BuildControls() {
 
     connect(command1_, &QPushButton::clicked, this, [this] { Fire(events_.command1Click); });
     connect(command2_, &QPushButton::clicked, this, [this] { Fire(events_.command2Click); });
+    connect(static_cast<QPushButton*>(ControlWidget(Control::SlackButton)), &QPushButton::clicked,
+            this, [this] { Fire(events_.slackButtonClick); });
     // Only a user's click: start-up sets the button and then runs the handler itself.
     connect(check1_, &QPushButton::clicked, this, [this] { Fire(events_.check1Click); });
     connect(command3_, &QPushButton::clicked, this, [this] { Fire(events_.command3Click); });

@@ -32,6 +32,7 @@ struct WindowEvents {
     std::function<void()> listView1DblClick;  // left double-click on a row, or Enter on it
     std::function<void()> command3Click;      // "Zoeken", or Enter in the place box
     std::function<void()> combo1Click;        // a match chosen by the user
+    std::function<void()> slackButtonClick;   // "Slack..."
 };
 
 // Shows a modal message box. Replaceable so tests can see the box without blocking.

@@ -1,8 +1,8 @@
 // zonbode: the Linux desktop program.
-//   zonbode [--place NAME] [--api-url URL] [--geocoding-url URL]
+//   zonbode [--place NAME] [--api-url URL] [--geocoding-url URL] [--slack-url URL]
 // shows the live forecast for the stored place (or NAME);
-//   zonbode --host HOST [--port PORT]
-// fetches the forecast page from HOST:PORT instead.
+//   zonbode --host HOST [--port PORT] [--slack-url URL]
+// fetches the forecast page from HOST:PORT instead. Slack's Web API is at URL.
 
 #include <QApplication>
 #include <QIcon>
@@ -14,6 +14,8 @@
 #include "app/Form1.h"
 #include "app/RunningCopy.h"
 #include "app/ServerOptions.h"
+#include "app/SlackHttp.h"
+#include "app/SlackLink.h"
 #include "app/SystemClock.h"
 #include "app/qt/AutostartEntry.h"
 #include "app/qt/CloseOnSignal.h"
@@ -27,6 +29,8 @@
 #include "app/qt/QtSettingsStore.h"
 #include "app/qt/QtTimers.h"
 #include "app/qt/QtTray.h"
+#include "app/qt/SecretServiceStore.h"
+#include "app/qt/SlackDialog.h"
 #include "status/MessengerTransportList.h"
 
 int main(int argc, char** argv) {
@@ -65,10 +69,14 @@ int main(int argc, char** argv) {
     MainWindow window;
     QtTimers timers;
     QtSettingsStore settings;
-    // Our own interface's receivers first, then Pidgin or Finch.
+    // Our own interface's receivers first, then Pidgin or Finch, then Slack.
     DBusMessengerTransport copyData;
     PurpleMessengerTransport purple;
-    zonbode::status::MessengerTransportList messenger({&copyData, &purple});
+    SecretServiceStore slackToken("slack");
+    zonbode::app::SlackHttp slackApi(options.slackApi);
+    zonbode::app::SlackLink slack(
+        slackToken, slackApi, [&window](const std::string& text) { window.SetStatusText(text); });
+    zonbode::status::MessengerTransportList messenger({&copyData, &purple, &slack});
     QtTray tray(window.windowIcon());
     QtProcessControl process;
     zonbode::app::SystemClock clock;
@@ -93,6 +101,11 @@ int main(int argc, char** argv) {
         .listView1DblClick = [&form] { form.ListView1_DblClick(); },
         .command3Click = [&form] { form.Command3_Click(); },
         .combo1Click = [&form] { form.Combo1_Click(); },
+        .slackButtonClick =
+            [&window, &slack] {
+                SlackDialog dialog(&window, slack);
+                dialog.exec();
+            },
     });
     tray.SetCallback([&form](int mouseMessage) { form.TrayIcon_Callback(mouseMessage); });
     copies.SetOnActivate([&form] { form.AnotherCopyStarted(); });

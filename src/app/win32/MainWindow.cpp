@@ -384,6 +384,8 @@ void MainWindow::OnCommand(int id, int code) {
         Fire(events_.check1Click);
     } else if (id == ControlId(Control::Check4)) {
         Fire(events_.check4Click);
+    } else if (id == ControlId(Control::SlackButton)) {
+        Fire(events_.slackButtonClick);
     }
 }
 

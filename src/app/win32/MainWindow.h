@@ -26,6 +26,7 @@ struct WindowEvents {
     std::function<void()> listView1DblClick;  // left double-click on a row, or Enter on it
     std::function<void()> command3Click;      // "Zoeken", or Enter in the place box
     std::function<void()> combo1Click;        // a match chosen by the user
+    std::function<void()> slackButtonClick;   // "Slack..."
     std::function<void(int mouseMessage)> trayCallback;
     std::function<void()> taskbarCreated;      // the notification area was created (anew)
     std::function<void()> anotherCopyStarted;  // a later start handed over to this copy
@@ -49,6 +50,8 @@ public:
     // The dots per inch the window is laid out for: its monitor's.
     UINT Dpi() const { return dpi_; }
     HICON Icon() const { return icon_; }
+    HFONT Font() const { return font_; }
+    HINSTANCE Instance() const { return instance_; }
     void SetEvents(WindowEvents events) { events_ = std::move(events); }
 
     // View

@@ -1,8 +1,8 @@
 // zonbode.exe: the Windows desktop program.
-//   zonbode [--place NAME] [--api-url URL] [--geocoding-url URL]
+//   zonbode [--place NAME] [--api-url URL] [--geocoding-url URL] [--slack-url URL]
 // shows the live forecast for the stored place (or NAME);
-//   zonbode --host HOST [--port PORT]
-// fetches the forecast page from HOST:PORT instead.
+//   zonbode --host HOST [--port PORT] [--slack-url URL]
+// fetches the forecast page from HOST:PORT instead. Slack's Web API is at URL.
 
 #include <windows.h>
 
@@ -11,21 +11,27 @@
 #include <cstdio>
 #include <memory>
 #include <optional>
+#include <string>
 
 #include "app/Form1.h"
 #include "app/RunningCopy.h"
 #include "app/ServerOptions.h"
+#include "app/SlackHttp.h"
+#include "app/SlackLink.h"
 #include "app/SystemClock.h"
 #include "app/win32/CommandLine.h"
 #include "app/win32/CopyDataTransport.h"
+#include "app/win32/CredentialStore.h"
 #include "app/win32/MainWindow.h"
 #include "app/win32/OptionTextOutput.h"
 #include "app/win32/RegistryStore.h"
 #include "app/win32/RunEntry.h"
+#include "app/win32/SlackDialog.h"
 #include "app/win32/Win32ProcessControl.h"
 #include "app/win32/Win32RunningCopies.h"
 #include "app/win32/Win32Timers.h"
 #include "app/win32/Win32Tray.h"
+#include "status/MessengerTransportList.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     zonbode::app::DesktopOptions options;
@@ -56,7 +62,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     }
     Win32Timers timers;
     RegistryStore settings;
-    CopyDataTransport messenger;
+    // The windows of class "MsnMsgrUIManager" first, then Slack.
+    CopyDataTransport copyData;
+    CredentialStore slackToken(L"Zonbode/Slack");
+    zonbode::app::SlackHttp slackApi(options.slackApi);
+    zonbode::app::SlackLink slack(
+        slackToken, slackApi, [&window](const std::string& text) { window.SetStatusText(text); });
+    zonbode::status::MessengerTransportList messenger({&copyData, &slack});
     Win32Tray tray(window.Handle(), window.Icon());
     Win32ProcessControl process;
     zonbode::app::SystemClock clock;
@@ -77,6 +89,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         .listView1DblClick = [&form] { form.ListView1_DblClick(); },
         .command3Click = [&form] { form.Command3_Click(); },
         .combo1Click = [&form] { form.Combo1_Click(); },
+        .slackButtonClick =
+            [&window, &slack] {
+                SlackDialog(window.Instance(), window.Handle(), window.Font(), slack).Run();
+            },
         .trayCallback = [&form](int mouseMessage) { form.TrayIcon_Callback(mouseMessage); },
         .taskbarCreated = [&form] { form.TaskbarCreated(); },
         .anotherCopyStarted = [&form] { form.AnotherCopyStarted(); },

@@ -18,6 +18,12 @@ Scenarios:
                 copy's window, minimized, goes into the tray; a second start ends at once and
                 brings it back on screen; after the first copy is killed, a new start runs as
                 the only copy
+  slack         with a token in a gnome-keyring-daemon of its own and a recorded Slack Web API
+                on loopback: a double-clicked row becomes the Slack status (text cut at 100
+                characters, the day's emoji, two hours to live), closing brings back the status
+                the user had (or the one the user set meanwhile), a status the user set after
+                the last record stays, a 429 silences Slack until its Retry-After, a revoked
+                token until it changes; the token is in no settings file and no output
   pidgin        with Pidgin running beside psm-listen, the first automatic record becomes
                 Pidgin's status message (markup and non-ASCII shown literally, the away status
                 kept), and closing the window brings the user's own status back
@@ -38,6 +44,10 @@ import sys
 import tempfile
 import threading
 import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "..",
+                                "support"))
+from recorded_slack import SlackApi, SLACK_TOKEN, USERS_OWN  # noqa: E402
 
 SKIP = 77
 DEFAULT_TEMPLATE = (b"[dag] | Kans op zon: [zon]% | Neerslag: [neerslag-mm]mm / [neerslag-%]% | "
@@ -147,11 +157,13 @@ class Desktop:
         self.processes.append(process)
         return process
 
-    def start_zonbode(self, extra_env=None, options=None):
+    def start_zonbode(self, extra_env=None, extra_args=(), options=None, **spawn_options):
+        """zonbode against the demo server, or with `options` instead of --host and --port."""
         env = dict(self.env, **(extra_env or {}))
         if options is None:
             options = ["--host", "127.0.0.1", "--port", str(self.port)]
-        return self.spawn([self.args.zonbode] + options, env=env)
+        return self.spawn([self.args.zonbode] + options + list(extra_args), env=env,
+                          **spawn_options)
 
     def start_recorded_api(self):
         """The recorded Open-Meteo answers on loopback; the options that point zonbode there."""
@@ -161,6 +173,23 @@ class Desktop:
         check(line.startswith("listening on 127.0.0.1:"), f"recorded_api.py said {line!r}")
         url = "http://127.0.0.1:" + line.rsplit(":", 1)[1] + "/week"
         return ["--api-url", url, "--geocoding-url", url]
+
+    def deliver_row(self, window, row, template=DEFAULT_TEMPLATE):
+        """Double-clicks `row` until psm-listen shows its record (the list fills after the
+        first update); every transport has had the record when the next one arrives."""
+        expected = expected_record_hex(self.args, served_table(self.args, self.port), row,
+                                       template)
+        deadline = time.monotonic() + 90
+        while True:
+            self.double_click_row(window, row)
+            try:
+                _, line = self.records.next(5)
+                break
+            except Failure:
+                if time.monotonic() > deadline:
+                    raise
+        check(line == expected, f"row {row} record:\n  got      {line}\n  expected {expected}")
+        self.records.skip_repeats(line, 3)  # a late answer to an earlier try
 
     def close_window(self, zonbode, how=signal.SIGTERM):
         """SIGTERM (or SIGHUP) closes the window as its close button does; the program ends."""
@@ -289,22 +318,9 @@ def expected_record_hex(args, table, row, template):
 
 
 def scenario_double_click(desktop, args):
-    expected = expected_record_hex(args, served_table(args, desktop.port), 3, DEFAULT_TEMPLATE)
     zonbode = desktop.start_zonbode()
     window = desktop.zonbode_window()
-    # The list is empty until the first update, and a double-click then sends nothing: try
-    # again until the record comes.
-    deadline = time.monotonic() + 90
-    while True:
-        desktop.double_click_row(window, 3)
-        try:
-            _, line = desktop.records.next(5)
-            break
-        except Failure:
-            if time.monotonic() > deadline:
-                raise
-    check(line == expected, f"row 3 record:\n  got      {line}\n  expected {expected}")
-    desktop.records.skip_repeats(line, 3)  # a late answer to an earlier try
+    desktop.deliver_row(window, 3)
     expected = expected_record_hex(args, served_table(args, desktop.port), 5, DEFAULT_TEMPLATE)
     desktop.click_row_and_press_enter(window, 5)
     _, line = desktop.records.next(30)
@@ -475,6 +491,137 @@ class Pidgin:
         self.call("PurpleCoreQuit")
         self.process.wait(timeout=60)
 
+class Keyring:
+    """A gnome-keyring-daemon on this bus, its keyrings in the desktop's work folder, unlocked
+    with an empty password; the token goes in as the Slack dialog's Test would store it."""
+
+    def __init__(self, desktop, token):
+        home = os.path.join(desktop.work, "keyring")
+        os.makedirs(home)
+        env = dict(desktop.env, HOME=home, XDG_DATA_HOME=os.path.join(home, "data"))
+        self.daemon = desktop.spawn(["gnome-keyring-daemon", "--foreground", "--unlock",
+                                     "--components=secrets"], env=env, stdin=subprocess.PIPE,
+                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                                    start_new_session=True)
+        self.daemon.stdin.write(b"\n")
+        self.daemon.stdin.close()
+        # Asked before the daemon owns its name, the bus would start another one, which asks
+        # for a password on a screen there is none of.
+        has_owner = ["gdbus", "call", "--session", "--dest", "org.freedesktop.DBus",
+                     "--object-path", "/org/freedesktop/DBus", "--method",
+                     "org.freedesktop.DBus.NameHasOwner", "org.freedesktop.secrets"]
+        deadline = time.monotonic() + 60
+        while b"true" not in subprocess.run(has_owner, env=desktop.env, capture_output=True,
+                                            timeout=60).stdout:
+            check(self.daemon.poll() is None and time.monotonic() < deadline,
+                  "gnome-keyring-daemon did not come on the bus")
+            time.sleep(0.1)
+        store = ["secret-tool", "store", "--label=Zonbode slack", "application", "zonbode",
+                 "service", "slack"]
+        while subprocess.run(store, input=token.encode(), env=desktop.env,
+                             capture_output=True, timeout=60).returncode != 0:
+            check(time.monotonic() < deadline, "the keyring took no secret")
+            time.sleep(0.2)
+
+
+def slack_run(desktop, slack, template=DEFAULT_TEMPLATE):
+    """Starts zonbode with `template` against the recorded API; its output is kept to be
+    searched."""
+    desktop.store_ini("[General]\nPSM=" + template.decode() + "\n")
+    out = open(os.path.join(desktop.work, f"zonbode-{len(desktop.processes)}.out"), "wb")
+    zonbode = desktop.start_zonbode(extra_args=["--slack-url", slack.url], stdout=out,
+                                    stderr=subprocess.STDOUT)
+    return zonbode, desktop.zonbode_window()
+
+
+def slack_close(desktop, zonbode):
+    desktop.close_window(zonbode)
+    _, line = desktop.records.next(30)
+    check(line == SWITCH_OFF_HEX, f"switch-off record: got {line}")
+
+
+def expected_slack_status(desktop, args, row, template):
+    text = composed_text(args, served_table(args, desktop.port), row, template).decode()
+    if len(text) > 100:
+        text = text[:99] + "\u2026"
+    sunshine, rain = composed_text(args, served_table(args, desktop.port), row, b"[zon] [neerslag-%]").split()
+    number = lambda value: int(value) if value.isdigit() else 0
+    if number(rain) >= 50:
+        emoji = ":rain_cloud:"
+    elif number(sunshine) >= 60:
+        emoji = ":sunny:"
+    else:
+        emoji = ":partly_sunny:" if number(sunshine) >= 30 else ":cloud:"
+    return text, emoji
+
+
+def check_slack_set(slack, call, desktop, args, row, template):
+    method, path, authorization, body = call
+    check((method, path) == ("POST", "/api/users.profile.set"), f"call {method} {path}")
+    check(authorization == "Bearer " + SLACK_TOKEN, f"Authorization {authorization!r}")
+    text, emoji = expected_slack_status(desktop, args, row, template)
+    profile = body["profile"]
+    check(profile["status_text"] == text, f"status_text {profile['status_text']!r}, not {text!r}")
+    check(profile["status_emoji"] == emoji, f"status_emoji {profile['status_emoji']!r}")
+    lifetime = profile["status_expiration"] - time.time()
+    check(7000 < lifetime <= 7200, f"status_expiration {lifetime:.0f} s from now")
+
+
+def scenario_slack(desktop, args):
+    Keyring(desktop, SLACK_TOKEN)
+    slack = SlackApi(USERS_OWN)
+    try:
+        # The day's status, cut; the user's own status meanwhile becomes the one to bring back.
+        long_template = b"[dag]: zon [zon]%, regen [neerslag-%]%" + b" lang" * 30
+        zonbode, window = slack_run(desktop, slack, long_template)
+        desktop.deliver_row(window, 3, long_template)
+        desktop.deliver_row(window, 4, long_template)
+        user_changed = {"status_text": "Thuiswerken", "status_emoji": ":house:",
+                        "status_expiration": 0}
+        slack.status = dict(user_changed)
+        desktop.deliver_row(window, 5, long_template)
+        slack_close(desktop, zonbode)
+        calls = [(c[0], c[1]) for c in slack.calls]
+        get, put = ("GET", "/api/users.profile.get"), ("POST", "/api/users.profile.set")
+        check(calls == [get, put] * 4, f"calls {calls}")
+        for index, row in ((1, 3), (3, 4), (5, 5)):
+            check_slack_set(slack, slack.calls[index], desktop, args, row, long_template)
+        check(slack.status == user_changed, f"closing left {slack.status}")
+
+        # A status the user sets after the last record stays when Zonbode closes.
+        slack.calls.clear()
+        zonbode, window = slack_run(desktop, slack)
+        desktop.deliver_row(window, 2)
+        slack.status = dict(USERS_OWN)
+        slack_close(desktop, zonbode)
+        check([c[1] for c in slack.calls] == ["/api/users.profile.get",
+                                              "/api/users.profile.set",
+                                              "/api/users.profile.get"],
+              f"calls {[c[1] for c in slack.calls]}")
+        check(slack.status == USERS_OWN, f"closing left {slack.status}")
+
+        # 429 and a revoked token: one call, then silence (records dropped, closing quiet).
+        for refusal in ((429, 3600), (200, "token_revoked")):
+            slack.calls.clear()
+            slack.refuse = refusal
+            zonbode, window = slack_run(desktop, slack)
+            desktop.deliver_row(window, 2)
+            desktop.deliver_row(window, 3)
+            slack_close(desktop, zonbode)
+            check(len(slack.calls) == 1, f"after {refusal}: {len(slack.calls)} calls")
+    finally:
+        slack.stop()
+    # The token only ever went to the keyring and the Authorization header.
+    for folder in (desktop.config_home, desktop.work):
+        for root, _, files in os.walk(folder):
+            if root.startswith(os.path.join(desktop.work, "keyring")):
+                continue
+            for name in files:
+                if not os.path.isfile(os.path.join(root, name)):
+                    continue  # the keyring's socket
+                with open(os.path.join(root, name), "rb") as f:
+                    check(SLACK_TOKEN.encode() not in f.read(), f"the token is in {name}")
+
 
 def scenario_pidgin(desktop, args):
     if shutil.which("pidgin") is None:
@@ -518,7 +665,7 @@ def scenario_pidgin(desktop, args):
 
 SCENARIOS = {"double-click": scenario_double_click, "close": scenario_close,
              "auto-mode": scenario_auto_mode, "second-start": scenario_second_start,
-             "pidgin": scenario_pidgin}
+             "pidgin": scenario_pidgin, "slack": scenario_slack}
 
 
 def main():

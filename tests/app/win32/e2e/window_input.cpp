@@ -13,17 +13,21 @@
 //   manifest        prints the manifest (resource type 24, id 1) of the window's program
 //   size            waits until the window is shown, then prints its client area's width and
 //                   height in the window's own pixels and its DPI, as "W H DPI"
+//   slack-token     stores the token read from standard input where the Slack dialog keeps a
+//                   good one (the generic credential "Zonbode/Slack"), as the dialog's Test would
 // Exit status 0 when done, 1 when there was no window, 2 when the window did not get there
 // within 120 seconds.
 
 #include <windows.h>
 
 #include <commctrl.h>
+#include <wincred.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
+#include <string>
 #include <vector>
 
 namespace {
@@ -225,7 +229,24 @@ int PrintManifest(HWND window) {
 
 }  // namespace
 
+int StoreSlackToken() {
+    std::string token;
+    for (int c = std::getchar(); c != EOF; c = std::getchar()) {
+        token += static_cast<char>(c);
+    }
+    CREDENTIALW credential{};
+    credential.Type = CRED_TYPE_GENERIC;
+    credential.TargetName = const_cast<wchar_t*>(L"Zonbode/Slack");
+    credential.CredentialBlobSize = static_cast<DWORD>(token.size());
+    credential.CredentialBlob = reinterpret_cast<BYTE*>(token.data());
+    credential.Persist = CRED_PERSIST_LOCAL_MACHINE;
+    return CredWriteW(&credential, 0) ? 0 : 1;
+}
+
 int main(int argc, char** argv) {
+    if (argc == 2 && std::strcmp(argv[1], "slack-token") == 0) {
+        return StoreSlackToken();
+    }
     const bool wait = argc == 2 && std::strcmp(argv[1], "wait") == 0;
     const bool state = argc == 2 && std::strcmp(argv[1], "state") == 0;
     const bool shown = argc == 2 && std::strcmp(argv[1], "shown") == 0;

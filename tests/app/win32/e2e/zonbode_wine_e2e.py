@@ -47,6 +47,10 @@ import tempfile
 import threading
 import time
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "..",
+                                "support"))
+from recorded_slack import SlackApi, SLACK_TOKEN, USERS_OWN  # noqa: E402
+
 SKIP = 77
 KEY = r"HKCU\Software\Kavelo\Zonbode"
 FORECAST_PATH = "/waarschuwingen_en_verwachtingen/index.html"
@@ -258,19 +262,21 @@ def start_listeners(wine, args, count=2):
     return listeners
 
 
-def start_zonbode(wine, args, port, options=None):
+def start_zonbode(wine, args, port, extra_args=(), options=None, **spawn_options):
+    """zonbode.exe against the page server on `port`, or with `options` instead of --host and
+    --port."""
     if options is None:
         options = ["--host", "127.0.0.1", "--port", str(port)]
-    return wine.spawn([args.zonbode] + options)
+    return wine.spawn([args.zonbode] + options + list(extra_args), **spawn_options)
 
 
-def start_filled_zonbode(wine, args, port):
+def start_filled_zonbode(wine, args, port, extra_args=(), **options):
     """zonbode.exe with the seven days in its list. A first download that does not end within
     the watchdog's 4 s is tried again only a minute later; on a busy machine that can happen,
     and the program is then started once more (ended without its unload, so the listeners get
     nothing from it)."""
     for attempt in (1, 2):
-        zonbode = start_zonbode(wine, args, port)
+        zonbode = start_zonbode(wine, args, port, extra_args, **options)
         waited = wine.run([args.window_input, "rows", "7"], timeout=120, check_status=False)
         if waited.returncode == 0:
             return zonbode
@@ -333,7 +339,7 @@ def auto_mode_with(wine, args, live):
     expected = expected_record_hex(live_table(wine, args, live), 1, template)
     listeners = start_listeners(wine, args)
     started = time.monotonic()
-    zonbode = start_zonbode(wine, args, None, live)
+    zonbode = start_zonbode(wine, args, None, options=live)
     # Start-up sends nothing; the first tick comes 30 s after it.
     listeners[0].none_within(25)
     stamp, line = listeners[0].next(60)
@@ -444,9 +450,46 @@ def scenario_high_dpi(wine, args, server):
           f"Aanmelden stored as {values.get('Aanmelden')}")
 
 
+def scenario_slack(wine, args, server):
+    """The token in the Credential Manager, a recorded Slack API on loopback: a double-click
+    sets the Slack status with the day's emoji and two hours to live, closing brings the user's
+    own status back, and neither the registry nor any output holds the token."""
+    port = server.server_address[1]
+    wine.reg_delete_key()
+    wine.run([args.window_input, "slack-token"], stdin=SLACK_TOKEN.encode())
+    slack = SlackApi(USERS_OWN)
+    try:
+        listeners = start_listeners(wine, args, count=1)
+        out = tempfile.TemporaryFile()
+        zonbode = start_filled_zonbode(wine, args, port, ["--slack-url", slack.url],
+                                       stdout=out, stderr=subprocess.STDOUT)
+        wine.run([args.window_input, "double-click", "2"], timeout=180)
+        expected = expected_record_hex(served_table(wine, args, port), 2, DEFAULT_TEMPLATE)
+        expect_everywhere(listeners, expected, 60, "row 2 record")
+        close_zonbode(wine, args, zonbode)
+        expect_everywhere(listeners, SWITCH_OFF_HEX, 30, "switch-off record")
+        calls = [(c[0], c[1], c[2]) for c in slack.calls]
+        get = ("GET", "/api/users.profile.get", "Bearer " + SLACK_TOKEN)
+        put = ("POST", "/api/users.profile.set", "Bearer " + SLACK_TOKEN)
+        check(calls == [get, put, get, put], f"calls {calls}")
+        text = bytes.fromhex(expected[4:]).decode("utf-16-le").split("\\0")[4]
+        profile = slack.calls[1][3]["profile"]
+        check(profile["status_text"] == text, f"status_text {profile['status_text']!r}")
+        check(profile["status_emoji"] in (":rain_cloud:", ":sunny:", ":partly_sunny:", ":cloud:"),
+              f"status_emoji {profile['status_emoji']!r}")
+        lifetime = profile["status_expiration"] - time.time()
+        check(7000 < lifetime <= 7200, f"status_expiration {lifetime:.0f} s from now")
+        check(slack.status == USERS_OWN, f"closing left {slack.status}")
+        out.seek(0)
+        check(SLACK_TOKEN.encode() not in out.read(), "the token is in the output")
+        check(SLACK_TOKEN not in repr(wine.reg_query()), "the token is in the registry")
+    finally:
+        slack.stop()
+
+
 SCENARIOS = {"double-click": scenario_double_click, "auto-mode": scenario_auto_mode,
              "second-start": scenario_second_start, "session-end": scenario_session_end,
-             "high-dpi": scenario_high_dpi}
+             "high-dpi": scenario_high_dpi, "slack": scenario_slack}
 
 
 def main():

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QDialog>
+#include <array>
+
+#include "app/SlackLink.h"
+#include "app/WindowLayout.h"
+
+class QLabel;
+class QLineEdit;
+
+namespace zonbode::app::qt {
+
+// The "Slack..." dialog, drawn from its layout table: the token box, "Test" and
+// "Loskoppelen". What they do is the link's.
+class SlackDialog : public QDialog {
+    Q_OBJECT
+public:
+    SlackDialog(QWidget* parent, SlackLink& link);
+
+    QWidget* ControlWidget(layout::SlackControl control) const {
+        return controls_[static_cast<std::size_t>(control)];
+    }
+    QLineEdit* TokenBox() const;
+    QLabel* Answer() const;
+
+private:
+    void Test();
+    void Disconnect();
+
+    SlackLink& link_;
+    std::array<QWidget*, layout::kSlackDialog.size()> controls_{};
+};
+
+}  // namespace zonbode::app::qt

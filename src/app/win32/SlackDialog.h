@@ -1,0 +1,41 @@
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+
+#include "app/SlackLink.h"
+#include "app/WindowLayout.h"
+
+namespace zonbode::app::win32 {
+
+// The "Slack..." dialog, drawn from its layout table: the token box, "Test" and
+// "Loskoppelen". Modal over its owner; what the buttons do is the link's.
+class SlackDialog {
+public:
+    static constexpr wchar_t kClassName[] = L"ZonbodeSlackDialog";
+    static constexpr int kFirstControlId = 300;
+
+    SlackDialog(HINSTANCE instance, HWND owner, HFONT font, SlackLink& link);
+    // Shows the dialog and returns when the user has closed it.
+    void Run();
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void CreateControls();
+    HWND Control(layout::SlackControl control) const {
+        return controls_[static_cast<std::size_t>(control)];
+    }
+    void OnClick(int id);
+    void SetAnswer(const std::string& text);
+
+    HINSTANCE instance_;
+    HWND owner_;
+    HFONT font_;
+    SlackLink& link_;
+    HWND window_ = nullptr;
+    bool closed_ = false;
+    std::array<HWND, layout::kSlackDialog.size()> controls_{};
+};
+
+}  // namespace zonbode::app::win32
