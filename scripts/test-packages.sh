@@ -18,22 +18,9 @@ setup=dist/zonbode-${version}-win64-setup.exe
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-failures=0
-check() {  # description, command...
-    local what=$1
-    shift
-    if "$@"; then
-        echo "ok   $what"
-    else
-        echo "FAIL $what"
-        failures=$((failures + 1))
-    fi
-}
+source scripts/checks.sh
 contains() { grep -qxF -- "$2" <<<"$1"; }
 includes() { grep -qF -- "$2" <<<"$1"; }
-answers_version() {  # program name, file holding its --version output (CR LF on Windows)
-    [ "$(tr -d '\r' <"$2")" = "$1 $version" ] || { echo "     got: $(head -c 200 "$2")"; false; }
-}
 
 echo "=== Debian package $deb ==="
 check "the package is there" test -f "$deb"

@@ -20,20 +20,7 @@ version=$2
 start=$SECONDS
 work=$(mktemp -d)
 
-failures=0
-check() {  # description, command...
-    local what=$1
-    shift
-    if "$@"; then
-        echo "ok   $what"
-    else
-        echo "FAIL $what"
-        failures=$((failures + 1))
-    fi
-}
-answers_version() {  # program name, file holding its --version output (CR LF on Windows)
-    [ "$(tr -d '\r' <"$2")" = "$1 $version" ] || { echo "     got: $(head -c 200 "$2")"; false; }
-}
+source scripts/checks.sh
 
 echo "=== Windows setup $setup, under wine ==="
 check "the setup program is there" test -f "$setup"

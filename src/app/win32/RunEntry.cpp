@@ -4,22 +4,12 @@
 
 #include <vector>
 
+#include "app/win32/ProgramPath.h"
+
 namespace zonbode::app::win32 {
 
 std::wstring RunEntry::OwnPath() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length =
-            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0) {
-            return {};
-        }
-        if (length < path.size()) {
-            path.resize(length);
-            return path;
-        }
-        path.resize(path.size() * 2);  // cut off: a long path, read again
-    }
+    return ProgramPath();
 }
 
 SignInEntry::State RunEntry::Look() const {

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "app/win32/CommandLine.h"
+#include "app/win32/ProgramPath.h"
 #include "app/win32/WideText.h"
 
 namespace zonbode::demo {
@@ -10,19 +11,7 @@ namespace zonbode::demo {
 // The wide-character name, however long: a folder the ANSI code page cannot write, or one
 // deeper than MAX_PATH, is found too.
 std::string ExecutableFolder() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length =
-            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0) {
-            return {};
-        }
-        if (length < path.size()) {
-            path.resize(length);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
+    const std::wstring path = app::win32::ProgramPath();
     const auto slash = path.find_last_of(L"\\/");
     return slash == std::wstring::npos ? std::string() : app::win32::Narrow(path.substr(0, slash));
 }

@@ -1,0 +1,23 @@
+#include "app/win32/ProgramPath.h"
+
+#include <windows.h>
+
+namespace zonbode::app::win32 {
+
+std::wstring ProgramPath() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) {
+            return {};
+        }
+        if (length < path.size()) {
+            path.resize(length);
+            return path;
+        }
+        path.resize(path.size() * 2);  // cut off: a long path, read again
+    }
+}
+
+}  // namespace zonbode::app::win32
