@@ -4,7 +4,7 @@ set -euo pipefail
 SUDO=""
 if [ "$(id -u)" != 0 ]; then SUDO="sudo"; fi
 packages=(
-    build-essential cmake ninja-build pkg-config git
+    build-essential cmake ninja-build pkg-config git ccache
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     clang libclang-rt-14-dev
     python3 curl

@@ -8,6 +8,10 @@ cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 
 jobs=$(nproc)
+# The builds below share one compiler cache (kept between runs in ~/.cache/ccache); paths are
+# taken relative to the checkout, so another clone of the project finds the same entries.
+export CMAKE_CXX_COMPILER_LAUNCHER=ccache CMAKE_C_COMPILER_LAUNCHER=ccache
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
 run_suite() {  # name, build dir, extra cmake arguments...
     local name=$1 dir=$2
     shift 2
