@@ -157,6 +157,14 @@ class Wine:
         subprocess.run([self.wineserver, "-p60"], env=self.env, timeout=60,
                        stderr=subprocess.DEVNULL)
 
+    def restart_server(self):
+        """Lets this prefix's idle server end, which writes its registry out, and starts it
+        again."""
+        subprocess.run([self.wineserver, "-p0"], env=self.env, timeout=60)
+        subprocess.run([self.wineserver, "-w"], env=self.env, timeout=120, check=True)
+        subprocess.run([self.wineserver, "-p60"], env=self.env, timeout=60,
+                       stderr=subprocess.DEVNULL)
+
     def stop_server(self):
         """Ends this prefix's wine server (and with it what still runs in the prefix)."""
         subprocess.run([self.wineserver, "-k"], env=self.env, timeout=60,
@@ -431,6 +439,9 @@ def scenario_high_dpi(wine, args, server):
     port = server.server_address[1]
     wine.run(["reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t", "REG_DWORD",
               "/d", "192", "/f"])
+    # Programs of a session that began at another scale keep seeing it: the server ends (and
+    # writes the registry) so that every program after this starts at 192.
+    wine.restart_server()
     wine.reg_delete_key()
     wine.reg_add("Aanmelden", "REG_DWORD", "1")
     wine.run(["reg", "add", RUN_KEY, "/v", "Zonbode", "/d", r'"C:\Oud\zonbode.exe"', "/f"])
