@@ -450,6 +450,7 @@ def scenario_high_dpi(wine, args, server):
     manifest = wine.run([args.window_input, "manifest"], timeout=180).stdout.decode()
     check("<dpiAwareness" in manifest and ">PerMonitorV2<" in manifest and ">true</dpiAware>"
           in manifest, f"the manifest does not ask for per-monitor DPI awareness: {manifest!r}")
+    check(">true</longPathAware>" in manifest, f"the manifest does not take long paths: {manifest!r}")
     size = wine.run([args.window_input, "size"], timeout=180).stdout.decode().split()
     check(size == ["1038", "514", "192"], f"client area and DPI {size}, not 1038 by 514 at 192")
     own = wine.run(["winepath", "-w", args.zonbode]).stdout.decode().strip()

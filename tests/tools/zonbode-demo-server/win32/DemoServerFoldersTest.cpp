@@ -38,6 +38,9 @@ public:
         started_ = CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, TRUE,
                                   CREATE_NO_WINDOW, nullptr, nullptr, &startup, &process_);
         CloseHandle(file);
+        if (!started_) {
+            line_ = "not started: error " + std::to_string(GetLastError());
+        }
         // Its first line, once written or once it has ended.
         while (started_ && line_.find('\n') == std::string::npos) {
             const bool ended = WaitForSingleObject(process_.hProcess, 100) == WAIT_OBJECT_0;
@@ -91,9 +94,40 @@ std::string Fetch(int port) {
     return answer;
 }
 
+// The manifest the program carries (resource type 24, id 1), empty when it has none.
+std::string ManifestOf(const fs::path& program) {
+    HMODULE image = LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HRSRC resource = image != nullptr
+                         ? FindResourceW(image, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24))
+                         : nullptr;
+    std::string manifest;
+    if (resource != nullptr) {
+        manifest.assign(static_cast<const char*>(LockResource(LoadResource(image, resource))),
+                        SizeofResource(image, resource));
+    }
+    if (image != nullptr) {
+        FreeLibrary(image);
+    }
+    return manifest;
+}
+
+// Removes what the test made below base, the deepest first, by the long names that are not
+// bound by MAX_PATH.
+void RemoveAll(const fs::path& base, const fs::path& folder) {
+    const auto longName = [](const fs::path& path) { return L"\\\\?\\" + path.wstring(); };
+    DeleteFileW(longName(folder / L"forecast-page.html").c_str());
+    DeleteFileW(longName(folder / L"zonbode-demo-server.exe").c_str());
+    for (fs::path level = folder; level != base.parent_path(); level = level.parent_path()) {
+        RemoveDirectoryW(longName(level).c_str());
+    }
+    DeleteFileW(longName(base / L"out.txt").c_str());
+    RemoveDirectoryW(longName(base).c_str());
+}
+
 struct Case {
     const char* name;
     bool pageOption;  // the page named by --page, the server left where it was built
+    bool deep;        // the folder's path longer than MAX_PATH
 };
 
 void PrintTo(const Case& c, std::ostream* out) {
@@ -104,7 +138,11 @@ class DemoServerFolders : public ::testing::TestWithParam<Case> {};
 
 TEST_P(DemoServerFolders, ServesThePageFromThere) {
     const fs::path base = fs::temp_directory_path() / L"zonbode-folders";
-    const fs::path folder = base / L"Programma's" / L"Zonbode-\u03A9";
+    fs::path folder = base / L"Programma's" / L"Zonbode-\u03A9";
+    while (GetParam().deep && folder.native().size() <= MAX_PATH) {
+        folder /= std::wstring(40, L'd');
+    }
+    RemoveAll(base, folder);  // what a failed run left
     fs::create_directories(folder);
     {
         std::ifstream in(fs::path(ZONBODE_DATA_DIR "/forecast-page.html"), std::ios::binary);
@@ -112,6 +150,10 @@ TEST_P(DemoServerFolders, ServesThePageFromThere) {
         out << in.rdbuf() << kMark;
     }
     fs::path program = fs::path(ZONBODE_DEMO_SERVER_PATH);
+    if (GetParam().deep) {
+        // Windows opens such a path only for a program that says it can.
+        EXPECT_NE(ManifestOf(program).find(">true</longPathAware>"), std::string::npos);
+    }
     std::wstring arguments;
     if (GetParam().pageOption) {
         arguments = L"--page \"" + (folder / L"forecast-page.html").wstring() + L"\"";
@@ -125,14 +167,14 @@ TEST_P(DemoServerFolders, ServesThePageFromThere) {
         ASSERT_NE(server.Port(), 0) << server.Output();
         answer = Fetch(server.Port());
     }
-    std::error_code ignored;
-    fs::remove_all(base, ignored);
+    RemoveAll(base, folder);
     EXPECT_NE(answer.find(kMark), std::string::npos) << answer.substr(0, 200);
 }
 
 INSTANTIATE_TEST_SUITE_P(Windows, DemoServerFolders,
-                         ::testing::Values(Case{"BesideTheProgram", false},
-                                           Case{"NamedByPageOption", true}),
+                         ::testing::Values(Case{"BesideTheProgram", false, false},
+                                           Case{"NamedByPageOption", true, false},
+                                           Case{"NamedByPageOptionDeeperThanMaxPath", true, true}),
                          [](const ::testing::TestParamInfo<Case>& info) {
                              return std::string(info.param.name);
                          });
