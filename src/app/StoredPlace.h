@@ -5,18 +5,16 @@
 #include <string_view>
 
 #include "app/Ports.h"
+#include "app/StoredSettings.h"
 #include "live/Place.h"
 
 // The place the forecast is for, kept beside the other stored values: its name and its
 // degrees, as text written with a dot.
 namespace zonbode::app::settings {
 
-inline constexpr std::string_view kPlaatsPath =
-    "HKEY_CURRENT_USER\\Software\\Kavelo\\Zonbode\\Plaats";
-inline constexpr std::string_view kBreedtegraadPath =
-    "HKEY_CURRENT_USER\\Software\\Kavelo\\Zonbode\\Breedtegraad";
-inline constexpr std::string_view kLengtegraadPath =
-    "HKEY_CURRENT_USER\\Software\\Kavelo\\Zonbode\\Lengtegraad";
+inline const std::string kPlaatsPath = SettingPath("Plaats");
+inline const std::string kBreedtegraadPath = SettingPath("Breedtegraad");
+inline const std::string kLengtegraadPath = SettingPath("Lengtegraad");
 
 // Decimal degrees within ±limit ("52.1", " -5.18 "), written back in their shortest form;
 // nullopt for anything else (a hand-edited value, a comma, a number out of range).

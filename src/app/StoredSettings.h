@@ -6,12 +6,18 @@
 // The values kept between runs, by their full value path, and how a stored text is read.
 namespace zonbode::app::settings {
 
-inline constexpr std::string_view kPsmPath = "HKEY_CURRENT_USER\\Software\\Kavelo\\Zonbode\\PSM";
-inline constexpr std::string_view kAutoPath = "HKEY_CURRENT_USER\\Software\\Kavelo\\Zonbode\\Auto";
-inline constexpr std::string_view kSysteemvakPath =
-    "HKEY_CURRENT_USER\\Software\\Kavelo\\Zonbode\\Systeemvak";
-inline constexpr std::string_view kAanmeldenPath =
-    "HKEY_CURRENT_USER\\Software\\Kavelo\\Zonbode\\Aanmelden";
+// The key every value is kept under: the registry on Windows, the settings file's keys on
+// Linux.
+inline constexpr std::string_view kSettingsKey = "HKEY_CURRENT_USER\\Software\\Kavelo\\Zonbode\\";
+
+inline std::string SettingPath(std::string_view name) {
+    return std::string(kSettingsKey).append(name);
+}
+
+inline const std::string kPsmPath = SettingPath("PSM");
+inline const std::string kAutoPath = SettingPath("Auto");
+inline const std::string kSysteemvakPath = SettingPath("Systeemvak");
+inline const std::string kAanmeldenPath = SettingPath("Aanmelden");
 
 // A stored on/off choice: on only when the text is a number whose value is exactly 1
 // ("1", " 1 ", "1.0", "+1", "1e0"). Empty text, any other number, and text that is not a

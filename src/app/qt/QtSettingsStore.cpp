@@ -5,10 +5,10 @@
 #include <QStringList>
 #include <QVariant>
 
+#include "app/StoredSettings.h"
+
 namespace zonbode::app::qt {
 namespace {
-
-constexpr char kRootKey[] = "HKEY_CURRENT_USER\\Software\\Kavelo\\Zonbode\\";
 
 QSettings OpenSettings() {
     return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Kavelo"),
@@ -18,7 +18,7 @@ QSettings OpenSettings() {
 }  // namespace
 
 std::optional<QString> QtSettingsStore::KeyOf(const std::string& valuePath) {
-    const std::string root = kRootKey;
+    const std::string root(settings::kSettingsKey);
     if (valuePath.size() <= root.size() || valuePath.compare(0, root.size(), root) != 0) {
         return std::nullopt;
     }
