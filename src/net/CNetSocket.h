@@ -178,6 +178,13 @@ private:
 
     // Listening and accepting (CNetSocketListen.cpp).
     void AcceptIncomingConnection();
+    void DropForeignHandle();
+    // The connection is not parked yet: this object becomes the holder that parks it.
+    void BecomeAcceptHolder(std::int32_t requestID);
+    // The connection is parked: this object takes it, and what the holder received and saw
+    // meanwhile, over from its holder.
+    void TakeOverParkedConnection(std::int32_t requestID);
+    void ReadAcceptedAddresses(std::int32_t requestID);
     static void RefuseConnection(sys::Handle requestID);
     static bool GetPeerAddress(sys::Handle handle, std::int32_t& port, std::string& address,
                                std::string& hostName);
