@@ -168,6 +168,11 @@ private:
     void ReadData(Variant& data, std::optional<std::int32_t> varType, Variant* maxLen, bool peek);
     std::int32_t RecvData(Variant& data, bool peek, std::optional<std::int32_t> varType,
                           std::optional<std::int32_t> maxLen);
+    // Text or bytes: up to maxLen of those available, all of them without maxLen.
+    std::int32_t RecvBytes(Variant& data, VarType type, bool typedVariable, std::size_t available,
+                           bool peek, std::optional<std::int32_t> maxLen);
+    // A number, date or other value of fixed size, once all its bytes are there.
+    std::int32_t RecvFixedValue(Variant& data, VarType type, std::size_t available, bool peek);
     Variant::Bytes TakeReceivedBytes(std::size_t count, bool peek, std::int32_t& errorCode);
     std::int32_t RecvDataToBuffer();
     // UDP: the size of the datagram waiting next; 0 when none waits.
