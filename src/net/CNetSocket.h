@@ -158,6 +158,14 @@ private:
 
     // Notifications (CNetSocketEvents.cpp).
     void PostSocket(std::int32_t event, std::int32_t errorCode);
+    // FD_READ on a connection: the waiting bytes join the receive buffer.
+    void ReceiveStreamData();
+    // FD_READ on a UDP object: DataArrival for the datagram waiting next.
+    void AnnounceNextDatagram();
+    // FD_CONNECT while connecting: the peer answered.
+    void CompleteConnect();
+    // FD_CLOSE on a connection: the peer ended it.
+    void ReportPeerClose();
 
     // Sending (CNetSocketSend.cpp).
     void FlushSendBuffer();
