@@ -336,14 +336,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_COMMAND:
             OnCommand(LOWORD(wParam), HIWORD(wParam));
             return 0;
-        case WM_NOTIFY: {
-            const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-            // NM_DBLCLK is the left button's; the right one's is NM_RDBLCLK.
-            if (header->hwndFrom == ListView1() && header->code == NM_DBLCLK) {
-                OnListDoubleClick(*reinterpret_cast<const NMITEMACTIVATE*>(lParam));
-            }
+        case WM_NOTIFY:
+            OnNotify(lParam);
             return 0;
-        }
         case WM_CLOSE:
             // Shutdown cannot be cancelled; the program ends with the window.
             Unload();
@@ -369,16 +364,32 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             return 0;
         default:
-            if (message == Win32Tray::TaskbarCreatedMessage()) {
-                Fire(events_.taskbarCreated);
-                return 0;
-            }
-            if (message == Win32RunningCopies::WakeMessage()) {
-                Fire(events_.anotherCopyStarted);
+            if (HandleRegisteredMessage(message)) {
                 return 0;
             }
             return DefWindowProcW(window_, message, wParam, lParam);
     }
+}
+
+void MainWindow::OnNotify(LPARAM lParam) {
+    const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+    // NM_DBLCLK is the left button's; the right one's is NM_RDBLCLK.
+    if (header->hwndFrom == ListView1() && header->code == NM_DBLCLK) {
+        OnListDoubleClick(*reinterpret_cast<const NMITEMACTIVATE*>(lParam));
+    }
+}
+
+// The messages whose numbers the system hands out at run time: true when message was one.
+bool MainWindow::HandleRegisteredMessage(UINT message) {
+    if (message == Win32Tray::TaskbarCreatedMessage()) {
+        Fire(events_.taskbarCreated);
+        return true;
+    }
+    if (message == Win32RunningCopies::WakeMessage()) {
+        Fire(events_.anotherCopyStarted);
+        return true;
+    }
+    return false;
 }
 
 void MainWindow::OnCommand(int id, int code) {
