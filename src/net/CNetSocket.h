@@ -158,6 +158,14 @@ private:
 
     // Notifications (CNetSocketEvents.cpp).
     void PostSocket(std::int32_t event, std::int32_t errorCode);
+    // FD_READ on a connection: the waiting bytes join the receive buffer.
+    void ReceiveStreamData();
+    // FD_READ on a UDP object: DataArrival for the datagram waiting next.
+    void AnnounceNextDatagram();
+    // FD_CONNECT while connecting: the peer answered.
+    void CompleteConnect();
+    // FD_CLOSE on a connection: the peer ended it.
+    void ReportPeerClose();
 
     // Sending (CNetSocketSend.cpp).
     void FlushSendBuffer();
@@ -168,6 +176,11 @@ private:
     void ReadData(Variant& data, std::optional<std::int32_t> varType, Variant* maxLen, bool peek);
     std::int32_t RecvData(Variant& data, bool peek, std::optional<std::int32_t> varType,
                           std::optional<std::int32_t> maxLen);
+    // Text or bytes: up to maxLen of those available, all of them without maxLen.
+    std::int32_t RecvBytes(Variant& data, VarType type, bool typedVariable, std::size_t available,
+                           bool peek, std::optional<std::int32_t> maxLen);
+    // A number, date or other value of fixed size, once all its bytes are there.
+    std::int32_t RecvFixedValue(Variant& data, VarType type, std::size_t available, bool peek);
     Variant::Bytes TakeReceivedBytes(std::size_t count, bool peek, std::int32_t& errorCode);
     std::int32_t RecvDataToBuffer();
     // UDP: the size of the datagram waiting next; 0 when none waits.
@@ -178,6 +191,13 @@ private:
 
     // Listening and accepting (CNetSocketListen.cpp).
     void AcceptIncomingConnection();
+    void DropForeignHandle();
+    // The connection is not parked yet: this object becomes the holder that parks it.
+    void BecomeAcceptHolder(std::int32_t requestID);
+    // The connection is parked: this object takes it, and what the holder received and saw
+    // meanwhile, over from its holder.
+    void TakeOverParkedConnection(std::int32_t requestID);
+    void ReadAcceptedAddresses(std::int32_t requestID);
     static void RefuseConnection(sys::Handle requestID);
     static bool GetPeerAddress(sys::Handle handle, std::int32_t& port, std::string& address,
                                std::string& hostName);

@@ -23,26 +23,9 @@ void CNetSocket::PostSocket(std::int32_t event, std::int32_t errorCode) {
     switch (event) {
         case sys::FD_READ:
             if (!IsUdp() && state_ == sckConnected) {
-                if (RecvDataToBuffer() > 0) {
-                    Raise(Events.DataArrival, static_cast<std::int32_t>(receiveBuffer_.Size()));
-                }
+                ReceiveStreamData();
             } else if (IsUdp() && state_ == sckOpen) {
-                // One datagram per notification, announced with its own size. A notification
-                // that finds none (one behind a datagram already taken) drops nothing.
-                const std::uint64_t takenBefore = datagramsTaken_;
-                const std::optional<std::int32_t> size = NextDatagramSize();
-                if (!size) {
-                    break;
-                }
-                if (*size > 0) {
-                    Raise(Events.DataArrival, *size);
-                }
-                // A datagram nobody read is dropped, so the next FD_READ announces the next
-                // one. One the handler took is gone already: dropping again would lose the
-                // datagram behind it.
-                if (datagramsTaken_ == takenBefore && socketHandle_ != sys::kInvalidSocket) {
-                    DiscardDatagram();
-                }
+                AnnounceNextDatagram();
             }
             break;
         case sys::FD_WRITE:
@@ -57,24 +40,56 @@ void CNetSocket::PostSocket(std::int32_t event, std::int32_t errorCode) {
             break;
         case sys::FD_CONNECT:
             if (state_ == sckConnecting) {
-                sys::SockAddrIn peer;
-                if (sys::GetPeerName(socketHandle_, &peer) != sys::kSocketError) {
-                    remotePort_ = PortOf(peer);
-                    remoteHostIP_ = sys::InetNtoa(peer.addr);
-                }
-                state_ = sckConnected;
-                Raise(Events.Connect);
+                CompleteConnect();
             }
             break;
         case sys::FD_CLOSE:
             if (state_ == sckConnected) {
-                state_ = sckClosing;
-                Raise(Events.CloseSck);
+                ReportPeerClose();
             }
             break;
         default:
             break;
     }
+}
+
+void CNetSocket::ReceiveStreamData() {
+    if (RecvDataToBuffer() > 0) {
+        Raise(Events.DataArrival, static_cast<std::int32_t>(receiveBuffer_.Size()));
+    }
+}
+
+// One datagram per notification, announced with its own size. A notification that finds
+// none (one behind a datagram already taken) drops nothing.
+void CNetSocket::AnnounceNextDatagram() {
+    const std::uint64_t takenBefore = datagramsTaken_;
+    const std::optional<std::int32_t> size = NextDatagramSize();
+    if (!size) {
+        return;
+    }
+    if (*size > 0) {
+        Raise(Events.DataArrival, *size);
+    }
+    // A datagram nobody read is dropped, so the next FD_READ announces the next one. One the
+    // handler took is gone already: dropping again would lose the datagram behind it.
+    if (datagramsTaken_ == takenBefore && socketHandle_ != sys::kInvalidSocket) {
+        DiscardDatagram();
+    }
+}
+
+void CNetSocket::CompleteConnect() {
+    sys::SockAddrIn peer;
+    if (sys::GetPeerName(socketHandle_, &peer) != sys::kSocketError) {
+        remotePort_ = PortOf(peer);
+        remoteHostIP_ = sys::InetNtoa(peer.addr);
+    }
+    state_ = sckConnected;
+    Raise(Events.Connect);
+}
+
+void CNetSocket::ReportPeerClose() {
+    state_ = sckClosing;
+    Raise(Events.CloseSck);
 }
 
 }  // namespace zonbode::net

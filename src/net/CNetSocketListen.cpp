@@ -90,50 +90,42 @@ void CNetSocket::Accept(std::int32_t requestID) {
     // A closed object may still hold the socket of a Connect whose bind failed; it goes
     // before the connection takes its place.
     DestroySocket();
-    // Until the connection is really this object's, a failure must leave it with no handle:
-    // the connection belongs to someone else and closing this object must not touch it.
-    const auto dropHandle = [this] {
-        socketHandle_ = sys::kInvalidSocket;
-        state_ = sckClosed;
-    };
     socketHandle_ = requestID;
     protocol_ = sckProtocolTcp;
     try {
         ProcessOptions();
     } catch (...) {
-        dropHandle();
+        DropForeignHandle();
         throw;
     }
-
     if (!modNetSocket::IsAcceptRegistered(requestID)) {
-        // First stage: this object becomes the holder that parks the connection.
-        if (modNetSocket::IsSocketRegistered(requestID)) {
-            dropHandle();
-            throw RaisedError(kErrWrongProtocolOrState, "CNetSocket.Accept",
-                              kTextWrongProtocolOrState);
-        }
-        isAcceptHolder_ = true;
-        state_ = sckConnected;
-        modNetSocket::RegisterSocket(requestID, shared_from_this(), false);
+        BecomeAcceptHolder(requestID);
         return;
     }
+    TakeOverParkedConnection(requestID);
+}
 
-    // Second stage: take the parked connection over from its holder.
+// Until the connection is really this object's, a failure must leave it with no handle: the
+// connection belongs to someone else and closing this object must not touch it.
+void CNetSocket::DropForeignHandle() {
+    socketHandle_ = sys::kInvalidSocket;
+    state_ = sckClosed;
+}
+
+void CNetSocket::BecomeAcceptHolder(std::int32_t requestID) {
+    if (modNetSocket::IsSocketRegistered(requestID)) {
+        DropForeignHandle();
+        throw RaisedError(kErrWrongProtocolOrState, "CNetSocket.Accept", kTextWrongProtocolOrState);
+    }
+    isAcceptHolder_ = true;
+    state_ = sckConnected;
+    modNetSocket::RegisterSocket(requestID, shared_from_this(), false);
+}
+
+void CNetSocket::TakeOverParkedConnection(std::int32_t requestID) {
     std::shared_ptr<CNetSocket> holder = modNetSocket::GetAcceptedObject(requestID);
     modNetSocket::UnregisterAccept(requestID);
-
-    sys::SockAddrIn local;
-    if (sys::GetSockName(requestID, &local) == sys::kSocketError) {
-        const std::int32_t code = sys::LastError();
-        // Nobody owns the connection any more: end it, and its route to the holder with it.
-        modNetSocket::UnregisterSocket(requestID);
-        sys::CloseSocket(requestID);
-        dropHandle();
-        RaiseNetworkError(code, "CNetSocket.Accept");
-    }
-    boundLocalPort_ = PortOf(local);
-    boundLocalIP_ = sys::InetNtoa(local.addr);
-    GetPeerAddress(requestID, remotePort_, remoteHostIP_, remoteHost_);
+    ReadAcceptedAddresses(requestID);
     state_ = sckConnected;
     if (holder->BytesReceived() > 0) {
         receiveBuffer_.Append(holder->receiveBuffer_.View());
@@ -151,6 +143,21 @@ void CNetSocket::Accept(std::int32_t requestID) {
         Raise(Events.CloseSck);
     }
     holder.reset();
+}
+
+void CNetSocket::ReadAcceptedAddresses(std::int32_t requestID) {
+    sys::SockAddrIn local;
+    if (sys::GetSockName(requestID, &local) == sys::kSocketError) {
+        const std::int32_t code = sys::LastError();
+        // Nobody owns the connection any more: end it, and its route to the holder with it.
+        modNetSocket::UnregisterSocket(requestID);
+        sys::CloseSocket(requestID);
+        DropForeignHandle();
+        RaiseNetworkError(code, "CNetSocket.Accept");
+    }
+    boundLocalPort_ = PortOf(local);
+    boundLocalIP_ = sys::InetNtoa(local.addr);
+    GetPeerAddress(requestID, remotePort_, remoteHostIP_, remoteHost_);
 }
 
 bool CNetSocket::GetPeerAddress(sys::Handle handle, std::int32_t& port, std::string& address,

@@ -10,6 +10,21 @@
 #include "text/AnsiCodePage.h"
 
 namespace zonbode::net {
+namespace {
+
+// Nothing received: an untyped variable is left empty, a typed one holds an empty value of
+// its type.
+void SetEmpty(Variant& data, VarType type, bool typedVariable) {
+    if (!typedVariable) {
+        data = Variant();
+    } else if (type == VarType::String) {
+        data = Variant(std::string());
+    } else {
+        data = Variant(Variant::Bytes());
+    }
+}
+
+}  // namespace
 
 void CNetSocket::GetData(Variant& data, std::optional<std::int32_t> varType, Variant* maxLen) {
     ReadData(data, varType, maxLen, false);
@@ -67,55 +82,62 @@ std::int32_t CNetSocket::RecvData(Variant& data, bool peek, std::optional<std::i
     } else if (varType) {
         type = static_cast<VarType>(*varType);
     }
-
-    std::int32_t errorCode = 0;
-    std::size_t taken = 0;
     if (type == VarType::String || type == VarType::ByteArray) {
-        const auto setEmpty = [&] {
-            if (!typedVariable) {
-                data = Variant();
-            } else if (type == VarType::String) {
-                data = Variant(std::string());
-            } else {
-                data = Variant(Variant::Bytes());
-            }
-        };
-        std::size_t count = available;
-        if (!maxLen) {
-            if (available == 0) {
-                setEmpty();
-                return 0;
-            }
-        } else if (*maxLen == 0 || available == 0) {
-            setEmpty();
-            if (IsUdp()) {
-                DiscardDatagram();
-                ++datagramsTaken_;
-                RaiseNetworkError(kWsaEMsgSize, "CNetSocket.RecvData");
-            }
-            return 0;
-        } else {
-            count = std::min(available, static_cast<std::size_t>(*maxLen));
-        }
-        Variant::Bytes bytes = TakeReceivedBytes(count, peek, errorCode);
-        taken = bytes.size();
-        if (type == VarType::String) {
-            data = Variant(text::BytesToText(
-                std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())));
-        } else {
-            data = Variant(std::move(bytes));
-        }
-    } else if (const std::size_t size = FixedSizeOf(type); size > 0) {
-        if (available < size) {
+        return RecvBytes(data, type, typedVariable, available, peek, maxLen);
+    }
+    if (FixedSizeOf(type) > 0) {
+        return RecvFixedValue(data, type, available, peek);
+    }
+    throw RaisedError(kErrUnsupportedType, "CNetSocket.RecvData", kTextUnsupportedType);
+}
+
+std::int32_t CNetSocket::RecvBytes(Variant& data, VarType type, bool typedVariable,
+                                   std::size_t available, bool peek,
+                                   std::optional<std::int32_t> maxLen) {
+    std::size_t count = available;
+    if (!maxLen) {
+        if (available == 0) {
+            SetEmpty(data, type, typedVariable);
             return 0;
         }
-        const Variant::Bytes bytes = TakeReceivedBytes(size, peek, errorCode);
-        if (bytes.size() == size) {  // else the receive failed: data stays as it was
-            data = FixedValueFromBytes(type, bytes.data());
-            taken = size;
+    } else if (*maxLen == 0 || available == 0) {
+        SetEmpty(data, type, typedVariable);
+        if (IsUdp()) {
+            DiscardDatagram();
+            ++datagramsTaken_;
+            RaiseNetworkError(kWsaEMsgSize, "CNetSocket.RecvData");
         }
+        return 0;
     } else {
-        throw RaisedError(kErrUnsupportedType, "CNetSocket.RecvData", kTextUnsupportedType);
+        count = std::min(available, static_cast<std::size_t>(*maxLen));
+    }
+    std::int32_t errorCode = 0;
+    Variant::Bytes bytes = TakeReceivedBytes(count, peek, errorCode);
+    const std::size_t taken = bytes.size();
+    if (type == VarType::String) {
+        data = Variant(text::BytesToText(
+            std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())));
+    } else {
+        data = Variant(std::move(bytes));
+    }
+    if (errorCode != 0) {
+        RaiseNetworkError(errorCode, "CNetSocket.RecvData");
+    }
+    return static_cast<std::int32_t>(taken);
+}
+
+std::int32_t CNetSocket::RecvFixedValue(Variant& data, VarType type, std::size_t available,
+                                        bool peek) {
+    const std::size_t size = FixedSizeOf(type);
+    if (available < size) {
+        return 0;
+    }
+    std::int32_t errorCode = 0;
+    const Variant::Bytes bytes = TakeReceivedBytes(size, peek, errorCode);
+    std::size_t taken = 0;
+    if (bytes.size() == size) {  // else the receive failed: data stays as it was
+        data = FixedValueFromBytes(type, bytes.data());
+        taken = size;
     }
     if (errorCode != 0) {
         RaiseNetworkError(errorCode, "CNetSocket.RecvData");

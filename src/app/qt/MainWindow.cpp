@@ -52,32 +52,10 @@ MainWindow::~MainWindow() = default;
 QWidget* MainWindow::CreateControl(const layout::ControlLayout& control) {
     const QString caption = ToQString(control.caption);
     switch (control.kind) {
-        case layout::ControlKind::List: {
-            auto* list = new QTreeWidget(this);
-            list->setRootIsDecorated(false);
-            list->setItemsExpandable(false);
-            list->setUniformRowHeights(true);
-            list->setAllColumnsShowFocus(true);
-            list->setSelectionMode(QAbstractItemView::SingleSelection);
-            list->setSelectionBehavior(QAbstractItemView::SelectRows);
-            list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-            list->setColumnCount(0);
-            list->setHeaderLabels({});
-            list->header()->setStretchLastSection(false);
-            list->header()->setDefaultSectionSize(layout::kDefaultColumnWidthPixels);
-            list->header()->setSectionsMovable(false);
-            list->viewport()->installEventFilter(this);
-            list->installEventFilter(this);
-            return list;
-        }
-        case layout::ControlKind::StatusBar: {
-            auto* bar = new QStatusBar(this);
-            bar->setSizeGripEnabled(false);
-            statusPanel_ = new QLabel(caption, bar);
-            statusPanel_->setTextFormat(Qt::PlainText);
-            bar->addWidget(statusPanel_, 1);
-            return bar;
-        }
+        case layout::ControlKind::List:
+            return CreateList();
+        case layout::ControlKind::StatusBar:
+            return CreateStatusBar(caption);
         case layout::ControlKind::Label: {
             auto* label = new QLabel(caption, this);
             label->setTextFormat(Qt::PlainText);
@@ -103,6 +81,37 @@ QWidget* MainWindow::CreateControl(const layout::ControlLayout& control) {
             return new QComboBox(this);
     }
     return nullptr;
+}
+
+// A report view of whole rows, one selected at a time; its double-clicks and keys come to
+// this window.
+QTreeWidget* MainWindow::CreateList() {
+    auto* list = new QTreeWidget(this);
+    list->setRootIsDecorated(false);
+    list->setItemsExpandable(false);
+    list->setUniformRowHeights(true);
+    list->setAllColumnsShowFocus(true);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list->setColumnCount(0);
+    list->setHeaderLabels({});
+    list->header()->setStretchLastSection(false);
+    list->header()->setDefaultSectionSize(layout::kDefaultColumnWidthPixels);
+    list->header()->setSectionsMovable(false);
+    list->viewport()->installEventFilter(this);
+    list->installEventFilter(this);
+    return list;
+}
+
+// The bar with its one panel, which shows the status text.
+QStatusBar* MainWindow::CreateStatusBar(const QString& caption) {
+    auto* bar = new QStatusBar(this);
+    bar->setSizeGripEnabled(false);
+    statusPanel_ = new QLabel(caption, bar);
+    statusPanel_->setTextFormat(Qt::PlainText);
+    bar->addWidget(statusPanel_, 1);
+    return bar;
 }
 
 void MainWindow::BuildControls() {

@@ -112,6 +112,8 @@ private:
     void BuildControls();
     bool IsCell(int row, int column) const;
     QWidget* CreateControl(const layout::ControlLayout& control);
+    QTreeWidget* CreateList();
+    QStatusBar* CreateStatusBar(const QString& caption);
     static void Fire(const std::function<void()>& handler);
     void Unload();
 

@@ -33,61 +33,48 @@
 #include "app/qt/SlackDialog.h"
 #include "status/MessengerTransportList.h"
 
-int main(int argc, char** argv) {
-    // Answered before Qt looks for a display, so they work on a terminal without one.
-    if (const std::optional<int> exitCode =
-            zonbode::app::AnswerHelpOrVersion(std::vector<std::string>(argv + 1, argv + argc))) {
-        return *exitCode;
-    }
-    QApplication application(argc, argv);
+namespace zonbode::app::qt {
+namespace {
+
+void DescribeApplication() {
     QApplication::setOrganizationName(QStringLiteral("Kavelo"));
     QApplication::setApplicationName(QStringLiteral("Zonbode"));
     QApplication::setDesktopFileName(QStringLiteral("zonbode"));
     // Closing a message box while the window sits in the tray must not end the program.
     QApplication::setQuitOnLastWindowClosed(false);
+}
 
+// The arguments after the program's name, as Qt left them.
+std::vector<std::string> ProgramArguments() {
     std::vector<std::string> arguments;
     for (const QString& argument : QApplication::arguments().mid(1)) {
         arguments.push_back(argument.toStdString());
     }
-    zonbode::app::DesktopOptions options;
-    if (const std::optional<int> exitCode = zonbode::app::ReadDesktopOptions(arguments, options)) {
-        return *exitCode;
-    }
-    options.live.report = [](const std::string& text) {
-        zonbode::app::WriteToStandardStreams(zonbode::app::OptionText::Problem,
-                                             "zonbode: " + text + "\n");
-    };
+    return arguments;
+}
 
-    using namespace zonbode::app::qt;
-    DBusRunningCopies copies;
-    if (!zonbode::app::GoOnAsTheRunningCopy(copies)) {
-        return 0;
-    }
-    InstallErrorMessageBox();
-    EventLoopNotifier networkEvents;
-    MainWindow window;
-    QtTimers timers;
-    QtSettingsStore settings;
-    // Our own interface's receivers first, then Pidgin or Finch, then Slack.
+void ReportLiveProblem(const std::string& text) {
+    WriteToStandardStreams(OptionText::Problem, "zonbode: " + text + "\n");
+}
+
+// Where a status goes: our own interface's receivers first, then Pidgin or Finch, then Slack,
+// which asks for attention in the window's status bar.
+struct Messengers {
+    Messengers(std::string slackApiUrl, MainWindow& window)
+        : slackApi(std::move(slackApiUrl)),
+          slack(slackToken, slackApi,
+                [&window](const std::string& text) { window.SetStatusText(text); }) {}
+
     DBusMessengerTransport copyData;
     PurpleMessengerTransport purple;
-    SecretServiceStore slackToken("slack");
-    zonbode::app::SlackHttp slackApi(options.slackApi);
-    zonbode::app::SlackLink slack(
-        slackToken, slackApi, [&window](const std::string& text) { window.SetStatusText(text); });
-    zonbode::status::MessengerTransportList messenger({&copyData, &purple, &slack});
-    QtTray tray(window.windowIcon());
-    QtProcessControl process;
-    zonbode::app::SystemClock clock;
-    AutostartEntry signIn(QCoreApplication::applicationFilePath());
+    SecretServiceStore slackToken{"slack"};
+    SlackHttp slackApi;
+    SlackLink slack;
+    status::MessengerTransportList all{{&copyData, &purple, &slack}};
+};
 
-    const zonbode::app::Ports ports{window, timers,  settings, messenger,
-                                    tray,   process, clock,    signIn};
-    const std::unique_ptr<zonbode::app::Form1> owned =
-        zonbode::app::CreateForm1(ports, std::move(options));
-    zonbode::app::Form1& form = *owned;
-    window.SetEvents({
+WindowEvents FormEvents(Form1& form, MainWindow& window, SlackLink& slack) {
+    return {
         .formUnload =
             [&form] {
                 form.Form_Unload();
@@ -106,7 +93,50 @@ int main(int argc, char** argv) {
                 SlackDialog dialog(&window, slack);
                 dialog.exec();
             },
-    });
+    };
+}
+
+}  // namespace
+}  // namespace zonbode::app::qt
+
+int main(int argc, char** argv) {
+    // Answered before Qt looks for a display, so they work on a terminal without one.
+    if (const std::optional<int> exitCode =
+            zonbode::app::AnswerHelpOrVersion(std::vector<std::string>(argv + 1, argv + argc))) {
+        return *exitCode;
+    }
+    QApplication application(argc, argv);
+    using namespace zonbode::app::qt;
+    DescribeApplication();
+
+    zonbode::app::DesktopOptions options;
+    if (const std::optional<int> exitCode =
+            zonbode::app::ReadDesktopOptions(ProgramArguments(), options)) {
+        return *exitCode;
+    }
+    options.live.report = ReportLiveProblem;
+
+    DBusRunningCopies copies;
+    if (!zonbode::app::GoOnAsTheRunningCopy(copies)) {
+        return 0;
+    }
+    InstallErrorMessageBox();
+    EventLoopNotifier networkEvents;
+    MainWindow window;
+    QtTimers timers;
+    QtSettingsStore settings;
+    Messengers messengers(options.slackApi, window);
+    QtTray tray(window.windowIcon());
+    QtProcessControl process;
+    zonbode::app::SystemClock clock;
+    AutostartEntry signIn(QCoreApplication::applicationFilePath());
+
+    const zonbode::app::Ports ports{window, timers,  settings, messengers.all,
+                                    tray,   process, clock,    signIn};
+    const std::unique_ptr<zonbode::app::Form1> owned =
+        zonbode::app::CreateForm1(ports, std::move(options));
+    zonbode::app::Form1& form = *owned;
+    window.SetEvents(FormEvents(form, window, messengers.slack));
     tray.SetCallback([&form](int mouseMessage) { form.TrayIcon_Callback(mouseMessage); });
     copies.SetOnActivate([&form] { form.AnotherCopyStarted(); });
     CloseOnSignal closeOnSignal([&window] { window.close(); });

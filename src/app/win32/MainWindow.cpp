@@ -50,6 +50,74 @@ UINT DpiOf(HWND window) {
     return dpi > 0 ? static_cast<UINT>(dpi) : 96;
 }
 
+// The window class and style that make a control of a kind.
+struct ControlClass {
+    const wchar_t* className;
+    DWORD style;
+};
+
+ControlClass ClassOf(layout::ControlKind kind) {
+    ControlClass made{L"STATIC", 0};
+    if (layout::TakesFocus(kind)) {
+        made.style = WS_TABSTOP;
+    }
+    switch (kind) {
+        case layout::ControlKind::List:
+            made.className = WC_LISTVIEWW;
+            made.style |= WS_BORDER | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS;
+            break;
+        case layout::ControlKind::StatusBar:
+            made.className = STATUSCLASSNAMEW;
+            break;
+        case layout::ControlKind::Label:
+            made.style |= SS_LEFT | SS_NOPREFIX;
+            break;
+        case layout::ControlKind::TextBox:
+            made.className = L"EDIT";
+            made.style |= WS_BORDER | ES_AUTOHSCROLL;
+            break;
+        case layout::ControlKind::PushButton:
+            made.className = L"BUTTON";
+            made.style |= BS_PUSHBUTTON;
+            break;
+        case layout::ControlKind::ToggleButton:
+            made.className = L"BUTTON";
+            made.style |= BS_AUTOCHECKBOX | BS_PUSHLIKE;
+            break;
+        case layout::ControlKind::CheckBox:
+            made.className = L"BUTTON";
+            made.style |= BS_AUTOCHECKBOX;
+            break;
+        case layout::ControlKind::DropDownList:
+            made.className = L"COMBOBOX";
+            made.style |= CBS_DROPDOWNLIST | WS_VSCROLL;
+            break;
+    }
+    return made;
+}
+
+// What a control of a kind is told once it exists.
+void FinishControl(HWND window, const layout::ControlLayout& control) {
+    switch (control.kind) {
+        case layout::ControlKind::List:
+            SendMessageW(window, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT,
+                         LVS_EX_FULLROWSELECT);
+            break;
+        case layout::ControlKind::StatusBar: {
+            int parts[] = {-1};
+            SendMessageW(window, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(parts));
+            SendMessageW(window, SB_SETTEXTW, 0,
+                         reinterpret_cast<LPARAM>(Widen(control.caption).c_str()));
+            break;
+        }
+        case layout::ControlKind::TextBox:
+            SendMessageW(window, EM_SETLIMITTEXT, 0, 0);  // any stored template, whole
+            break;
+        default:
+            break;
+    }
+}
+
 }  // namespace
 
 MainWindow::MainWindow(HINSTANCE instance) : instance_(instance) {
@@ -188,67 +256,17 @@ MainWindow::~MainWindow() {
 }
 
 HWND MainWindow::CreateControl(const layout::ControlLayout& control) {
-    const wchar_t* className = L"STATIC";
-    DWORD style = layout::TakesFocus(control.kind) ? WS_TABSTOP : 0;
-    switch (control.kind) {
-        case layout::ControlKind::List:
-            className = WC_LISTVIEWW;
-            style |= WS_BORDER | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS;
-            break;
-        case layout::ControlKind::StatusBar:
-            className = STATUSCLASSNAMEW;
-            break;
-        case layout::ControlKind::Label:
-            style |= SS_LEFT | SS_NOPREFIX;
-            break;
-        case layout::ControlKind::TextBox:
-            className = L"EDIT";
-            style |= WS_BORDER | ES_AUTOHSCROLL;
-            break;
-        case layout::ControlKind::PushButton:
-            className = L"BUTTON";
-            style |= BS_PUSHBUTTON;
-            break;
-        case layout::ControlKind::ToggleButton:
-            className = L"BUTTON";
-            style |= BS_AUTOCHECKBOX | BS_PUSHLIKE;
-            break;
-        case layout::ControlKind::CheckBox:
-            className = L"BUTTON";
-            style |= BS_AUTOCHECKBOX;
-            break;
-        case layout::ControlKind::DropDownList:
-            className = L"COMBOBOX";
-            style |= CBS_DROPDOWNLIST | WS_VSCROLL;
-            break;
-    }
+    const ControlClass kind = ClassOf(control.kind);
     const bool isStatusBar = control.kind == layout::ControlKind::StatusBar;
     const RECT rect = ControlRect(control);
     HWND window =
-        CreateWindowExW(0, className, isStatusBar ? L"" : Widen(control.caption).c_str(),
-                        WS_CHILD | WS_VISIBLE | style, rect.left, rect.top, rect.right - rect.left,
-                        rect.bottom - rect.top, window_,
+        CreateWindowExW(0, kind.className, isStatusBar ? L"" : Widen(control.caption).c_str(),
+                        WS_CHILD | WS_VISIBLE | kind.style, rect.left, rect.top,
+                        rect.right - rect.left, rect.bottom - rect.top, window_,
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(control.control))),
                         instance_, nullptr);
     SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-    switch (control.kind) {
-        case layout::ControlKind::List:
-            SendMessageW(window, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT,
-                         LVS_EX_FULLROWSELECT);
-            break;
-        case layout::ControlKind::StatusBar: {
-            int parts[] = {-1};
-            SendMessageW(window, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(parts));
-            SendMessageW(window, SB_SETTEXTW, 0,
-                         reinterpret_cast<LPARAM>(Widen(control.caption).c_str()));
-            break;
-        }
-        case layout::ControlKind::TextBox:
-            SendMessageW(window, EM_SETLIMITTEXT, 0, 0);  // any stored template, whole
-            break;
-        default:
-            break;
-    }
+    FinishControl(window, control);
     return window;
 }
 
@@ -318,14 +336,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_COMMAND:
             OnCommand(LOWORD(wParam), HIWORD(wParam));
             return 0;
-        case WM_NOTIFY: {
-            const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-            // NM_DBLCLK is the left button's; the right one's is NM_RDBLCLK.
-            if (header->hwndFrom == ListView1() && header->code == NM_DBLCLK) {
-                OnListDoubleClick(*reinterpret_cast<const NMITEMACTIVATE*>(lParam));
-            }
+        case WM_NOTIFY:
+            OnNotify(lParam);
             return 0;
-        }
         case WM_CLOSE:
             // Shutdown cannot be cancelled; the program ends with the window.
             Unload();
@@ -351,16 +364,32 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             return 0;
         default:
-            if (message == Win32Tray::TaskbarCreatedMessage()) {
-                Fire(events_.taskbarCreated);
-                return 0;
-            }
-            if (message == Win32RunningCopies::WakeMessage()) {
-                Fire(events_.anotherCopyStarted);
+            if (HandleRegisteredMessage(message)) {
                 return 0;
             }
             return DefWindowProcW(window_, message, wParam, lParam);
     }
+}
+
+void MainWindow::OnNotify(LPARAM lParam) {
+    const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+    // NM_DBLCLK is the left button's; the right one's is NM_RDBLCLK.
+    if (header->hwndFrom == ListView1() && header->code == NM_DBLCLK) {
+        OnListDoubleClick(*reinterpret_cast<const NMITEMACTIVATE*>(lParam));
+    }
+}
+
+// The messages whose numbers the system hands out at run time: true when message was one.
+bool MainWindow::HandleRegisteredMessage(UINT message) {
+    if (message == Win32Tray::TaskbarCreatedMessage()) {
+        Fire(events_.taskbarCreated);
+        return true;
+    }
+    if (message == Win32RunningCopies::WakeMessage()) {
+        Fire(events_.anotherCopyStarted);
+        return true;
+    }
+    return false;
 }
 
 void MainWindow::OnCommand(int id, int code) {

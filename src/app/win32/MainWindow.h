@@ -86,6 +86,7 @@ private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     bool HandleLayoutMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    bool HandleRegisteredMessage(UINT message);
     void CreateControls();
     HWND CreateControl(const layout::ControlLayout& control);
     // Pixels of the 96-DPI layout at the window's DPI.
@@ -105,6 +106,7 @@ private:
     void OnCommand(int id, int code);
     void OnEnter();
     void OnMatchList(int code);
+    void OnNotify(LPARAM lParam);
     void OnListDoubleClick(const NMITEMACTIVATE& click);
     bool IsCell(int row, int column) const;
     void Unload();

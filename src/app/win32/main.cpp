@@ -33,53 +33,35 @@
 #include "app/win32/Win32Tray.h"
 #include "status/MessengerTransportList.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    zonbode::app::DesktopOptions options;
-    if (const std::optional<int> exitCode =
-            zonbode::app::ReadDesktopOptions(zonbode::app::win32::CommandLineArguments(), options,
-                                             zonbode::app::win32::WriteOptionTextOrBox)) {
-        return *exitCode;
-    }
-    options.live.report = [](const std::string& text) {
-        zonbode::app::win32::WriteOptionTextOrBox(zonbode::app::OptionText::Problem,
-                                                  "zonbode: " + text + "\n");
-    };
+namespace zonbode::app::win32 {
+namespace {
 
-    zonbode::app::win32::Win32RunningCopies copies;
-    if (!zonbode::app::GoOnAsTheRunningCopy(copies)) {
-        return 0;
-    }
+void ReportLiveProblem(const std::string& text) {
+    WriteOptionTextOrBox(OptionText::Problem, "zonbode: " + text + "\n");
+}
 
+void LoadCommonControls() {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
+}
 
-    using namespace zonbode::app::win32;
-    InstallErrorMessageBox();
-    MainWindow window(instance);
-    if (window.Handle() == nullptr) {
-        std::fputs("zonbode: the main window could not be created\n", stderr);
-        return 1;
-    }
-    Win32Timers timers;
-    RegistryStore settings;
-    // The windows of class "MsnMsgrUIManager" first, then Slack.
+// Where a status goes: the windows of class "MsnMsgrUIManager" first, then Slack, which asks
+// for attention in the window's status bar.
+struct Messengers {
+    Messengers(std::string slackApiUrl, MainWindow& window)
+        : slackApi(std::move(slackApiUrl)),
+          slack(slackToken, slackApi,
+                [&window](const std::string& text) { window.SetStatusText(text); }) {}
+
     CopyDataTransport copyData;
-    CredentialStore slackToken(L"Zonbode/Slack");
-    zonbode::app::SlackHttp slackApi(options.slackApi);
-    zonbode::app::SlackLink slack(
-        slackToken, slackApi, [&window](const std::string& text) { window.SetStatusText(text); });
-    zonbode::status::MessengerTransportList messenger({&copyData, &slack});
-    Win32Tray tray(window.Handle(), window.Icon());
-    Win32ProcessControl process;
-    zonbode::app::SystemClock clock;
-    RunEntry signIn(RunEntry::OwnPath());
+    CredentialStore slackToken{L"Zonbode/Slack"};
+    SlackHttp slackApi;
+    SlackLink slack;
+    status::MessengerTransportList all{{&copyData, &slack}};
+};
 
-    const zonbode::app::Ports ports{window, timers,  settings, messenger,
-                                    tray,   process, clock,    signIn};
-    const std::unique_ptr<zonbode::app::Form1> owned =
-        zonbode::app::CreateForm1(ports, std::move(options));
-    zonbode::app::Form1& form = *owned;
-    window.SetEvents({
+WindowEvents FormEvents(Form1& form, MainWindow& window, SlackLink& slack) {
+    return {
         .formUnload = [&form] { form.Form_Unload(); },
         .formResize = [&form] { form.Form_Resize(); },
         .command1Click = [&form] { form.Command1_Click(); },
@@ -96,11 +78,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         .trayCallback = [&form](int mouseMessage) { form.TrayIcon_Callback(mouseMessage); },
         .taskbarCreated = [&form] { form.TaskbarCreated(); },
         .anotherCopyStarted = [&form] { form.AnotherCopyStarted(); },
-    });
+    };
+}
 
-    // Start-up shows the window itself, minimized or not at all where the stored choice says.
-    form.Form_Load();
-
+// Runs until the window's end posts WM_QUIT; returns the exit code it carries.
+int RunMessageLoop(MainWindow& window) {
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         // Tab, Shift+Tab and the other dialog keys move through the controls.
@@ -111,4 +93,47 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         DispatchMessageW(&message);
     }
     return static_cast<int>(message.wParam);
+}
+
+}  // namespace
+}  // namespace zonbode::app::win32
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    using namespace zonbode::app::win32;
+    zonbode::app::DesktopOptions options;
+    if (const std::optional<int> exitCode = zonbode::app::ReadDesktopOptions(
+            CommandLineArguments(), options, WriteOptionTextOrBox)) {
+        return *exitCode;
+    }
+    options.live.report = ReportLiveProblem;
+
+    Win32RunningCopies copies;
+    if (!zonbode::app::GoOnAsTheRunningCopy(copies)) {
+        return 0;
+    }
+    LoadCommonControls();
+    InstallErrorMessageBox();
+    MainWindow window(instance);
+    if (window.Handle() == nullptr) {
+        std::fputs("zonbode: the main window could not be created\n", stderr);
+        return 1;
+    }
+    Win32Timers timers;
+    RegistryStore settings;
+    Messengers messengers(options.slackApi, window);
+    Win32Tray tray(window.Handle(), window.Icon());
+    Win32ProcessControl process;
+    zonbode::app::SystemClock clock;
+    RunEntry signIn(RunEntry::OwnPath());
+
+    const zonbode::app::Ports ports{window, timers,  settings, messengers.all,
+                                    tray,   process, clock,    signIn};
+    const std::unique_ptr<zonbode::app::Form1> owned =
+        zonbode::app::CreateForm1(ports, std::move(options));
+    zonbode::app::Form1& form = *owned;
+    window.SetEvents(FormEvents(form, window, messengers.slack));
+
+    // Start-up shows the window itself, minimized or not at all where the stored choice says.
+    form.Form_Load();
+    return RunMessageLoop(window);
 }
