@@ -32,9 +32,7 @@ protected:
 
 TEST_F(CNetSocketUdp, FirstSendBindsAndEachSendIsOneDatagram) {
     PeerSocket peer = DatagramPeer();
-    auto socket = CNetSocket::Create();
-    EventLog log;
-    log.Attach(*socket);
+    auto socket = LoggedSocket();
     socket->SetProtocol(sckProtocolUdp);
     socket->SetRemoteHost("127.0.0.1");
     socket->SetRemotePort(peer.Port());
@@ -207,9 +205,7 @@ TEST_F(CNetSocketUdp, DestinationProblemsAreRaisedAndNothingStays) {
 
 TEST_F(CNetSocketUdp, DatagramLargerThanTheProtocolAllowsIsReportedAndLost) {
     PeerSocket peer = DatagramPeer();
-    auto socket = CNetSocket::Create();
-    EventLog log;
-    log.Attach(*socket);
+    auto socket = LoggedSocket();
     socket->SetProtocol(sckProtocolUdp);
     socket->SetRemoteHost("127.0.0.1");
     socket->SetRemotePort(peer.Port());
