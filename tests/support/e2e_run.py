@@ -131,3 +131,9 @@ def run_scenario(name, run, clean_up):
         clean_up()
     print(f"passed: {name}")
     return 0
+
+
+def expect_stored(values, expected):
+    """Each of the settings in `expected` was stored with that value."""
+    for name, value in expected.items():
+        check(values.get(name) == value, f"{name} stored as {values.get(name)!r}")

@@ -46,8 +46,8 @@ import time
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "..",
                                 "support"))
 from e2e_run import (SKIP, SWITCH_OFF_HEX, Failure, Lines, Skipped, check,  # noqa: E402
-                     expect_closed, expect_second_start_ends, run_scenario, start_recorded_api,
-                     stop_processes)
+                     expect_closed, expect_second_start_ends, expect_stored, run_scenario,
+                     start_recorded_api, stop_processes)
 import e2e_run  # noqa: E402
 from recorded_slack import SlackApi, SLACK_TOKEN, USERS_OWN  # noqa: E402
 
@@ -267,10 +267,8 @@ def scenario_close(desktop, args):
     _, line = desktop.records.next(30)
     check(line == SWITCH_OFF_HEX, f"switch-off record: got {line}")
     values = desktop.read_ini()
-    check(values.get("PSM") == DEFAULT_TEMPLATE.decode(), f"PSM stored as {values.get('PSM')!r}")
-    check(values.get("Auto") == "0", f"Auto stored as {values.get('Auto')!r}")
-    check(values.get("Systeemvak") == "0", f"Systeemvak stored as {values.get('Systeemvak')!r}")
-    check(values.get("Aanmelden") == "0", f"Aanmelden stored as {values.get('Aanmelden')!r}")
+    expect_stored(values, {"PSM": DEFAULT_TEMPLATE.decode(), "Auto": "0", "Systeemvak": "0",
+                           "Aanmelden": "0"})
     check(set(values) == {"PSM", "Auto", "Systeemvak", "Aanmelden"},
           f"stored keys {sorted(values)}")
 
@@ -292,10 +290,8 @@ def scenario_close(desktop, args):
     _, line = desktop.records.next(30)
     check(line == SWITCH_OFF_HEX, f"switch-off record: got {line}")
     values = desktop.read_ini()
-    check(values.get("PSM") == "Zon: [zon]% op [dag]", f"PSM stored as {values.get('PSM')!r}")
-    check(values.get("Auto") == "1", f"Auto stored as {values.get('Auto')!r}")
-    check(values.get("Systeemvak") == "1", f"Systeemvak stored as {values.get('Systeemvak')!r}")
-    check(values.get("Aanmelden") == "1", f"Aanmelden stored as {values.get('Aanmelden')!r}")
+    expect_stored(values, {"PSM": "Zon: [zon]% op [dag]", "Auto": "1", "Systeemvak": "1",
+                           "Aanmelden": "1"})
 
 
 def scenario_auto_mode(desktop, args):

@@ -49,7 +49,7 @@ import time
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "..",
                                 "support"))
 from e2e_run import (DEFAULT_TEMPLATE, SKIP, SWITCH_OFF_HEX, Failure, Lines,  # noqa: E402
-                     check, expect_closed, expect_second_start_ends, run_scenario,
+                     check, expect_closed, expect_second_start_ends, expect_stored, run_scenario,
                      start_recorded_api, stop_processes)
 from recorded_slack import SlackApi, SLACK_TOKEN, USERS_OWN  # noqa: E402
 
@@ -254,10 +254,9 @@ def scenario_double_click(wine, args, server):
     close_zonbode(wine, args, zonbode)
     expect_everywhere(listeners, SWITCH_OFF_HEX, 30, "switch-off record")
     values = wine.reg_query()
-    check(values.get("PSM") == ("REG_SZ", DEFAULT_TEMPLATE), f"PSM stored as {values.get('PSM')}")
-    check(values.get("Auto") == ("REG_DWORD", "0x0"), f"Auto stored as {values.get('Auto')}")
-    check(values.get("Systeemvak") == ("REG_DWORD", "0x0"),
-          f"Systeemvak stored as {values.get('Systeemvak')}")
+    expect_stored(values, {"PSM": ("REG_SZ", DEFAULT_TEMPLATE),
+                           "Auto": ("REG_DWORD", "0x0"),
+                           "Systeemvak": ("REG_DWORD", "0x0")})
 
 
 def scenario_auto_mode(wine, args, server):
@@ -289,10 +288,9 @@ def auto_mode_with(wine, args, live):
     close_zonbode(wine, args, zonbode)
     expect_everywhere(listeners, SWITCH_OFF_HEX, 30, "switch-off record")
     values = wine.reg_query()
-    check(values.get("PSM") == ("REG_SZ", template), f"PSM stored as {values.get('PSM')}")
-    check(values.get("Auto") == ("REG_DWORD", "0x1"), f"Auto stored as {values.get('Auto')}")
-    check(values.get("Systeemvak") == ("REG_DWORD", "0x0"),
-          f"Systeemvak stored as {values.get('Systeemvak')}")
+    expect_stored(values, {"PSM": ("REG_SZ", template),
+                           "Auto": ("REG_DWORD", "0x1"),
+                           "Systeemvak": ("REG_DWORD", "0x0")})
 
 
 def window_state(wine, args):
@@ -351,10 +349,9 @@ def scenario_session_end(wine, args, server):
         listener.nothing_more_within(10)
     wine.stop_server()  # the registry is on disk once the server has ended
     values = wine.reg_query()
-    check(values.get("PSM") == ("REG_SZ", template), f"PSM stored as {values.get('PSM')}")
-    check(values.get("Auto") == ("REG_DWORD", "0x0"), f"Auto stored as {values.get('Auto')}")
-    check(values.get("Systeemvak") == ("REG_DWORD", "0x1"),
-          f"Systeemvak stored as {values.get('Systeemvak')}")
+    expect_stored(values, {"PSM": ("REG_SZ", template),
+                           "Auto": ("REG_DWORD", "0x0"),
+                           "Systeemvak": ("REG_DWORD", "0x1")})
 
 
 RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
@@ -382,8 +379,7 @@ def scenario_high_dpi(wine, args, server):
     check(f'"{own}"' in entry, f"the Run entry does not name {own}: {entry!r}")
     close_zonbode(wine, args, zonbode)
     values = wine.reg_query()
-    check(values.get("Aanmelden") == ("REG_DWORD", "0x1"),
-          f"Aanmelden stored as {values.get('Aanmelden')}")
+    expect_stored(values, {"Aanmelden": ("REG_DWORD", "0x1")})
 
 
 def scenario_slack(wine, args, server):
