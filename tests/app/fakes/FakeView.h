@@ -11,7 +11,7 @@ namespace zonbode::app::fakes {
 
 // The in-memory window, with what the tests look at besides: every status text and message
 // box in order, and the calls that matter to the order of events written to the log.
-class FakeView final : public MemoryView {
+class FakeView final : public MemoryView, private LogsSteps {
 public:
     struct Message {
         std::string text;
@@ -19,7 +19,7 @@ public:
         MessageIcon icon;
     };
 
-    explicit FakeView(EventLog* log = nullptr) : log_(log) {}
+    explicit FakeView(EventLog* log = nullptr) : LogsSteps(log) {}
 
     std::vector<std::string> statusTexts;  // every text the panel was given, in order
     std::vector<Message> messages;
@@ -61,15 +61,6 @@ public:
             whileMessageOpen();
         }
     }
-
-private:
-    void Log(std::string entry) {
-        if (log_ != nullptr) {
-            log_->Add(std::move(entry));
-        }
-    }
-
-    EventLog* log_;
 };
 
 }  // namespace zonbode::app::fakes
