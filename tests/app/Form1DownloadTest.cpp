@@ -12,11 +12,10 @@
 
 #include "app/Form1.h"
 #include "app/StoredSettings.h"
-#include "app/fakes/FakePorts.h"
 #include "app/support/ForecastPages.h"
+#include "app/support/Form1OnLoop.h"
 #include "app/support/LocalHttpServer.h"
 #include "app/support/PythonHttpServer.h"
-#include "net/EventLoop.h"
 #include "net/SocketApi.h"
 
 namespace zonbode::app {
@@ -25,8 +24,6 @@ namespace {
 using namespace std::chrono_literals;
 using testing::LocalHttpServer;
 using Behaviour = LocalHttpServer::Behaviour;
-
-constexpr auto kPatience = 30s;  // generous: the machine may be busy
 
 std::string ExpectedRequest(std::uint16_t port) {
     return "GET /waarschuwingen_en_verwachtingen/index.html HTTP/1.1\r\n"
@@ -42,24 +39,9 @@ bool StartsWith(const std::string& text, const std::string& prefix) {
     return text.rfind(prefix, 0) == 0;
 }
 
-class Form1DownloadTest : public ::testing::Test {
+class Form1DownloadTest : public testing::Form1OnLoop {
 protected:
-    void Start(const std::string& host, std::uint16_t port) {
-        form = std::make_unique<Form1>(ports.Ports(), ForecastServer{host, port});
-        form->Form_Load();
-    }
-
-    bool RunUntil(const std::function<bool()>& done,
-                  std::chrono::milliseconds timeout = kPatience) {
-        return net::EventLoop::RunUntil(done, timeout);
-    }
-    bool RunUntilState(DownloadCycle state) {
-        return RunUntil([&] { return form->DownloadCycleState() == state; });
-    }
-    // Lets the loop handle whatever else might come, for a short while.
-    void RunIdle(std::chrono::milliseconds time = 300ms) {
-        net::EventLoop::RunUntil([] { return false; }, time);
-    }
+    void Start(const std::string& host, std::uint16_t port) { Load(ForecastServer{host, port}); }
 
     void ExpectSevenTestDays() {
         ASSERT_EQ(ports.view.RowCount(), 7);
@@ -82,9 +64,6 @@ protected:
         ASSERT_EQ(ports.messenger.records.size(), 1u);
         EXPECT_EQ(ports.messenger.records[0].Text().substr(0, 8), "\\0Music\\");
     }
-
-    fakes::FakePorts ports;
-    std::unique_ptr<Form1> form;  // reset before the servers go (declared after them in tests)
 };
 
 TEST_F(Form1DownloadTest, FastServerFillsTheTableAndShowsTheUpdateTime) {

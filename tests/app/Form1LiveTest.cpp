@@ -12,9 +12,8 @@
 
 #include "app/Form1.h"
 #include "app/StoredPlace.h"
-#include "app/fakes/FakePorts.h"
+#include "app/support/Form1OnLoop.h"
 #include "app/support/LocalHttpServer.h"
-#include "net/EventLoop.h"
 
 namespace zonbode::app {
 namespace {
@@ -22,8 +21,6 @@ namespace {
 using namespace std::chrono_literals;
 using testing::LocalHttpServer;
 using Behaviour = LocalHttpServer::Behaviour;
-
-constexpr auto kPatience = 30s;  // generous: the machine may be busy
 
 std::string JsonAnswer(const std::string& body, const std::string& status = "200 OK") {
     return "HTTP/1.0 " + status + "\r\nContent-Type: application/json; charset=utf-8\r\n" +
@@ -53,7 +50,7 @@ const std::string kEdeMatches = JsonAnswer(
     R"({"name":"Ede","latitude":7.73732,"longitude":4.43596,"country":"Nigeria","admin1":"Osun"}]})");
 const std::string kNoMatches = JsonAnswer(R"({"generationtime_ms":0.2})");
 
-class Form1LiveTest : public ::testing::Test {
+class Form1LiveTest : public testing::Form1OnLoop {
 protected:
     void Start(std::string placeQuery = {}) {
         LiveOptions live;
@@ -62,14 +59,7 @@ protected:
         live.schedule = {2s, 300ms, 1s};
         live.placeQuery = std::move(placeQuery);
         live.report = [this](const std::string& text) { reported.push_back(text); };
-        form = std::make_unique<Form1>(ports.Ports(), std::move(live));
-        form->Form_Load();
-    }
-    bool RunUntil(const std::function<bool()>& done) {
-        return net::EventLoop::RunUntil(done, kPatience);
-    }
-    bool RunUntilFilled() {
-        return RunUntil([&] { return form->DownloadCycleState() == DownloadCycle::Waiting; });
+        Load(std::move(live));
     }
     void ExpectTheWeek() {
         ASSERT_EQ(ports.view.RowCount(), 7);
@@ -91,19 +81,15 @@ protected:
         EXPECT_TRUE(ports.view.messages.empty());
         EXPECT_EQ(ports.process.ended, 0);
     }
-    void TearDown() override { form.reset(); }  // before the servers go
-
     LocalHttpServer api{Behaviour::Answer, RecordedWeek()};
     LocalHttpServer geocoding{Behaviour::Answer, kEdeMatches};
-    fakes::FakePorts ports;
     std::vector<std::string> reported;
-    std::unique_ptr<Form1> form;
 };
 
 TEST_F(Form1LiveTest, ANewUserGetsDeBiltAtOnceAndNothingIsStored) {
     Start();
     EXPECT_EQ(form->DownloadCycleState(), DownloadCycle::Idle) << "no page yet, no download";
-    ASSERT_TRUE(RunUntilFilled());
+    ASSERT_TRUE(RunUntilState(DownloadCycle::Waiting));
     ExpectTheWeek();
     EXPECT_TRUE(AskedFor("52.1", "5.18"));
     EXPECT_EQ(ports.view.forecastPlace, "Verwachting voor: De Bilt");
@@ -118,7 +104,7 @@ TEST_F(Form1LiveTest, AStoredPlaceIsFetched) {
     settings::StorePlace(ports.settings, {"Groningen", "53.21917", "6.56667"});
     ports.settings.writes.clear();
     Start();
-    ASSERT_TRUE(RunUntilFilled());
+    ASSERT_TRUE(RunUntilState(DownloadCycle::Waiting));
     EXPECT_TRUE(AskedFor("53.21917", "6.56667"));
     EXPECT_EQ(ports.view.forecastPlace, "Verwachting voor: Groningen");
     ExpectTheWeek();
@@ -126,7 +112,7 @@ TEST_F(Form1LiveTest, AStoredPlaceIsFetched) {
 
 TEST_F(Form1LiveTest, ASearchOffersTheMatchesAndTheChosenOneIsStoredAndFetchedAtOnce) {
     Start();
-    ASSERT_TRUE(RunUntilFilled());
+    ASSERT_TRUE(RunUntilState(DownloadCycle::Waiting));
     ports.view.placeText = "Ede";
     form->Command3_Click();
     ASSERT_TRUE(RunUntil([&] { return !ports.view.placeMatches.empty(); }));
@@ -143,7 +129,7 @@ TEST_F(Form1LiveTest, ASearchOffersTheMatchesAndTheChosenOneIsStoredAndFetchedAt
     EXPECT_EQ(ports.settings.values[std::string(settings::kBreedtegraadPath)], "52.03333");
     EXPECT_EQ(ports.settings.values[std::string(settings::kLengtegraadPath)], "5.65833");
     ASSERT_TRUE(RunUntil([&] { return ports.view.forecastPlace == "Verwachting voor: Ede"; }));
-    ASSERT_TRUE(RunUntilFilled());
+    ASSERT_TRUE(RunUntilState(DownloadCycle::Waiting));
     EXPECT_TRUE(AskedFor("52.03333", "5.65833"));
     ExpectTheWeek();
     ExpectNoBoxAndNoEnd();
@@ -162,7 +148,7 @@ TEST_F(Form1LiveTest, NoMatchSaysSoAndKeepsTheStoredPlace) {
     ASSERT_TRUE(RunUntil([&] { return !reported.empty(); }));
     EXPECT_EQ(reported,
               std::vector<std::string>{"Geen plaats gevonden met de naam \"Nergenshuizen\""});
-    ASSERT_TRUE(RunUntilFilled());
+    ASSERT_TRUE(RunUntilState(DownloadCycle::Waiting));
     EXPECT_TRUE(AskedFor("52.1", "5.18"));
     EXPECT_TRUE(ports.settings.writes.empty());
 
@@ -195,7 +181,7 @@ TEST_F(Form1LiveTest, AFailureIsShownAndTheRetryFillsTheList) {
         ExpectNoBoxAndNoEnd();
 
         api.SetAnswer(RecordedWeek());
-        ASSERT_TRUE(RunUntilFilled()) << problem;
+        ASSERT_TRUE(RunUntilState(DownloadCycle::Waiting)) << problem;
         ExpectTheWeek();
         ExpectNoBoxAndNoEnd();
     }
@@ -203,7 +189,7 @@ TEST_F(Form1LiveTest, AFailureIsShownAndTheRetryFillsTheList) {
 
 TEST_F(Form1LiveTest, AFailedRefreshKeepsTheTableAndSaysSo) {
     Start();
-    ASSERT_TRUE(RunUntilFilled());
+    ASSERT_TRUE(RunUntilState(DownloadCycle::Waiting));
     const std::size_t shown = ports.view.statusTexts.size();
     api.SetBehaviour(Behaviour::CloseAtOnce);
     ASSERT_TRUE(RunUntil([&] { return ports.view.statusTexts.size() > shown; }));  // 2 s on

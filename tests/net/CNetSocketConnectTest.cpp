@@ -13,9 +13,7 @@ class CNetSocketConnect : public SocketTest {};
 
 TEST_F(CNetSocketConnect, ByDottedAddressGoesStraightToConnectingAndThenConnected) {
     PeerSocket listener = ListeningPeer();
-    auto socket = CNetSocket::Create();
-    EventLog log;
-    log.Attach(*socket);
+    auto socket = LoggedSocket();
     socket->Connect(Variant("127.0.0.1"), Variant(listener.Port()));
     EXPECT_EQ(socket->State(), sckConnecting);
     EXPECT_NE(socket->SocketHandle(), -1);
@@ -39,9 +37,7 @@ TEST_F(CNetSocketConnect, ByDottedAddressGoesStraightToConnectingAndThenConnecte
 
 TEST_F(CNetSocketConnect, ByNameResolvesFirst) {
     PeerSocket listener = ListeningPeer();
-    auto socket = CNetSocket::Create();
-    EventLog log;
-    log.Attach(*socket);
+    auto socket = LoggedSocket();
     socket->Connect(Variant("localhost"), Variant(listener.Port()));
     EXPECT_EQ(socket->State(), sckResolvingHost);
     ASSERT_TRUE(RunUntil([&] { return !log.entries.empty(); }));
@@ -52,9 +48,7 @@ TEST_F(CNetSocketConnect, ByNameResolvesFirst) {
 }
 
 TEST_F(CNetSocketConnect, NameThatDoesNotResolveGivesOneHostNotFoundError) {
-    auto socket = CNetSocket::Create();
-    EventLog log;
-    log.Attach(*socket);
+    auto socket = LoggedSocket();
     socket->Connect(Variant("nosuchhost.invalid"), Variant(80));
     EXPECT_EQ(socket->State(), sckResolvingHost);
     ASSERT_TRUE(RunUntil([&] { return !log.entries.empty(); }));
@@ -77,9 +71,7 @@ TEST_F(CNetSocketConnect, NameThatDoesNotResolveGivesOneHostNotFoundError) {
 
 TEST_F(CNetSocketConnect, CloseSckWhileResolvingCancelsTheLookupSilently) {
     PeerSocket listener = ListeningPeer();
-    auto socket = CNetSocket::Create();
-    EventLog log;
-    log.Attach(*socket);
+    auto socket = LoggedSocket();
     socket->Connect(Variant("localhost"), Variant(listener.Port()));
     ASSERT_EQ(socket->State(), sckResolvingHost);
     socket->CloseSck();
@@ -103,9 +95,7 @@ TEST_F(CNetSocketConnect, ALookupThatCannotStartIsAnErrorEvent) {
         resolving.back()->Connect(Variant("localhost"), Variant(80));
         ASSERT_EQ(resolving.back()->State(), sckResolvingHost) << i;
     }
-    auto socket = CNetSocket::Create();
-    EventLog log;
-    log.Attach(*socket);
+    auto socket = LoggedSocket();
     socket->Connect(Variant("localhost"), Variant(80));
     ASSERT_EQ(log.entries, std::vector<std::string>{"Error 10055"});
     EXPECT_EQ(log.errors[0].source, "CNetSocket.ResolveIfHostname");
@@ -131,9 +121,7 @@ TEST_F(CNetSocketConnect, DestroyingAnObjectWhileResolvingIsSafe) {
 
 TEST_F(CNetSocketConnect, AConnectRefusedAtOnceWith10049IsRaisedInConnecting) {
     // A stored port of 0 goes to connect unchecked; no remote computer has that port.
-    auto socket = CNetSocket::Create();
-    EventLog log;
-    log.Attach(*socket);
+    auto socket = LoggedSocket();
     socket->SetRemoteHost("127.0.0.1");
     socket->SetRemotePort(0);
     auto error = Raised([&] { socket->Connect(); });
@@ -147,9 +135,7 @@ TEST_F(CNetSocketConnect, AConnectRefusedAtOnceWith10049IsRaisedInConnecting) {
 
 TEST_F(CNetSocketConnect, ACloseNoticeWhileConnectingIsIgnored) {
     PeerSocket listener = ListeningPeer();
-    auto socket = CNetSocket::Create();
-    EventLog log;
-    log.Attach(*socket);
+    auto socket = LoggedSocket();
     socket->Connect(Variant("127.0.0.1"), Variant(listener.Port()));
     ASSERT_EQ(socket->State(), sckConnecting);
     modNetSocket::RouteNow(sys::kSocketEventMessage, socket->SocketHandle(), sys::FD_CLOSE);
@@ -160,9 +146,7 @@ TEST_F(CNetSocketConnect, ACloseNoticeWhileConnectingIsIgnored) {
 }
 
 TEST_F(CNetSocketConnect, RefusedConnectGivesOneErrorAndNoConnect) {
-    auto socket = CNetSocket::Create();
-    EventLog log;
-    log.Attach(*socket);
+    auto socket = LoggedSocket();
     socket->Connect(Variant("127.0.0.1"), Variant(UnusedPort()));
     ASSERT_TRUE(RunUntil([&] { return !log.entries.empty(); }));
     RunFor(std::chrono::milliseconds(200));

@@ -21,8 +21,7 @@ std::string Pattern(std::size_t size) {
 
 TEST_F(CNetSocketData, PeerCloseAfterDataDeliversEveryByteBeforeCloseSck) {
     PeerSocket peer;
-    EventLog log;
-    auto socket = ConnectedPair(peer, &log);
+    auto socket = LoggedPair(peer);
     std::string received;
     socket->Events.DataArrival = [&](std::int32_t total) {
         log.entries.push_back("DataArrival");
@@ -52,8 +51,7 @@ TEST_F(CNetSocketData, PeerCloseAfterDataDeliversEveryByteBeforeCloseSck) {
 
 TEST_F(CNetSocketData, DataArrivalReportsEverythingUnreadNotOnlyTheNewBytes) {
     PeerSocket peer;
-    EventLog log;
-    auto socket = ConnectedPair(peer, &log);
+    auto socket = LoggedPair(peer);
     ASSERT_TRUE(peer.SendAll(std::string(100, 'a')));
     ASSERT_TRUE(RunUntil([&] { return socket->BytesReceived() == 100; }));
     ASSERT_TRUE(peer.SendAll(std::string(50, 'b')));
@@ -158,8 +156,7 @@ TEST_F(CNetSocketData, HighBytesBecomeCodePageCharactersAndStayExactAsBytes) {
 
 TEST_F(CNetSocketData, SmallSendCompletesInsideSendData) {
     PeerSocket peer;
-    EventLog log;
-    auto socket = ConnectedPair(peer, &log);
+    auto socket = LoggedPair(peer);
     log.entries.clear();
     socket->SendData(Variant("GET "));
     EXPECT_EQ(log.entries, (std::vector<std::string>{"SendProgress 4 0", "SendComplete"}));
@@ -173,8 +170,7 @@ TEST_F(CNetSocketData, SmallSendCompletesInsideSendData) {
 
 TEST_F(CNetSocketData, SendLargerThanTheSocketBufferResumesOnWriteAndCompletesOnce) {
     PeerSocket peer;
-    EventLog log;
-    auto socket = ConnectedPair(peer, &log);
+    auto socket = LoggedPair(peer);
     log.entries.clear();
     const std::string payload = Pattern(24 * 1024 * 1024);
 
@@ -206,8 +202,7 @@ TEST_F(CNetSocketData, SendLargerThanTheSocketBufferResumesOnWriteAndCompletesOn
 
 TEST_F(CNetSocketData, SecondSendWhileBlockedOnlyQueuesAndKeepsOrder) {
     PeerSocket peer;
-    EventLog log;
-    auto socket = ConnectedPair(peer, &log);
+    auto socket = LoggedPair(peer);
     const std::string first = Pattern(16 * 1024 * 1024);
     socket->SendData(Variant(Variant::Bytes(first.begin(), first.end())));
     ASSERT_EQ(log.sendCompletes, 0) << "the network took 16 MB at once";
@@ -223,8 +218,7 @@ TEST_F(CNetSocketData, SecondSendWhileBlockedOnlyQueuesAndKeepsOrder) {
 
 TEST_F(CNetSocketData, PeerResetGivesAnErrorAndNoCloseSck) {
     PeerSocket peer;
-    EventLog log;
-    auto socket = ConnectedPair(peer, &log);
+    auto socket = LoggedPair(peer);
     log.entries.clear();
     // Closing with unread data makes the peer reset the connection.
     socket->SendData(Variant("unread by the peer"));
@@ -248,8 +242,7 @@ TEST_F(CNetSocketData, PeerResetGivesAnErrorAndNoCloseSck) {
 // failure.
 TEST_F(CNetSocketData, APageReceivedWholeAndThenResetStillEndsInCloseSck) {
     PeerSocket peer;
-    EventLog log;
-    auto socket = ConnectedPair(peer, &log);
+    auto socket = LoggedPair(peer);
     const std::string page = Pattern(3000);
     ASSERT_TRUE(peer.SendAll(page));
     peer.Close();

@@ -168,7 +168,6 @@ TEST_F(CNetSocketListen, DataThatReachedTheHolderArrivesAsOneDataArrivalInsideAc
     auto listener = Listener();
     PeerSocket client;
     std::shared_ptr<CNetSocket> server;
-    EventLog log;
     listener->Events.ConnectionRequest = [&](std::int32_t id) {
         ASSERT_TRUE(client.SendAll("early "));
         ASSERT_TRUE(WaitFor([&] { return Waiting(id) == 6; }));
@@ -177,8 +176,7 @@ TEST_F(CNetSocketListen, DataThatReachedTheHolderArrivesAsOneDataArrivalInsideAc
         ASSERT_TRUE(WaitFor([&] { return Waiting(id) == 5; }));
         DeliverToHolder(id, sys::FD_READ);
         EXPECT_EQ(modNetSocket::GetAcceptedObject(id)->BytesReceived(), 11);
-        server = CNetSocket::Create();
-        log.Attach(*server);
+        server = LoggedSocket();
         server->Accept(id);
         EXPECT_EQ(log.entries, std::vector<std::string>{"DataArrival 11"});
     };
@@ -202,12 +200,10 @@ TEST_F(CNetSocketListen, PeerThatClosedBeforeAcceptEndsInClosingInsideAccept) {
     auto listener = Listener();
     PeerSocket client;
     std::shared_ptr<CNetSocket> server;
-    EventLog log;
     listener->Events.ConnectionRequest = [&](std::int32_t id) {
         ASSERT_NO_FATAL_FAILURE(SayLastWordsBeforeAccept(client, id));
         EXPECT_EQ(modNetSocket::GetAcceptedObject(id)->State(), sckClosing);
-        server = CNetSocket::Create();
-        log.Attach(*server);
+        server = LoggedSocket();
         server->Accept(id);
         EXPECT_EQ(log.entries, (std::vector<std::string>{"DataArrival 10", "CloseSck"}));
     };
@@ -238,11 +234,10 @@ TEST_F(CNetSocketListen, AHandlerInsideAcceptLeavesTheObjectAsItWants) {
         PeerSocket other = ListeningPeer();
         PeerSocket client;
         std::shared_ptr<CNetSocket> server;
-        EventLog log;
+        log = EventLog{};  // each case starts with an empty log
         listener->Events.ConnectionRequest = [&](std::int32_t id) {
             ASSERT_NO_FATAL_FAILURE(SayLastWordsBeforeAccept(client, id));
-            server = CNetSocket::Create();
-            log.Attach(*server);
+            server = LoggedSocket();
             server->Events.DataArrival = [&](std::int32_t total) {
                 log.entries.push_back("DataArrival " + std::to_string(total));
                 Variant data(std::string{});

@@ -157,9 +157,7 @@ TEST_F(CNetSocketProperties, ConnectChecksItsPortBeforeDoingAnything) {
 }
 
 TEST_F(CNetSocketProperties, CloseSckOnAClosedObjectDoesNothing) {
-    auto socket = CNetSocket::Create();
-    EventLog log;
-    log.Attach(*socket);
+    auto socket = LoggedSocket();
     socket->CloseSck();
     socket->CloseSck();
     EXPECT_EQ(socket->State(), sckClosed);

@@ -10,8 +10,7 @@ class CNetSocketReentrancy : public SocketTest {};
 
 TEST_F(CNetSocketReentrancy, CloseSckInsideDataArrivalStopsFurtherEvents) {
     PeerSocket peer;
-    EventLog log;
-    auto socket = ConnectedPair(peer, &log);
+    auto socket = LoggedPair(peer);
     socket->Events.DataArrival = [&](std::int32_t) {
         log.entries.push_back("DataArrival");
         socket->CloseSck();
@@ -184,8 +183,7 @@ TEST_F(CNetSocketReentrancy, NotificationsOfAClosedHandleNeverReachTheHandlesNex
         ASSERT_EQ(sys::Listen(full.Handle(), 0), 0);
         PeerSocket queued = ConnectedPeer(full.Port());
         PeerSocket peer;
-        EventLog log;
-        auto socket = ConnectedPair(peer, &log);
+        auto socket = LoggedPair(peer);
         RunFor(std::chrono::milliseconds(200));  // the connect's FD_WRITE has been handled
         log.entries.clear();
         const sys::Handle handle = socket->SocketHandle();

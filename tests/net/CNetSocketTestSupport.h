@@ -293,19 +293,36 @@ struct EventLog {
     }
 };
 
-// Starts and stops the network service around each test, for the peers' own calls.
+// Starts and stops the network service around each test, for the peers' own calls; holds
+// the log of the test's own object.
 class SocketTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_EQ(sys::Startup(0x0101), 0); }
     void TearDown() override { sys::Cleanup(); }
 
-    // A TCP object connected to a fresh listening peer; `peer` is the accepted side.
-    std::shared_ptr<CNetSocket> ConnectedPair(PeerSocket& peer, EventLog* log = nullptr) {
-        PeerSocket listener = ListeningPeer();
+    // A fresh object whose events go to `log`.
+    std::shared_ptr<CNetSocket> LoggedSocket() {
         auto socket = CNetSocket::Create();
-        if (log != nullptr) {
-            log->Attach(*socket);
-        }
+        log.Attach(*socket);
+        return socket;
+    }
+
+    // A TCP object connected to a fresh listening peer; `peer` is the accepted side.
+    std::shared_ptr<CNetSocket> ConnectedPair(PeerSocket& peer) {
+        return ConnectTo(CNetSocket::Create(), peer);
+    }
+
+    // The same, its events (the Connect included) going to `log`.
+    std::shared_ptr<CNetSocket> LoggedPair(PeerSocket& peer) {
+        return ConnectTo(LoggedSocket(), peer);
+    }
+
+    EventLog log;
+
+private:
+    static std::shared_ptr<CNetSocket> ConnectTo(std::shared_ptr<CNetSocket> socket,
+                                                 PeerSocket& peer) {
+        PeerSocket listener = ListeningPeer();
         socket->Connect(Variant("127.0.0.1"), Variant(listener.Port()));
         EXPECT_TRUE(RunUntil([&] { return socket->State() == sckConnected; }));
         peer = AcceptPeer(listener);

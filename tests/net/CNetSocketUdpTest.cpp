@@ -16,6 +16,15 @@ protected:
         return socket;
     }
 
+    // A logged datagram object that sends to `peer`; bound by its first send.
+    std::shared_ptr<CNetSocket> LoggedDatagramsTo(const PeerSocket& peer) {
+        auto socket = LoggedSocket();
+        socket->SetProtocol(sckProtocolUdp);
+        socket->SetRemoteHost("127.0.0.1");
+        socket->SetRemotePort(peer.Port());
+        return socket;
+    }
+
     static void SendDatagram(const PeerSocket& from, int port, const std::string& bytes) {
         ASSERT_EQ(sys::SendTo(from.Handle(), bytes.data(), static_cast<int>(bytes.size()), 0,
                               Endpoint(Loopback(), port)),
@@ -32,12 +41,7 @@ protected:
 
 TEST_F(CNetSocketUdp, FirstSendBindsAndEachSendIsOneDatagram) {
     PeerSocket peer = DatagramPeer();
-    auto socket = CNetSocket::Create();
-    EventLog log;
-    log.Attach(*socket);
-    socket->SetProtocol(sckProtocolUdp);
-    socket->SetRemoteHost("127.0.0.1");
-    socket->SetRemotePort(peer.Port());
+    auto socket = LoggedDatagramsTo(peer);
     socket->SendData(Variant("one"));
     EXPECT_EQ(socket->State(), sckOpen);
     socket->SendData(Variant(std::int32_t{2}));
@@ -207,12 +211,7 @@ TEST_F(CNetSocketUdp, DestinationProblemsAreRaisedAndNothingStays) {
 
 TEST_F(CNetSocketUdp, DatagramLargerThanTheProtocolAllowsIsReportedAndLost) {
     PeerSocket peer = DatagramPeer();
-    auto socket = CNetSocket::Create();
-    EventLog log;
-    log.Attach(*socket);
-    socket->SetProtocol(sckProtocolUdp);
-    socket->SetRemoteHost("127.0.0.1");
-    socket->SetRemotePort(peer.Port());
+    auto socket = LoggedDatagramsTo(peer);
     socket->SendData(Variant(Variant::Bytes(70000, 0x55)));
     ASSERT_EQ(log.entries, std::vector<std::string>{"Error 10040"});
     EXPECT_EQ(log.errors[0].source, "CNetSocket.SendBufferedDataUDP");

@@ -16,6 +16,7 @@
 #include "ForecastRows.h"
 #include "app/Form1.h"
 #include "app/LoopTimers.h"
+#include "app/MemoryView.h"
 #include "app/ServerOptions.h"
 #include "app/SystemClock.h"
 #include "net/EventLoop.h"
@@ -39,61 +40,19 @@ constexpr std::string_view kUsage =
 
 constexpr int kExitStalled = 2;
 
-// A window that is a terminal: the list is kept in memory, the status panel and message
-// boxes go to standard error, everything else is remembered and not drawn.
-class ConsoleView final : public app::View {
+// A window that is a terminal: held in memory, with the status panel's texts and the message
+// boxes written to standard error as they come.
+class ConsoleView final : public app::MemoryView {
 public:
-    std::vector<forecast::ForecastDay> rows;
-
-    void SetupList(const std::vector<std::string>&) override {}
-    void ClearRows() override { rows.clear(); }
-    void AddRow(const std::string& text) override {
-        rows.push_back({});
-        rows.back()[0] = text;
+    void SetStatusText(const std::string& text) override {
+        MemoryView::SetStatusText(text);
+        WriteAll(stderr, text + "\n");
     }
-    void SetCell(int row, int column, const std::string& text) override {
-        if (IsCell(row, column)) {
-            rows[static_cast<std::size_t>(row - 1)][static_cast<std::size_t>(column)] = text;
-        }
-    }
-    int RowCount() const override { return static_cast<int>(rows.size()); }
-    std::string CellText(int row, int column) const override {
-        return IsCell(row, column)
-                   ? rows[static_cast<std::size_t>(row - 1)][static_cast<std::size_t>(column)]
-                   : std::string();
-    }
-    std::optional<int> SelectedRow() const override { return std::nullopt; }
-
-    void SetStatusText(const std::string& text) override { WriteAll(stderr, text + "\n"); }
-    void SetPreviewText(const std::string&) override {}
-    std::string TemplateText() const override { return templateText_; }
-    void SetTemplateText(const std::string& text) override { templateText_ = text; }
-    std::string PlaceText() const override { return {}; }
-    void SetPlaceText(const std::string&) override {}
-    void SetPlaceMatches(const std::vector<std::string>&) override {}
-    std::optional<int> ChosenMatch() const override { return std::nullopt; }
-    void SetForecastPlaceText(const std::string&) override {}
-    void SetPlaceSearchEnabled(bool) override {}
-    bool IsChecked(app::CheckBox) const override { return false; }
-    void SetChecked(app::CheckBox, bool) override {}
-    void SetApplicationTitle(const std::string&) override {}
-    app::WindowState GetWindowState() const override { return app::WindowState::Normal; }
-    void SetWindowState(app::WindowState) override {}
-    bool IsShown() const override { return true; }
-    void Show() override {}
-    void Hide() override {}
 
     // The text as the box would show it ("\r\n" line breaks included), as 'parse' writes it.
     void ShowMessage(const std::string& text, const std::string&, app::MessageIcon) override {
         WriteAll(stderr, text + "\n");
     }
-
-private:
-    bool IsCell(int row, int column) const {
-        return row >= 1 && row <= RowCount() && column >= 0 && column < forecast::kColumnCount;
-    }
-
-    std::string templateText_;
 };
 
 class NoTray final : public app::Tray {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace zonbode::app::fakes {
@@ -22,6 +23,20 @@ struct EventLog {
         }
         return result;
     }
+};
+
+// What every fake that writes to the log shares: the log, when a test gave one.
+class LogsSteps {
+protected:
+    explicit LogsSteps(EventLog* log) : log_(log) {}
+
+    void Log(std::string entry) {
+        if (log_ != nullptr) {
+            log_->Add(std::move(entry));
+        }
+    }
+
+    EventLog* log_;
 };
 
 }  // namespace zonbode::app::fakes

@@ -12,9 +12,9 @@
 namespace zonbode::app::fakes {
 
 // Messenger windows that keep every record they are sent.
-class FakeMessenger final : public status::MessengerTransport {
+class FakeMessenger final : public status::MessengerTransport, private LogsSteps {
 public:
-    explicit FakeMessenger(EventLog* log = nullptr) : log_(log) {}
+    explicit FakeMessenger(EventLog* log = nullptr) : LogsSteps(log) {}
 
     struct Record {
         std::string receiver;
@@ -51,16 +51,11 @@ public:
     void Send(const std::string& receiver, std::uint32_t dwData,
               std::span<const std::uint8_t> record) override {
         records.push_back({receiver, dwData, {record.begin(), record.end()}});
-        if (log_ != nullptr) {
-            log_->Add("messenger.send " + records.back().Text());
-        }
+        Log("messenger.send " + records.back().Text());
         if (whileSending) {
             whileSending(Record(records.back()));
         }
     }
-
-private:
-    EventLog* log_;
 };
 
 }  // namespace zonbode::app::fakes

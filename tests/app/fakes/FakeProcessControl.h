@@ -6,21 +6,16 @@
 namespace zonbode::app::fakes {
 
 // Records the end of the process instead of ending it.
-class FakeProcessControl final : public ProcessControl {
+class FakeProcessControl final : public ProcessControl, private LogsSteps {
 public:
-    explicit FakeProcessControl(EventLog* log = nullptr) : log_(log) {}
+    explicit FakeProcessControl(EventLog* log = nullptr) : LogsSteps(log) {}
 
     int ended = 0;
 
     void EndProcess() override {
         ++ended;
-        if (log_ != nullptr) {
-            log_->Add("process.end");
-        }
+        Log("process.end");
     }
-
-private:
-    EventLog* log_;
 };
 
 }  // namespace zonbode::app::fakes

@@ -12,9 +12,9 @@ namespace zonbode::app::fakes {
 
 // The stored values in memory. A number reads back as its decimal digits, as the registry
 // gives a REG_DWORD; a missing value reads as "".
-class FakeSettings final : public SettingsStore {
+class FakeSettings final : public SettingsStore, private LogsSteps {
 public:
-    explicit FakeSettings(EventLog* log = nullptr) : log_(log) {}
+    explicit FakeSettings(EventLog* log = nullptr) : LogsSteps(log) {}
 
     struct Write {
         std::string path;
@@ -51,14 +51,6 @@ public:
         SettingsStore::WriteRegValues(batch);
         log_ = log;
     }
-
-private:
-    void Log(std::string entry) {
-        if (log_ != nullptr) {
-            log_->Add(std::move(entry));
-        }
-    }
-    EventLog* log_;
 };
 
 }  // namespace zonbode::app::fakes

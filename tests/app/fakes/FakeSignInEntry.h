@@ -6,9 +6,9 @@
 namespace zonbode::app::fakes {
 
 // The sign-in entry as a state: Put leaves it in place, Remove leaves none.
-class FakeSignInEntry final : public SignInEntry {
+class FakeSignInEntry final : public SignInEntry, private LogsSteps {
 public:
-    explicit FakeSignInEntry(EventLog* log = nullptr) : log_(log) {}
+    explicit FakeSignInEntry(EventLog* log = nullptr) : LogsSteps(log) {}
 
     State state = State::Missing;
 
@@ -21,14 +21,6 @@ public:
         state = State::Missing;
         Log("signin.remove");
     }
-
-private:
-    void Log(const char* entry) {
-        if (log_ != nullptr) {
-            log_->Add(entry);
-        }
-    }
-    EventLog* log_;
 };
 
 }  // namespace zonbode::app::fakes

@@ -5,9 +5,9 @@
 
 namespace zonbode::app::fakes {
 
-class FakeTray final : public Tray {
+class FakeTray final : public Tray, private LogsSteps {
 public:
-    explicit FakeTray(EventLog* log = nullptr) : log_(log) {}
+    explicit FakeTray(EventLog* log = nullptr) : LogsSteps(log) {}
 
     bool addFails = false;  // no notification area (yet): an add leaves the icon not shown
     bool iconShown = false;
@@ -18,20 +18,13 @@ public:
     void AddTrayIcon() override {
         ++added;
         iconShown = iconShown || !addFails;
-        if (log_ != nullptr) {
-            log_->Add("tray.add");
-        }
+        Log("tray.add");
     }
     void RemoveTrayIcon() override {
         ++removed;
         iconShown = false;
-        if (log_ != nullptr) {
-            log_->Add("tray.remove");
-        }
+        Log("tray.remove");
     }
-
-private:
-    EventLog* log_;
 };
 
 }  // namespace zonbode::app::fakes

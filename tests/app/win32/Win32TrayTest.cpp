@@ -50,16 +50,26 @@ TEST(Win32Tray, TheIconIsShownOnceTheShellHasItAndNotAfterItsRemoval) {
     EXPECT_FALSE(ShellHasIcon(window.Handle()));
 }
 
-TEST(Win32Tray, AnIconTheShellLostIsNotShownAndAMinimizeAddsItBeforeHiding) {
-    MainWindow window(GetModuleHandleW(nullptr));
-    Win32Tray tray(window.Handle(), window.Icon());
+// The window, its tray icon and a Form1 over them (the other ports faked), wired as the program
+// wires them; each test loads the form itself.
+class Win32TrayForm : public ::testing::Test {
+protected:
+    Win32TrayForm() {
+        WindowEvents events;
+        events.formResize = [this] { form.Form_Resize(); };
+        events.taskbarCreated = [this] { form.TaskbarCreated(); };
+        window.SetEvents(events);
+    }
+
+    MainWindow window{GetModuleHandleW(nullptr)};
+    Win32Tray tray{window.Handle(), window.Icon()};
     fakes::FakePorts fakes;
-    Form1 form(Ports{window, fakes.timers, fakes.settings, fakes.messenger, tray, fakes.process,
+    Form1 form{Ports{window, fakes.timers, fakes.settings, fakes.messenger, tray, fakes.process,
                      fakes.clock, fakes.signIn},
-               ForecastServer{"127.0.0.1", 1});
-    WindowEvents events;
-    events.formResize = [&form] { form.Form_Resize(); };
-    window.SetEvents(events);
+               ForecastServer{"127.0.0.1", 1}};
+};
+
+TEST_F(Win32TrayForm, AnIconTheShellLostIsNotShownAndAMinimizeAddsItBeforeHiding) {
     form.Form_Load();
     ASSERT_TRUE(tray.IsIconShown());
 
@@ -71,17 +81,7 @@ TEST(Win32Tray, AnIconTheShellLostIsNotShownAndAMinimizeAddsItBeforeHiding) {
     form.Form_Unload();
 }
 
-TEST(Win32Tray, ANewTaskbarGetsTheIconAgainAndTheWindowStaysInTheTray) {
-    MainWindow window(GetModuleHandleW(nullptr));
-    Win32Tray tray(window.Handle(), window.Icon());
-    fakes::FakePorts fakes;
-    Form1 form(Ports{window, fakes.timers, fakes.settings, fakes.messenger, tray, fakes.process,
-                     fakes.clock, fakes.signIn},
-               ForecastServer{"127.0.0.1", 1});
-    WindowEvents events;
-    events.formResize = [&form] { form.Form_Resize(); };
-    events.taskbarCreated = [&form] { form.TaskbarCreated(); };
-    window.SetEvents(events);
+TEST_F(Win32TrayForm, ANewTaskbarGetsTheIconAgainAndTheWindowStaysInTheTray) {
     form.Form_Load();
     ASSERT_TRUE(window.IsShown());
     ShowWindow(window.Handle(), SW_MINIMIZE);  // as the minimize button does

@@ -35,80 +35,23 @@ is not installed).
 
 import argparse
 import os
-import queue
 import shutil
 import signal
 import socket
 import subprocess
 import sys
 import tempfile
-import threading
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "..",
                                 "support"))
+from e2e_run import (SKIP, SWITCH_OFF_HEX, Failure, Lines, Skipped, check,  # noqa: E402
+                     expect_closed, expect_second_start_ends, expect_stored, run_scenario,
+                     start_recorded_api, stop_processes)
+import e2e_run  # noqa: E402
 from recorded_slack import SlackApi, SLACK_TOKEN, USERS_OWN  # noqa: E402
 
-SKIP = 77
-DEFAULT_TEMPLATE = (b"[dag] | Kans op zon: [zon]% | Neerslag: [neerslag-mm]mm / [neerslag-%]% | "
-                    b"Temp: [midtemp] | Wind: [richting][kracht]")
-SWITCH_OFF_HEX = ("547 5c0030004d0075007300690063005c00300030005c0030007b0030007d0020002d0020"
-                  "007b0031007d005c0030005c0030005c0030005c0030005c0030000000")
-
-
-class Failure(Exception):
-    pass
-
-
-class Skipped(Exception):
-    pass
-
-
-def check(condition, message):
-    if not condition:
-        raise Failure(message)
-
-
-class Lines:
-    """Reads a process's standard output on a thread; each line with its arrival time."""
-
-    def __init__(self, process, name):
-        self.name = name
-        self.queue = queue.Queue()
-        self.thread = threading.Thread(target=self._read, args=(process.stdout,), daemon=True)
-        self.thread.start()
-
-    def _read(self, stream):
-        for raw in iter(stream.readline, b""):
-            self.queue.put((time.monotonic(), raw.rstrip(b"\n").decode("utf-8", "replace")))
-        self.queue.put((time.monotonic(), None))
-
-    def next(self, timeout):
-        try:
-            stamp, line = self.queue.get(timeout=timeout)
-        except queue.Empty:
-            raise Failure(f"{self.name}: nothing printed within {timeout:.0f} s")
-        check(line is not None, f"{self.name}: ended before printing the expected line")
-        return stamp, line
-
-    def skip_repeats(self, line, timeout):
-        """Drops further copies of `line` arriving within `timeout`; keeps anything else."""
-        deadline = time.monotonic() + timeout
-        while (left := deadline - time.monotonic()) > 0:
-            try:
-                item = self.queue.get(timeout=left)
-            except queue.Empty:
-                return
-            if item[1] != line:
-                self.queue.queue.appendleft(item)
-                return
-
-    def none_within(self, timeout):
-        try:
-            stamp, line = self.queue.get(timeout=timeout)
-        except queue.Empty:
-            return True
-        raise Failure(f"{self.name}: unexpected line {line!r}")
+DEFAULT_TEMPLATE = e2e_run.DEFAULT_TEMPLATE.encode()
 
 
 class Desktop:
@@ -167,12 +110,8 @@ class Desktop:
 
     def start_recorded_api(self):
         """The recorded Open-Meteo answers on loopback; the options that point zonbode there."""
-        api = self.spawn([sys.executable, self.args.recorded_api, self.args.answers],
-                         stdout=subprocess.PIPE)
-        _, line = Lines(api, "recorded_api.py").next(60)
-        check(line.startswith("listening on 127.0.0.1:"), f"recorded_api.py said {line!r}")
-        url = "http://127.0.0.1:" + line.rsplit(":", 1)[1] + "/week"
-        return ["--api-url", url, "--geocoding-url", url]
+        _, options = start_recorded_api(self.args, self.spawn)
+        return options
 
     def deliver_row(self, window, row, template=DEFAULT_TEMPLATE):
         """Double-clicks `row` until psm-listen shows its record (the list fills after the
@@ -194,11 +133,7 @@ class Desktop:
     def close_window(self, zonbode, how=signal.SIGTERM):
         """SIGTERM (or SIGHUP) closes the window as its close button does; the program ends."""
         zonbode.send_signal(how)
-        try:
-            code = zonbode.wait(timeout=60)
-        except subprocess.TimeoutExpired:
-            raise Failure("zonbode did not end after its window was closed")
-        check(code == 0, f"zonbode ended with status {code}")
+        expect_closed(zonbode, "zonbode")
 
     def xdotool(self, *args):
         result = subprocess.run(["xdotool"] + list(args), env=self.env, capture_output=True,
@@ -246,14 +181,7 @@ class Desktop:
         return values
 
     def close(self):
-        for process in reversed(self.processes):
-            if process.poll() is None:
-                process.terminate()
-                try:
-                    process.wait(timeout=20)
-                except subprocess.TimeoutExpired:
-                    process.kill()
-                    process.wait()
+        stop_processes(self.processes)
         shutil.rmtree(self.work, ignore_errors=True)
 
 
@@ -339,10 +267,8 @@ def scenario_close(desktop, args):
     _, line = desktop.records.next(30)
     check(line == SWITCH_OFF_HEX, f"switch-off record: got {line}")
     values = desktop.read_ini()
-    check(values.get("PSM") == DEFAULT_TEMPLATE.decode(), f"PSM stored as {values.get('PSM')!r}")
-    check(values.get("Auto") == "0", f"Auto stored as {values.get('Auto')!r}")
-    check(values.get("Systeemvak") == "0", f"Systeemvak stored as {values.get('Systeemvak')!r}")
-    check(values.get("Aanmelden") == "0", f"Aanmelden stored as {values.get('Aanmelden')!r}")
+    expect_stored(values, {"PSM": DEFAULT_TEMPLATE.decode(), "Auto": "0", "Systeemvak": "0",
+                           "Aanmelden": "0"})
     check(set(values) == {"PSM", "Auto", "Systeemvak", "Aanmelden"},
           f"stored keys {sorted(values)}")
 
@@ -364,10 +290,8 @@ def scenario_close(desktop, args):
     _, line = desktop.records.next(30)
     check(line == SWITCH_OFF_HEX, f"switch-off record: got {line}")
     values = desktop.read_ini()
-    check(values.get("PSM") == "Zon: [zon]% op [dag]", f"PSM stored as {values.get('PSM')!r}")
-    check(values.get("Auto") == "1", f"Auto stored as {values.get('Auto')!r}")
-    check(values.get("Systeemvak") == "1", f"Systeemvak stored as {values.get('Systeemvak')!r}")
-    check(values.get("Aanmelden") == "1", f"Aanmelden stored as {values.get('Aanmelden')!r}")
+    expect_stored(values, {"PSM": "Zon: [zon]% op [dag]", "Auto": "1", "Systeemvak": "1",
+                           "Aanmelden": "1"})
 
 
 def scenario_auto_mode(desktop, args):
@@ -416,12 +340,7 @@ def scenario_second_start(desktop, args):
     while visible_zonbode_windows(desktop):
         check(time.monotonic() < deadline, "the minimized window stayed on screen")
         time.sleep(0.2)
-    second = desktop.start_zonbode()
-    try:
-        code = second.wait(timeout=60)
-    except subprocess.TimeoutExpired:
-        raise Failure("the second start still runs beside the first")
-    check(code == 0, f"the second start ended with status {code}")
+    expect_second_start_ends(desktop.start_zonbode())
     deadline = time.monotonic() + 60
     while not visible_zonbode_windows(desktop):
         check(time.monotonic() < deadline, "the first copy's window stayed in the tray")
@@ -691,18 +610,8 @@ def main():
                               env=env).returncode
 
     desktop = Desktop(args)
-    try:
-        SCENARIOS[args.scenario](desktop, args)
-    except Failure as failure:
-        print(f"FAILED: {failure}")
-        return 1
-    except Skipped as reason:
-        print(f"SKIPPED: {reason}")
-        return SKIP
-    finally:
-        desktop.close()
-    print(f"passed: {args.scenario}")
-    return 0
+    return run_scenario(args.scenario, lambda: SCENARIOS[args.scenario](desktop, args),
+                        desktop.close)
 
 
 if __name__ == "__main__":

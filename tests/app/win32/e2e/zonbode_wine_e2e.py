@@ -39,7 +39,6 @@ Exit status 77: skipped (no wine).
 import argparse
 import http.server
 import os
-import queue
 import shutil
 import subprocess
 import sys
@@ -49,61 +48,13 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "..",
                                 "support"))
+from e2e_run import (DEFAULT_TEMPLATE, SKIP, SWITCH_OFF_HEX, Failure, Lines,  # noqa: E402
+                     check, expect_closed, expect_second_start_ends, expect_stored, run_scenario,
+                     start_recorded_api, stop_processes)
 from recorded_slack import SlackApi, SLACK_TOKEN, USERS_OWN  # noqa: E402
 
-SKIP = 77
 KEY = r"HKCU\Software\Kavelo\Zonbode"
 FORECAST_PATH = "/waarschuwingen_en_verwachtingen/index.html"
-DEFAULT_TEMPLATE = ("[dag] | Kans op zon: [zon]% | Neerslag: [neerslag-mm]mm / [neerslag-%]% | "
-                    "Temp: [midtemp] | Wind: [richting][kracht]")
-SWITCH_OFF_HEX = ("547 5c0030004d0075007300690063005c00300030005c0030007b0030007d0020002d0020"
-                  "007b0031007d005c0030005c0030005c0030005c0030005c0030000000")
-
-
-class Failure(Exception):
-    pass
-
-
-def check(condition, message):
-    if not condition:
-        raise Failure(message)
-
-
-class Lines:
-    """Reads a process's standard output on a thread, line by line."""
-
-    def __init__(self, process, name):
-        self.name = name
-        self.queue = queue.Queue()
-        threading.Thread(target=self._read, args=(process.stdout,), daemon=True).start()
-
-    def _read(self, stream):
-        for raw in iter(stream.readline, b""):
-            self.queue.put((time.monotonic(), raw.rstrip(b"\r\n").decode("utf-8", "replace")))
-        self.queue.put((time.monotonic(), None))
-
-    def next(self, timeout):
-        try:
-            stamp, line = self.queue.get(timeout=timeout)
-        except queue.Empty:
-            raise Failure(f"{self.name}: nothing printed within {timeout:.0f} s")
-        check(line is not None, f"{self.name}: ended before printing the expected line")
-        return stamp, line
-
-    def none_within(self, timeout):
-        try:
-            _, line = self.queue.get(timeout=timeout)
-        except queue.Empty:
-            return
-        raise Failure(f"{self.name}: unexpected line {line!r}")
-
-    def nothing_more_within(self, timeout):
-        """No further line within `timeout`, or the process ends."""
-        try:
-            _, line = self.queue.get(timeout=timeout)
-        except queue.Empty:
-            return
-        check(line is None, f"{self.name}: unexpected line {line!r}")
 
 
 def page_server(page):
@@ -192,14 +143,7 @@ class Wine:
         return process
 
     def stop_all(self):
-        for process in reversed(self.processes):
-            if process.poll() is None:
-                process.terminate()
-                try:
-                    process.wait(timeout=20)
-                except subprocess.TimeoutExpired:
-                    process.kill()
-                    process.wait()
+        stop_processes(self.processes)
 
     # The registry of the prefix, through wine's own reg.exe.
     def reg_delete_key(self):
@@ -235,16 +179,6 @@ def served_table(wine, args, port):
 def live_table(wine, args, options):
     """The rows the program's own live source gives, fetched headless by zonbode-cli.exe."""
     return wine.run([args.cli, "fetch"] + options, timeout=180).stdout.decode("utf-8")
-
-
-def recorded_api(args):
-    """The recorded Open-Meteo answers on loopback; the options that point zonbode.exe there."""
-    api = subprocess.Popen([sys.executable, args.recorded_api, args.answers],
-                           stdout=subprocess.PIPE, text=True)
-    line = api.stdout.readline().strip()
-    check(line.startswith("listening on 127.0.0.1:"), f"recorded_api.py said {line!r}")
-    url = "http://127.0.0.1:" + line.rsplit(":", 1)[1] + "/week"
-    return api, ["--api-url", url, "--geocoding-url", url]
 
 
 def expected_record_hex(table, row, template):
@@ -296,11 +230,7 @@ def start_filled_zonbode(wine, args, port, extra_args=(), **options):
 
 def close_zonbode(wine, args, zonbode):
     wine.run([args.window_input, "close"], timeout=90)
-    try:
-        code = zonbode.wait(timeout=60)
-    except subprocess.TimeoutExpired:
-        raise Failure("zonbode.exe did not end after its window was closed")
-    check(code == 0, f"zonbode.exe ended with status {code}")
+    expect_closed(zonbode, "zonbode.exe")
 
 
 def expect_everywhere(listeners, expected, timeout, what):
@@ -324,14 +254,13 @@ def scenario_double_click(wine, args, server):
     close_zonbode(wine, args, zonbode)
     expect_everywhere(listeners, SWITCH_OFF_HEX, 30, "switch-off record")
     values = wine.reg_query()
-    check(values.get("PSM") == ("REG_SZ", DEFAULT_TEMPLATE), f"PSM stored as {values.get('PSM')}")
-    check(values.get("Auto") == ("REG_DWORD", "0x0"), f"Auto stored as {values.get('Auto')}")
-    check(values.get("Systeemvak") == ("REG_DWORD", "0x0"),
-          f"Systeemvak stored as {values.get('Systeemvak')}")
+    expect_stored(values, {"PSM": ("REG_SZ", DEFAULT_TEMPLATE),
+                           "Auto": ("REG_DWORD", "0x0"),
+                           "Systeemvak": ("REG_DWORD", "0x0")})
 
 
 def scenario_auto_mode(wine, args, server):
-    api, live = recorded_api(args)
+    api, live = start_recorded_api(args)
     try:
         auto_mode_with(wine, args, live)
     finally:
@@ -359,10 +288,9 @@ def auto_mode_with(wine, args, live):
     close_zonbode(wine, args, zonbode)
     expect_everywhere(listeners, SWITCH_OFF_HEX, 30, "switch-off record")
     values = wine.reg_query()
-    check(values.get("PSM") == ("REG_SZ", template), f"PSM stored as {values.get('PSM')}")
-    check(values.get("Auto") == ("REG_DWORD", "0x1"), f"Auto stored as {values.get('Auto')}")
-    check(values.get("Systeemvak") == ("REG_DWORD", "0x0"),
-          f"Systeemvak stored as {values.get('Systeemvak')}")
+    expect_stored(values, {"PSM": ("REG_SZ", template),
+                           "Auto": ("REG_DWORD", "0x1"),
+                           "Systeemvak": ("REG_DWORD", "0x0")})
 
 
 def window_state(wine, args):
@@ -375,12 +303,7 @@ def scenario_second_start(wine, args, server):
     wine.reg_add("Systeemvak", "REG_DWORD", "1")
     first = start_zonbode(wine, args, port)
     check(window_state(wine, args) == "hidden", "the first copy did not start in the tray")
-    second = start_zonbode(wine, args, port)
-    try:
-        code = second.wait(timeout=60)
-    except subprocess.TimeoutExpired:
-        raise Failure("the second start still runs beside the first")
-    check(code == 0, f"the second start ended with status {code}")
+    expect_second_start_ends(start_zonbode(wine, args, port))
     wine.run([args.window_input, "shown"], timeout=180)
     check(first.poll() is None, "the first copy ended")
 
@@ -426,10 +349,9 @@ def scenario_session_end(wine, args, server):
         listener.nothing_more_within(10)
     wine.stop_server()  # the registry is on disk once the server has ended
     values = wine.reg_query()
-    check(values.get("PSM") == ("REG_SZ", template), f"PSM stored as {values.get('PSM')}")
-    check(values.get("Auto") == ("REG_DWORD", "0x0"), f"Auto stored as {values.get('Auto')}")
-    check(values.get("Systeemvak") == ("REG_DWORD", "0x1"),
-          f"Systeemvak stored as {values.get('Systeemvak')}")
+    expect_stored(values, {"PSM": ("REG_SZ", template),
+                           "Auto": ("REG_DWORD", "0x0"),
+                           "Systeemvak": ("REG_DWORD", "0x1")})
 
 
 RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
@@ -458,8 +380,7 @@ def scenario_high_dpi(wine, args, server):
     check(f'"{own}"' in entry, f"the Run entry does not name {own}: {entry!r}")
     close_zonbode(wine, args, zonbode)
     values = wine.reg_query()
-    check(values.get("Aanmelden") == ("REG_DWORD", "0x1"),
-          f"Aanmelden stored as {values.get('Aanmelden')}")
+    expect_stored(values, {"Aanmelden": ("REG_DWORD", "0x1")})
 
 
 def scenario_slack(wine, args, server):
@@ -525,18 +446,15 @@ def main():
     prefix = args.wine_prefix if own_prefix else (os.environ.get("ZONBODE_WINEPREFIX") or
                                                   args.wine_prefix)
     wine = Wine(args, prefix, own_prefix)
-    try:
-        SCENARIOS[args.scenario](wine, args, server)
-    except Failure as failure:
-        print(f"FAILED: {failure}")
-        return 1
-    finally:
+
+    def clean_up():
         wine.stop_all()
         if own_prefix:
             wine.stop_server()
         server.shutdown()
-    print(f"passed: {args.scenario}")
-    return 0
+
+    return run_scenario(args.scenario, lambda: SCENARIOS[args.scenario](wine, args, server),
+                        clean_up)
 
 
 if __name__ == "__main__":
