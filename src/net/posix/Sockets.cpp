@@ -9,6 +9,7 @@
 
 #include <cerrno>
 
+#include "net/AcceptFaults.h"
 #include "net/WindowsSocketsCodes.h"
 #include "net/posix/Endpoint.h"
 
@@ -176,6 +177,11 @@ int Listen(Handle s, int backlog) {
 }
 
 Handle Accept(Handle s, SockAddrIn* peer) {
+    if (const std::int32_t fault = TakeAcceptFault(); fault != 0) {
+        posix::NoteAcceptCalled(s, fault == WsaCode("WSAEMFILE") || fault == WsaCode("WSAENOBUFS"));
+        posix::SetLastError(fault);
+        return kInvalidSocket;
+    }
     sockaddr_in native{};
     socklen_t length = sizeof native;
     int flags = SOCK_CLOEXEC | (posix::IsSubscribed(s) ? SOCK_NONBLOCK : 0);
