@@ -1,7 +1,6 @@
-// The notification windows of the POSIX build: logical endpoints with a window procedure,
-// fed by one queue that the loop's thread drains one message at a time. The queue is
-// signalled through an eventfd inside the loop's epoll set, so the epoll descriptor is
-// readable while messages wait.
+// The queue behind the notification windows of the POSIX build, which the loop's thread
+// drains one message at a time. The queue is signalled through an eventfd inside the loop's
+// epoll set, so the epoll descriptor is readable while messages wait.
 
 #include <sys/epoll.h>
 #include <sys/eventfd.h>
@@ -10,20 +9,13 @@
 #include <cerrno>
 #include <deque>
 #include <exception>
-#include <map>
 #include <mutex>
 
-#include "net/Diagnostics.h"
 #include "net/MessageBoxHook.h"
-#include "net/WindowsSocketsCodes.h"
 #include "net/posix/Endpoint.h"
 
 namespace zonbode::net::posix {
 namespace {
-
-std::intptr_t DefaultWindowProc(sys::WindowHandle, std::uint32_t, std::intptr_t, std::intptr_t) {
-    return 0;
-}
 
 struct Queue {
     std::mutex mutex;  // guards messages and signalled, and the descriptors' opening
@@ -34,10 +26,7 @@ struct Queue {
     bool tasksOpen = false;
     std::deque<std::function<void()>> tasks;  // one kTaskWindow message each
 
-    // Loop thread only.
-    std::map<sys::WindowHandle, sys::WindowProc> windows;
-    sys::WindowHandle nextWindow = 1;
-    bool dispatching = false;
+    bool dispatching = false;  // loop thread only
 };
 
 // Lives for the whole process (resolver threads may still post while it exits).
@@ -213,91 +202,26 @@ std::size_t DispatchQueued(std::size_t limit) {
             !FinishLookup(static_cast<std::int32_t>(m.wParam), m.lookupTicket, &m.lParam)) {
             continue;  // cancelled meanwhile
         }
-        auto window = q.windows.find(m.window);
-        if (window == q.windows.end()) {
+        sys::WindowProc proc = WindowProcOf(m.window);
+        if (proc == nullptr) {
             continue;  // the window is gone; so is everything that was meant for it
         }
-        sys::WindowProc proc = window->second;
         DispatchGuard guard(q);
         proc(m.window, m.message, m.wParam, m.lParam);
     }
     return taken;
 }
 
-}  // namespace zonbode::net::posix
-
-namespace zonbode::net::sys {
-
-using posix::TheQueue;
-
-WindowHandle CreateNotificationWindow() {
-    auto& q = TheQueue();
-    WindowHandle handle = q.nextWindow++;
-    q.windows.emplace(handle, &posix::DefaultWindowProc);
-    return handle;
-}
-
-bool DestroyNotificationWindow(WindowHandle window) {
-    auto& q = TheQueue();
-    if (q.windows.erase(window) == 0) {
-        posix::SetLastError(WsaCode("WSAEINVAL"));
-        return false;
-    }
-    posix::DropWindowMessages(window);
-    return true;
-}
-
-std::intptr_t SetWindowProc(WindowHandle window, WindowProc proc) {
-    auto& q = TheQueue();
-    auto it = q.windows.find(window);
-    if (it == q.windows.end() || proc == nullptr) {
-        return 0;
-    }
-    auto previous = reinterpret_cast<std::intptr_t>(it->second);
-    it->second = proc;
-    return previous;
-}
-
-void RestoreWindowProc(WindowHandle window, std::intptr_t previous) {
-    auto& q = TheQueue();
-    auto it = q.windows.find(window);
-    if (it != q.windows.end() && previous != 0) {
-        it->second = reinterpret_cast<WindowProc>(previous);
-    }
-}
-
-std::intptr_t CallPreviousWindowProc(std::intptr_t previous, WindowHandle window,
-                                     std::uint32_t message, std::intptr_t wParam,
-                                     std::intptr_t lParam) {
-    if (previous == 0) {
-        return 0;
-    }
-    return reinterpret_cast<WindowProc>(previous)(window, message, wParam, lParam);
-}
-
-bool PostNotification(WindowHandle window, std::uint32_t message, std::intptr_t wParam,
-                      std::intptr_t lParam) {
-    if (TheQueue().windows.count(window) == 0) {
-        posix::SetLastError(WsaCode("WSAEINVAL"));
-        return false;
-    }
-    posix::PostMessage({window, message, wParam, lParam, 0, kInvalidSocket});
-    return true;
-}
-
-bool PeekNotification(WindowHandle window, std::uint32_t message, std::intptr_t* wParam,
-                      std::intptr_t* lParam) {
-    posix::GatherReadiness(0);
-    auto& q = TheQueue();
+bool FindQueued(sys::WindowHandle window, std::uint32_t message, Message* found) {
+    Queue& q = TheQueue();
     std::lock_guard lock(q.mutex);
-    for (const posix::Message& m : q.messages) {
+    for (const Message& m : q.messages) {
         if (m.window == window && m.message == message) {
-            *wParam = m.wParam;
-            *lParam = m.lParam;
+            *found = m;
             return true;
         }
     }
     return false;
 }
 
-}  // namespace zonbode::net::sys
+}  // namespace zonbode::net::posix

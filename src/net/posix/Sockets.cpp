@@ -16,8 +16,6 @@
 namespace zonbode::net::sys {
 namespace {
 
-int serviceUsers = 0;
-
 sockaddr_in ToNative(const SockAddrIn& address) {
     sockaddr_in native{};
     native.sin_family = address.family;
@@ -76,28 +74,6 @@ bool OptionName(int level, int name, int* nativeLevel, int* nativeName) {
 }
 
 }  // namespace
-
-int Startup(std::uint16_t) {
-    // The service is the notification queue: without it no notification can be delivered.
-    if (!posix::EnsureQueue()) {
-        return LastError();
-    }
-    if (serviceUsers++ == 0) {
-        posix::OpenTasks(true);
-    }
-    return 0;
-}
-
-int Cleanup() {
-    if (serviceUsers == 0) {
-        posix::SetLastError(WsaCode("WSANOTINITIALISED"));
-        return kSocketError;
-    }
-    if (--serviceUsers == 0) {
-        posix::OpenTasks(false);
-    }
-    return 0;
-}
 
 Handle Socket(int af, int type, int protocol) {
     if (af != kAfInet) {
@@ -370,10 +346,6 @@ int IoctlFionread(Handle s, std::uint32_t* count) {
     }
     *count = static_cast<std::uint32_t>(pending);
     return 0;
-}
-
-int AsyncSelect(Handle s, WindowHandle window, std::uint32_t message, std::int32_t events) {
-    return posix::Subscribe(s, window, message, events);
 }
 
 }  // namespace zonbode::net::sys
