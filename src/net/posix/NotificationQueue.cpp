@@ -8,10 +8,9 @@
 
 #include <cerrno>
 #include <deque>
-#include <exception>
 #include <mutex>
 
-#include "net/MessageBoxHook.h"
+#include "net/TaskHandOver.h"
 #include "net/posix/Endpoint.h"
 
 namespace zonbode::net::posix {
@@ -23,8 +22,6 @@ struct Queue {
     int wake = -1;
     std::deque<Message> messages;
     bool signalled = false;
-    bool tasksOpen = false;
-    std::deque<std::function<void()>> tasks;  // one kTaskWindow message each
 
     bool dispatching = false;  // loop thread only
 };
@@ -50,20 +47,6 @@ void DropIf(Predicate drop) {
     Queue& q = TheQueue();
     std::lock_guard lock(q.mutex);
     std::erase_if(q.messages, drop);
-}
-
-// A task's failure reaches no caller of its own: it is written out, and the loop goes on.
-void RunTask(const std::function<void()>& task) {
-    if (!task) {
-        return;
-    }
-    try {
-        task();
-    } catch (const std::exception& error) {
-        WriteErrorLine(error.what(), "EventLoop.PostTask");
-    } catch (...) {
-        WriteErrorLine("unknown error", "EventLoop.PostTask");
-    }
 }
 
 class DispatchGuard {
@@ -123,24 +106,19 @@ void PostMessage(const Message& message) {
 }
 
 void OpenTasks(bool open) {
-    Queue& q = TheQueue();
-    std::lock_guard lock(q.mutex);
-    q.tasksOpen = open;
-    if (!open) {
-        std::erase_if(q.messages, [](const Message& m) { return m.window == kTaskWindow; });
-        q.tasks.clear();
+    if (open) {
+        TheTaskHandOver().Open();
+        return;
     }
+    TheTaskHandOver().Close();
+    DropIf([](const Message& m) { return m.window == kTaskWindow; });
 }
 
 void PostTask(std::function<void()> task) {
-    Queue& q = TheQueue();
-    std::lock_guard lock(q.mutex);
-    if (!q.tasksOpen) {
-        return;
-    }
-    q.tasks.push_back(std::move(task));
-    q.messages.push_back(Message{});  // for kTaskWindow
-    SignalLocked(q);
+    TheTaskHandOver().Push(std::move(task), [] {
+        PostMessage(Message{});  // for kTaskWindow
+        return true;
+    });
 }
 
 void DropSocketMessages(sys::Handle socket) {
@@ -179,7 +157,6 @@ std::size_t DispatchQueued(std::size_t limit) {
     std::size_t taken = 0;
     while (taken < limit) {
         Message m;
-        std::function<void()> task;
         {
             std::lock_guard lock(q.mutex);
             if (q.messages.empty()) {
@@ -187,15 +164,11 @@ std::size_t DispatchQueued(std::size_t limit) {
             }
             m = q.messages.front();
             q.messages.pop_front();
-            if (m.window == kTaskWindow && !q.tasks.empty()) {
-                task = std::move(q.tasks.front());
-                q.tasks.pop_front();
-            }
         }
         ++taken;
         if (m.window == kTaskWindow) {
             DispatchGuard guard(q);
-            RunTask(task);
+            TheTaskHandOver().RunNext();
             continue;
         }
         if (m.lookupTicket != 0 &&
