@@ -1,6 +1,7 @@
 // The listening side: offering incoming connections, taking them over with Accept, refusing
 // the ones nobody takes, and what a parked connection collected before it was taken.
 
+#include <limits>
 #include <set>
 #include <thread>
 
@@ -326,6 +327,59 @@ TEST_F(CNetSocketListen, HandlerThatFailsStillLeavesNoParkedConnection) {
     EXPECT_EQ(client.RecvUntilClosed(), "");
     EXPECT_EQ(listener->State(), sckListening);
     EXPECT_EQ(listener->RemoteHostIP(), "");
+}
+
+// Makes every accept call fail with the code until it goes.
+class AcceptsFailing {
+public:
+    explicit AcceptsFailing(std::int32_t code) {
+        sys::FailAccepts(std::numeric_limits<std::int32_t>::max(), code);
+    }
+    ~AcceptsFailing() { End(); }
+    void End() { sys::FailAccepts(0, 0); }
+};
+
+// An accept that fails for want of descriptors or buffers leaves the connection waiting: the
+// owner hears of it through the Error event (the router has no one to tell), the listener is
+// not asked again at once, and once accept works again the connection is served.
+TEST_F(CNetSocketListen, AcceptOutOfDescriptorsOrBuffersReportsWaitsAndServesLater) {
+    for (const std::int32_t code : {10024, 10055}) {
+        SCOPED_TRACE(code);
+        auto listener = Listener();
+        std::vector<ErrorEventArgs> errors;
+        listener->Events.Error = [&](ErrorEventArgs& args) { errors.push_back(args); };
+        std::shared_ptr<CNetSocket> server;
+        listener->Events.ConnectionRequest = [&](std::int32_t requestID) {
+            server = CNetSocket::Create();
+            server->Accept(requestID);
+        };
+        const std::int32_t routedBefore = modNetSocket::RoutedErrorCount();
+        const std::int32_t callsBefore = sys::AcceptCallCount();
+        AcceptsFailing failing(code);
+        PeerSocket client = ConnectedPeer(listener->LocalPort());
+        ASSERT_TRUE(RunUntil([&] { return !errors.empty(); }));
+
+        // The attempts while accept keeps failing: a few, not one per turn of the loop.
+        const std::int32_t callsAtFirstError = sys::AcceptCallCount();
+        RunFor(std::chrono::milliseconds(400));
+        const std::int32_t retries = sys::AcceptCallCount() - callsAtFirstError;
+        RecordProperty("accept_retries_" + std::to_string(code), retries);
+        EXPECT_LE(retries, 6);
+        EXPECT_EQ(errors.size(), static_cast<std::size_t>(sys::AcceptCallCount() - callsBefore));
+        for (const auto& error : errors) {
+            EXPECT_EQ(error.Number, code);
+            EXPECT_EQ(error.source, "CNetSocket.PostSocket");
+        }
+        EXPECT_EQ(modNetSocket::RoutedErrorCount(), routedBefore);
+        EXPECT_EQ(listener->State(), sckListening);
+        EXPECT_EQ(server, nullptr);
+
+        failing.End();
+        ASSERT_TRUE(RunUntil([&] { return server != nullptr; }));
+        EXPECT_EQ(server->State(), sckConnected);
+        server->SendData(Variant("hallo"));
+        EXPECT_EQ(client.RecvExactly(5), "hallo");
+    }
 }
 
 TEST_F(CNetSocketListen, ManyClientsAreServedOneAfterAnother) {

@@ -26,7 +26,7 @@ struct Message {
 // another thread (EventLoop::PostTask), so tasks keep their place among the notifications.
 inline constexpr sys::WindowHandle kTaskWindow = 0;
 
-// Error codes (ErrorCodes.cpp).
+// Error codes (ErrorCodes.cpp; the last error itself: Service.cpp).
 void SetLastError(int code);
 int WsaCodeFromErrno(int error);
 int WsaCodeFromLookupFailure(int eaiCode, int savedErrno);
@@ -53,8 +53,13 @@ std::size_t QueuedCount();
 bool Dispatching();
 // Takes back the loop's wake-up once nothing waits any more.
 void ClearWakeIfIdle();
+// The first queued message for the window with this number, left in the queue.
+bool FindQueued(sys::WindowHandle window, std::uint32_t message, Message* found);
 
-// Readiness of subscribed sockets (SocketEvents.cpp).
+// The windows (NotificationWindow.cpp): a window's procedure, nullptr once it is gone.
+sys::WindowProc WindowProcOf(sys::WindowHandle window);
+
+// Readiness of subscribed sockets (AsyncSelect.cpp).
 // Waits up to timeoutMs (0: just looks) for readiness and turns it into queued events.
 void GatherReadiness(int timeoutMs);
 void NoteSocketCreated(sys::Handle socket, bool datagram);
@@ -74,7 +79,7 @@ void NoteConnectionBroken(sys::Handle socket, int wsaCode);
 int Subscribe(sys::Handle socket, sys::WindowHandle window, std::uint32_t message,
               std::int32_t events);
 
-// Lookups (Resolver.cpp): called when a completion is dispatched; copies the result into the
+// Lookups (AsyncLookups.cpp): called when a completion is dispatched; copies the result into the
 // requester's buffer and gives the lParam to deliver, or returns false when the lookup was
 // cancelled and the completion must be dropped.
 bool FinishLookup(std::int32_t lookupHandle, std::uint64_t ticket, std::intptr_t* lParam);

@@ -62,13 +62,7 @@ constexpr std::array<ErrnoToWsa, 42> kErrnoTable = {{
     {ENOTEMPTY, WsaCode("WSAENOTEMPTY")},
 }};
 
-thread_local int lastError = 0;
-
 }  // namespace
-
-void SetLastError(int code) {
-    lastError = code;
-}
 
 int WsaCodeFromErrno(int error) {
     for (const auto& entry : kErrnoTable) {
@@ -105,11 +99,3 @@ int FailFromErrno() {
 }
 
 }  // namespace zonbode::net::posix
-
-namespace zonbode::net::sys {
-
-int LastError() {
-    return posix::lastError;
-}
-
-}  // namespace zonbode::net::sys

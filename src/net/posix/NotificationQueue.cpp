@@ -1,7 +1,6 @@
-// The notification windows of the POSIX build: logical endpoints with a window procedure,
-// fed by one queue that the loop's thread drains one message at a time. The queue is
-// signalled through an eventfd inside the loop's epoll set, so the epoll descriptor is
-// readable while messages wait.
+// The queue behind the notification windows of the POSIX build, which the loop's thread
+// drains one message at a time. The queue is signalled through an eventfd inside the loop's
+// epoll set, so the epoll descriptor is readable while messages wait.
 
 #include <sys/epoll.h>
 #include <sys/eventfd.h>
@@ -9,21 +8,13 @@
 
 #include <cerrno>
 #include <deque>
-#include <exception>
-#include <map>
 #include <mutex>
 
-#include "net/Diagnostics.h"
-#include "net/MessageBoxHook.h"
-#include "net/WindowsSocketsCodes.h"
+#include "net/TaskHandOver.h"
 #include "net/posix/Endpoint.h"
 
 namespace zonbode::net::posix {
 namespace {
-
-std::intptr_t DefaultWindowProc(sys::WindowHandle, std::uint32_t, std::intptr_t, std::intptr_t) {
-    return 0;
-}
 
 struct Queue {
     std::mutex mutex;  // guards messages and signalled, and the descriptors' opening
@@ -31,13 +22,8 @@ struct Queue {
     int wake = -1;
     std::deque<Message> messages;
     bool signalled = false;
-    bool tasksOpen = false;
-    std::deque<std::function<void()>> tasks;  // one kTaskWindow message each
 
-    // Loop thread only.
-    std::map<sys::WindowHandle, sys::WindowProc> windows;
-    sys::WindowHandle nextWindow = 1;
-    bool dispatching = false;
+    bool dispatching = false;  // loop thread only
 };
 
 // Lives for the whole process (resolver threads may still post while it exits).
@@ -61,20 +47,6 @@ void DropIf(Predicate drop) {
     Queue& q = TheQueue();
     std::lock_guard lock(q.mutex);
     std::erase_if(q.messages, drop);
-}
-
-// A task's failure reaches no caller of its own: it is written out, and the loop goes on.
-void RunTask(const std::function<void()>& task) {
-    if (!task) {
-        return;
-    }
-    try {
-        task();
-    } catch (const std::exception& error) {
-        WriteErrorLine(error.what(), "EventLoop.PostTask");
-    } catch (...) {
-        WriteErrorLine("unknown error", "EventLoop.PostTask");
-    }
 }
 
 class DispatchGuard {
@@ -134,24 +106,19 @@ void PostMessage(const Message& message) {
 }
 
 void OpenTasks(bool open) {
-    Queue& q = TheQueue();
-    std::lock_guard lock(q.mutex);
-    q.tasksOpen = open;
-    if (!open) {
-        std::erase_if(q.messages, [](const Message& m) { return m.window == kTaskWindow; });
-        q.tasks.clear();
+    if (open) {
+        TheTaskHandOver().Open();
+        return;
     }
+    TheTaskHandOver().Close();
+    DropIf([](const Message& m) { return m.window == kTaskWindow; });
 }
 
 void PostTask(std::function<void()> task) {
-    Queue& q = TheQueue();
-    std::lock_guard lock(q.mutex);
-    if (!q.tasksOpen) {
-        return;
-    }
-    q.tasks.push_back(std::move(task));
-    q.messages.push_back(Message{});  // for kTaskWindow
-    SignalLocked(q);
+    TheTaskHandOver().Push(std::move(task), [] {
+        PostMessage(Message{});  // for kTaskWindow
+        return true;
+    });
 }
 
 void DropSocketMessages(sys::Handle socket) {
@@ -190,7 +157,6 @@ std::size_t DispatchQueued(std::size_t limit) {
     std::size_t taken = 0;
     while (taken < limit) {
         Message m;
-        std::function<void()> task;
         {
             std::lock_guard lock(q.mutex);
             if (q.messages.empty()) {
@@ -198,106 +164,37 @@ std::size_t DispatchQueued(std::size_t limit) {
             }
             m = q.messages.front();
             q.messages.pop_front();
-            if (m.window == kTaskWindow && !q.tasks.empty()) {
-                task = std::move(q.tasks.front());
-                q.tasks.pop_front();
-            }
         }
         ++taken;
         if (m.window == kTaskWindow) {
             DispatchGuard guard(q);
-            RunTask(task);
+            TheTaskHandOver().RunNext();
             continue;
         }
         if (m.lookupTicket != 0 &&
             !FinishLookup(static_cast<std::int32_t>(m.wParam), m.lookupTicket, &m.lParam)) {
             continue;  // cancelled meanwhile
         }
-        auto window = q.windows.find(m.window);
-        if (window == q.windows.end()) {
+        sys::WindowProc proc = WindowProcOf(m.window);
+        if (proc == nullptr) {
             continue;  // the window is gone; so is everything that was meant for it
         }
-        sys::WindowProc proc = window->second;
         DispatchGuard guard(q);
         proc(m.window, m.message, m.wParam, m.lParam);
     }
     return taken;
 }
 
-}  // namespace zonbode::net::posix
-
-namespace zonbode::net::sys {
-
-using posix::TheQueue;
-
-WindowHandle CreateNotificationWindow() {
-    auto& q = TheQueue();
-    WindowHandle handle = q.nextWindow++;
-    q.windows.emplace(handle, &posix::DefaultWindowProc);
-    return handle;
-}
-
-bool DestroyNotificationWindow(WindowHandle window) {
-    auto& q = TheQueue();
-    if (q.windows.erase(window) == 0) {
-        posix::SetLastError(WsaCode("WSAEINVAL"));
-        return false;
-    }
-    posix::DropWindowMessages(window);
-    return true;
-}
-
-std::intptr_t SetWindowProc(WindowHandle window, WindowProc proc) {
-    auto& q = TheQueue();
-    auto it = q.windows.find(window);
-    if (it == q.windows.end() || proc == nullptr) {
-        return 0;
-    }
-    auto previous = reinterpret_cast<std::intptr_t>(it->second);
-    it->second = proc;
-    return previous;
-}
-
-void RestoreWindowProc(WindowHandle window, std::intptr_t previous) {
-    auto& q = TheQueue();
-    auto it = q.windows.find(window);
-    if (it != q.windows.end() && previous != 0) {
-        it->second = reinterpret_cast<WindowProc>(previous);
-    }
-}
-
-std::intptr_t CallPreviousWindowProc(std::intptr_t previous, WindowHandle window,
-                                     std::uint32_t message, std::intptr_t wParam,
-                                     std::intptr_t lParam) {
-    if (previous == 0) {
-        return 0;
-    }
-    return reinterpret_cast<WindowProc>(previous)(window, message, wParam, lParam);
-}
-
-bool PostNotification(WindowHandle window, std::uint32_t message, std::intptr_t wParam,
-                      std::intptr_t lParam) {
-    if (TheQueue().windows.count(window) == 0) {
-        posix::SetLastError(WsaCode("WSAEINVAL"));
-        return false;
-    }
-    posix::PostMessage({window, message, wParam, lParam, 0, kInvalidSocket});
-    return true;
-}
-
-bool PeekNotification(WindowHandle window, std::uint32_t message, std::intptr_t* wParam,
-                      std::intptr_t* lParam) {
-    posix::GatherReadiness(0);
-    auto& q = TheQueue();
+bool FindQueued(sys::WindowHandle window, std::uint32_t message, Message* found) {
+    Queue& q = TheQueue();
     std::lock_guard lock(q.mutex);
-    for (const posix::Message& m : q.messages) {
+    for (const Message& m : q.messages) {
         if (m.window == window && m.message == message) {
-            *wParam = m.wParam;
-            *lParam = m.lParam;
+            *found = m;
             return true;
         }
     }
     return false;
 }
 
-}  // namespace zonbode::net::sys
+}  // namespace zonbode::net::posix

@@ -9,13 +9,12 @@
 
 #include <cerrno>
 
+#include "net/AcceptFaults.h"
 #include "net/WindowsSocketsCodes.h"
 #include "net/posix/Endpoint.h"
 
 namespace zonbode::net::sys {
 namespace {
-
-int serviceUsers = 0;
 
 sockaddr_in ToNative(const SockAddrIn& address) {
     sockaddr_in native{};
@@ -75,28 +74,6 @@ bool OptionName(int level, int name, int* nativeLevel, int* nativeName) {
 }
 
 }  // namespace
-
-int Startup(std::uint16_t) {
-    // The service is the notification queue: without it no notification can be delivered.
-    if (!posix::EnsureQueue()) {
-        return LastError();
-    }
-    if (serviceUsers++ == 0) {
-        posix::OpenTasks(true);
-    }
-    return 0;
-}
-
-int Cleanup() {
-    if (serviceUsers == 0) {
-        posix::SetLastError(WsaCode("WSANOTINITIALISED"));
-        return kSocketError;
-    }
-    if (--serviceUsers == 0) {
-        posix::OpenTasks(false);
-    }
-    return 0;
-}
 
 Handle Socket(int af, int type, int protocol) {
     if (af != kAfInet) {
@@ -176,6 +153,11 @@ int Listen(Handle s, int backlog) {
 }
 
 Handle Accept(Handle s, SockAddrIn* peer) {
+    if (const std::int32_t fault = TakeAcceptFault(); fault != 0) {
+        posix::NoteAcceptCalled(s, fault == WsaCode("WSAEMFILE") || fault == WsaCode("WSAENOBUFS"));
+        posix::SetLastError(fault);
+        return kInvalidSocket;
+    }
     sockaddr_in native{};
     socklen_t length = sizeof native;
     int flags = SOCK_CLOEXEC | (posix::IsSubscribed(s) ? SOCK_NONBLOCK : 0);
@@ -364,10 +346,6 @@ int IoctlFionread(Handle s, std::uint32_t* count) {
     }
     *count = static_cast<std::uint32_t>(pending);
     return 0;
-}
-
-int AsyncSelect(Handle s, WindowHandle window, std::uint32_t message, std::int32_t events) {
-    return posix::Subscribe(s, window, message, events);
 }
 
 }  // namespace zonbode::net::sys

@@ -16,6 +16,8 @@ namespace {
 struct Subscription {
     HWND window;
     UINT message;
+    long events;
+    bool acceptBackedOff = false;  // accept found no descriptor or buffer: see below
 };
 
 // A socket number closed while its events may still be queued for the window: they are
@@ -40,6 +42,50 @@ Selections& TheSelections() {
 UINT ClosedMarker() {
     static const UINT marker = RegisterWindowMessageA("Zonbode.SocketClosed");
     return marker;
+}
+
+// While accept finds no descriptor or buffer the connection stays queued, and Winsock posts
+// FD_ACCEPT again after every accept call: answering each would spin. A backed-off listener's
+// FD_ACCEPTs are dropped until a socket of the process closes or the retry timer on its window
+// runs out. Then a marker is posted behind the FD_ACCEPTs already queued, and when it comes
+// through the listener is subscribed again, so that Winsock posts one fresh FD_ACCEPT if the
+// connection still waits.
+constexpr UINT_PTR kAcceptRetryTimer = 0x5A4F;
+constexpr UINT kAcceptRetryMs = 250;
+
+UINT AcceptRetryMarker() {
+    static const UINT marker = RegisterWindowMessageA("Zonbode.AcceptRetry");
+    return marker;
+}
+
+// Posts the marker for every backed-off listener (of `window`; nullptr: of every window).
+void RetryBackedOffListeners(HWND window) {
+    for (const auto& [socket, subscription] : TheSelections().subscribed) {
+        if (subscription.acceptBackedOff && (window == nullptr || subscription.window == window)) {
+            PostMessageA(subscription.window, AcceptRetryMarker(), socket, 0);
+        }
+    }
+}
+
+// The marker came through: everything the listener's failed accepts caused is behind it.
+void RearmListener(HWND window, SOCKET listener) {
+    auto& subscribed = TheSelections().subscribed;
+    auto it = subscribed.find(listener);
+    if (it == subscribed.end() || it->second.window != window || !it->second.acceptBackedOff) {
+        return;  // closed meanwhile, or already armed by an earlier marker
+    }
+    it->second.acceptBackedOff = false;
+    WSAAsyncSelect(listener, window, it->second.message, it->second.events);
+}
+
+bool IsBackedOffAccept(HWND window, UINT message, SOCKET socket, LPARAM lParam) {
+    if (WSAGETSELECTEVENT(lParam) != FD_ACCEPT) {
+        return false;
+    }
+    const auto& subscribed = TheSelections().subscribed;
+    auto it = subscribed.find(socket);
+    return it != subscribed.end() && it->second.acceptBackedOff && it->second.window == window &&
+           it->second.message == message;
 }
 
 ClosedNumber* FindClosed(HWND window, SOCKET socket) {
@@ -76,6 +122,7 @@ bool RunningUnderWine() {
 }  // namespace
 
 void NoteSocketClosed(SOCKET socket) {
+    RetryBackedOffListeners(nullptr);  // a descriptor is free now
     auto& selections = TheSelections();
     auto it = selections.subscribed.find(socket);
     if (it == selections.subscribed.end()) {
@@ -100,8 +147,31 @@ void NoteSocketClosed(SOCKET socket) {
 void NoteSocketAccepted(SOCKET listener, SOCKET accepted) {
     auto& subscribed = TheSelections().subscribed;
     if (auto it = subscribed.find(listener); it != subscribed.end()) {
-        subscribed[accepted] = it->second;
+        Subscription subscription = it->second;
+        subscription.acceptBackedOff = false;
+        subscribed[accepted] = subscription;
     }
+}
+
+void Resubscribe(SOCKET socket) {
+    auto& subscribed = TheSelections().subscribed;
+    if (auto it = subscribed.find(socket); it != subscribed.end()) {
+        WSAAsyncSelect(socket, it->second.window, it->second.message, it->second.events);
+    }
+}
+
+void NoteAcceptFailed(SOCKET listener, int error) {
+    if (error != WSAEMFILE && error != WSAENOBUFS) {
+        return;
+    }
+    auto& subscribed = TheSelections().subscribed;
+    auto it = subscribed.find(listener);
+    // Without a timer to end it the back-off could last for good: the listener stays armed.
+    if (it == subscribed.end() ||
+        SetTimer(it->second.window, kAcceptRetryTimer, kAcceptRetryMs, nullptr) == 0) {
+        return;
+    }
+    it->second.acceptBackedOff = true;
 }
 
 void ForgetWindow(HWND window) {
@@ -111,6 +181,18 @@ void ForgetWindow(HWND window) {
 
 bool AcceptEventReport(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto socket = static_cast<SOCKET>(wParam);
+    if (message == WM_TIMER && wParam == kAcceptRetryTimer) {
+        KillTimer(window, kAcceptRetryTimer);
+        RetryBackedOffListeners(window);
+        return false;
+    }
+    if (message == AcceptRetryMarker()) {
+        RearmListener(window, socket);
+        return false;
+    }
+    if (IsBackedOffAccept(window, message, socket, lParam)) {
+        return false;
+    }
     if (message == ClosedMarker()) {
         // Past the latest close's marker, the number's events are its new socket's.
         const auto generation = static_cast<std::uint32_t>(lParam);
@@ -157,8 +239,8 @@ namespace zonbode::net::sys {
 int AsyncSelect(Handle s, WindowHandle window, std::uint32_t message, std::int32_t events) {
     const int result = WSAAsyncSelect(win32::ToSocket(s), win32::ToWindow(window), message, events);
     if (result != SOCKET_ERROR && events != 0) {
-        win32::TheSelections().subscribed[win32::ToSocket(s)] = {win32::ToWindow(window),
-                                                                 static_cast<UINT>(message)};
+        win32::TheSelections().subscribed[win32::ToSocket(s)] = {
+            win32::ToWindow(window), static_cast<UINT>(message), static_cast<long>(events)};
     }
     return result;
 }

@@ -12,11 +12,18 @@ namespace zonbode::net::win32 {
 void NoteSocketClosed(SOCKET socket);
 // An accepted socket reports its events like its listener.
 void NoteSocketAccepted(SOCKET listener, SOCKET accepted);
+// Subscribes the socket again as it is: Winsock posts anew the events whose condition holds.
+void Resubscribe(SOCKET socket);
+// An accept call on the listener failed with `error`. For want of a descriptor or buffer
+// (WSAEMFILE, WSAENOBUFS) the listener's FD_ACCEPT is held back for a short while, or until
+// a socket of the process closes.
+void NoteAcceptFailed(SOCKET listener, int error);
 // The window is gone, and with it everything queued for it.
 void ForgetWindow(HWND window);
 
 // Called by the window hook for every message before the portable procedure sees it: false
-// for a network event of a closed socket, and for the marker itself (both are dropped).
+// for a network event of a closed socket and for the marker behind them, and for a held-back
+// FD_ACCEPT with the timer and marker that end the holding back (all are dropped).
 bool AcceptEventReport(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Called by the window hook next; gives the lParam to deliver. A network event keeps its

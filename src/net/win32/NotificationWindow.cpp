@@ -1,5 +1,6 @@
 // The hidden window that Winsock posts the socket layer's notifications to: a plain
-// "STATIC" window, so no window class of our own has to be registered.
+// "STATIC" window, so no window class of our own has to be registered. Its procedure
+// (SetWindowProc, RestoreWindowProc, CallPreviousWindowProc) is hooked in WindowProcHook.cpp.
 
 #include "net/SocketApi.h"
 

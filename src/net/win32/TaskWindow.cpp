@@ -1,10 +1,8 @@
 #include "net/win32/TaskWindow.h"
 
-#include <deque>
-#include <exception>
 #include <mutex>
 
-#include "net/MessageBoxHook.h"
+#include "net/TaskHandOver.h"
 #include "net/win32/Win32Handles.h"
 
 namespace zonbode::net::win32 {
@@ -13,9 +11,8 @@ namespace {
 constexpr UINT kTaskMessage = WM_APP + 1;
 
 struct Tasks {
-    std::mutex mutex;  // guards everything below: other threads post
+    std::mutex mutex;  // guards the window: other threads post to it
     HWND window = nullptr;
-    std::deque<std::function<void()>> queue;
     int users = 0;
 };
 
@@ -24,32 +21,11 @@ Tasks& TheTasks() {
     return *tasks;
 }
 
-void RunOneTask() {
-    std::function<void()> task;
-    {
-        auto& t = TheTasks();
-        std::lock_guard lock(t.mutex);
-        if (t.queue.empty()) {
-            return;
-        }
-        task = std::move(t.queue.front());
-        t.queue.pop_front();
-    }
-    // An exception cannot unwind through the system's dispatch code.
-    try {
-        task();
-    } catch (const std::exception& error) {
-        WriteErrorLine(error.what(), "EventLoop.PostTask");
-    } catch (...) {
-        WriteErrorLine("unknown error", "EventLoop.PostTask");
-    }
-}
-
 WNDPROC staticProc = nullptr;
 
 LRESULT CALLBACK TaskWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == kTaskMessage) {
-        RunOneTask();
+        TheTaskHandOver().RunNext();
         return 0;
     }
     return CallWindowProcA(staticProc, window, message, wParam, lParam);
@@ -70,6 +46,7 @@ void OpenTaskWindow() {
     }
     std::lock_guard lock(t.mutex);
     t.window = window;
+    TheTaskHandOver().Open();
 }
 
 void CloseTaskWindow() {
@@ -82,8 +59,8 @@ void CloseTaskWindow() {
         std::lock_guard lock(t.mutex);
         window = t.window;
         t.window = nullptr;
-        t.queue.clear();
     }
+    TheTaskHandOver().Close();
     if (window != nullptr) {
         SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(staticProc));
         DestroyWindow(window);
@@ -96,10 +73,8 @@ void PostTaskToWindow(std::function<void()> task) {
     if (t.window == nullptr) {
         return;
     }
-    t.queue.push_back(std::move(task));
-    if (PostMessageA(t.window, kTaskMessage, 0, 0) == FALSE) {
-        t.queue.pop_back();
-    }
+    TheTaskHandOver().Push(std::move(task),
+                           [&t] { return PostMessageA(t.window, kTaskMessage, 0, 0) != FALSE; });
 }
 
 }  // namespace zonbode::net::win32

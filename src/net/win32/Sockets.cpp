@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "net/AcceptFaults.h"
 #include "net/SocketApi.h"
 #include "net/win32/AsyncSelect.h"
 #include "net/win32/Win32Handles.h"
@@ -75,6 +76,14 @@ int Listen(Handle s, int backlog) {
 }
 
 Handle Accept(Handle s, SockAddrIn* peer) {
+    if (const std::int32_t fault = TakeAcceptFault(); fault != 0) {
+        // Winsock re-enables FD_ACCEPT with every accept call, failed or not, and posts it
+        // again for the connection still waiting; subscribing again does the same.
+        win32::Resubscribe(win32::ToSocket(s));
+        win32::NoteAcceptFailed(win32::ToSocket(s), fault);
+        WSASetLastError(fault);
+        return kInvalidSocket;
+    }
     sockaddr_in native;
     std::memset(&native, 0, sizeof native);
     int length = sizeof native;
@@ -82,6 +91,10 @@ Handle Accept(Handle s, SockAddrIn* peer) {
     if (accepted != INVALID_SOCKET) {
         FromNative(native, peer);
         win32::NoteSocketAccepted(win32::ToSocket(s), accepted);
+    } else {
+        const int error = WSAGetLastError();
+        win32::NoteAcceptFailed(win32::ToSocket(s), error);
+        WSASetLastError(error);  // the back-off's own calls may have set another
     }
     return win32::FromSocket(accepted);
 }

@@ -483,3 +483,11 @@ int Subscribe(sys::Handle socket, sys::WindowHandle window, std::uint32_t messag
 }
 
 }  // namespace zonbode::net::posix
+
+namespace zonbode::net::sys {
+
+int AsyncSelect(Handle s, WindowHandle window, std::uint32_t message, std::int32_t events) {
+    return posix::Subscribe(s, window, message, events);
+}
+
+}  // namespace zonbode::net::sys
