@@ -5,6 +5,7 @@
 #include <set>
 #include <thread>
 
+#include "FailingAccepts.h"
 #include "net/CNetSocketTestSupport.h"
 #include "net/modNetSocket.h"
 
@@ -333,10 +334,10 @@ TEST_F(CNetSocketListen, HandlerThatFailsStillLeavesNoParkedConnection) {
 class AcceptsFailing {
 public:
     explicit AcceptsFailing(std::int32_t code) {
-        sys::FailAccepts(std::numeric_limits<std::int32_t>::max(), code);
+        testing::FailAccepts(std::numeric_limits<std::int32_t>::max(), code);
     }
     ~AcceptsFailing() { End(); }
-    void End() { sys::FailAccepts(0, 0); }
+    void End() { testing::FailAccepts(0, 0); }
 };
 
 // An accept that fails for want of descriptors or buffers leaves the connection waiting: the
@@ -354,18 +355,19 @@ TEST_F(CNetSocketListen, AcceptOutOfDescriptorsOrBuffersReportsWaitsAndServesLat
             server->Accept(requestID);
         };
         const std::int32_t routedBefore = modNetSocket::RoutedErrorCount();
-        const std::int32_t callsBefore = sys::AcceptCallCount();
+        const std::int32_t callsBefore = testing::AcceptCallCount();
         AcceptsFailing failing(code);
         PeerSocket client = ConnectedPeer(listener->LocalPort());
         ASSERT_TRUE(RunUntil([&] { return !errors.empty(); }));
 
         // The attempts while accept keeps failing: a few, not one per turn of the loop.
-        const std::int32_t callsAtFirstError = sys::AcceptCallCount();
+        const std::int32_t callsAtFirstError = testing::AcceptCallCount();
         RunFor(std::chrono::milliseconds(400));
-        const std::int32_t retries = sys::AcceptCallCount() - callsAtFirstError;
+        const std::int32_t retries = testing::AcceptCallCount() - callsAtFirstError;
         RecordProperty("accept_retries_" + std::to_string(code), retries);
         EXPECT_LE(retries, 6);
-        EXPECT_EQ(errors.size(), static_cast<std::size_t>(sys::AcceptCallCount() - callsBefore));
+        EXPECT_EQ(errors.size(),
+                  static_cast<std::size_t>(testing::AcceptCallCount() - callsBefore));
         for (const auto& error : errors) {
             EXPECT_EQ(error.Number, code);
             EXPECT_EQ(error.source, "CNetSocket.PostSocket");
