@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/Ports.h"
+#include "app/WindowEvents.h"
 #include "app/WindowLayout.h"
 
 class QLabel;
@@ -20,20 +21,7 @@ class QTreeWidget;
 
 namespace zonbode::app::qt {
 
-// What the window forwards: each user or window event, to whoever handles it (Form1 in the
-// program, a recorder in tests). Unset entries are ignored.
-struct WindowEvents {
-    std::function<void()> formUnload;         // the window is being closed
-    std::function<void()> formResize;         // its state changed (minimized, restored)
-    std::function<void()> command1Click;      // "?" beside the template
-    std::function<void()> command2Click;      // "?" beside "Automatisch"
-    std::function<void()> check1Click;        // "Automatisch" toggled by the user
-    std::function<void()> check4Click;        // "Start bij aanmelden" toggled by the user
-    std::function<void()> listView1DblClick;  // left double-click on a row, or Enter on it
-    std::function<void()> command3Click;      // "Zoeken", or Enter in the place box
-    std::function<void()> combo1Click;        // a match chosen by the user
-    std::function<void()> slackButtonClick;   // "Slack..."
-};
+using app::WindowEvents;
 
 // Shows a modal message box. Replaceable so tests can see the box without blocking.
 using MessagePresenter =

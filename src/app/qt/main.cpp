@@ -17,6 +17,7 @@
 #include "app/SlackHttp.h"
 #include "app/SlackLink.h"
 #include "app/SystemClock.h"
+#include "app/WindowEvents.h"
 #include "app/qt/AutostartEntry.h"
 #include "app/qt/CloseOnSignal.h"
 #include "app/qt/DBusMessengerTransport.h"
@@ -73,29 +74,6 @@ struct Messengers {
     status::MessengerTransportList all{{&copyData, &purple, &slack}};
 };
 
-WindowEvents FormEvents(Form1& form, MainWindow& window, SlackLink& slack) {
-    return {
-        .formUnload =
-            [&form] {
-                form.Form_Unload();
-                QApplication::quit();
-            },
-        .formResize = [&form] { form.Form_Resize(); },
-        .command1Click = [&form] { form.Command1_Click(); },
-        .command2Click = [&form] { form.Command2_Click(); },
-        .check1Click = [&form] { form.Check1_Click(); },
-        .check4Click = [&form] { form.Check4_Click(); },
-        .listView1DblClick = [&form] { form.ListView1_DblClick(); },
-        .command3Click = [&form] { form.Command3_Click(); },
-        .combo1Click = [&form] { form.Combo1_Click(); },
-        .slackButtonClick =
-            [&window, &slack] {
-                SlackDialog dialog(&window, slack);
-                dialog.exec();
-            },
-    };
-}
-
 }  // namespace
 }  // namespace zonbode::app::qt
 
@@ -136,9 +114,17 @@ int main(int argc, char** argv) {
     const std::unique_ptr<zonbode::app::Form1> owned =
         zonbode::app::CreateForm1(ports, std::move(options));
     zonbode::app::Form1& form = *owned;
-    window.SetEvents(FormEvents(form, window, messengers.slack));
-    tray.SetCallback([&form](int mouseMessage) { form.TrayIcon_Callback(mouseMessage); });
-    copies.SetOnActivate([&form] { form.AnotherCopyStarted(); });
+    zonbode::app::WindowEvents events = zonbode::app::Form1Events(form, [&window, &messengers] {
+        SlackDialog dialog(&window, messengers.slack);
+        dialog.exec();
+    });
+    events.formUnload = [unload = events.formUnload] {
+        unload();
+        QApplication::quit();
+    };
+    tray.SetCallback(events.trayCallback);
+    copies.SetOnActivate(events.anotherCopyStarted);
+    window.SetEvents(std::move(events));
     CloseOnSignal closeOnSignal([&window] { window.close(); });
 
     // Start-up shows the window itself, minimized or not at all where the stored choice says.

@@ -11,26 +11,12 @@
 #include <vector>
 
 #include "app/Ports.h"
+#include "app/WindowEvents.h"
 #include "app/WindowLayout.h"
 
 namespace zonbode::app::win32 {
 
-// What the window forwards, each to whoever handles it (Form1). Unset entries are ignored.
-struct WindowEvents {
-    std::function<void()> formUnload;         // the window is being closed, or the session ends
-    std::function<void()> formResize;         // its size or state changed
-    std::function<void()> command1Click;      // "?" beside the template
-    std::function<void()> command2Click;      // "?" beside "Automatisch"
-    std::function<void()> check1Click;        // "Automatisch" toggled by the user
-    std::function<void()> check4Click;        // "Start bij aanmelden" toggled by the user
-    std::function<void()> listView1DblClick;  // left double-click on a row, or Enter on it
-    std::function<void()> command3Click;      // "Zoeken", or Enter in the place box
-    std::function<void()> combo1Click;        // a match chosen by the user
-    std::function<void()> slackButtonClick;   // "Slack..."
-    std::function<void(int mouseMessage)> trayCallback;
-    std::function<void()> taskbarCreated;      // the notification area was created (anew)
-    std::function<void()> anotherCopyStarted;  // a later start handed over to this copy
-};
+using app::WindowEvents;
 
 // Form1's window: plain Win32 with common controls, built from the window's layout table,
 // every control at its fixed place. Ending the session unloads it (once) and ends the program,

@@ -19,6 +19,7 @@
 #include "app/SlackHttp.h"
 #include "app/SlackLink.h"
 #include "app/SystemClock.h"
+#include "app/WindowEvents.h"
 #include "app/win32/CommandLine.h"
 #include "app/win32/CopyDataTransport.h"
 #include "app/win32/CredentialStore.h"
@@ -59,27 +60,6 @@ struct Messengers {
     SlackLink slack;
     status::MessengerTransportList all{{&copyData, &slack}};
 };
-
-WindowEvents FormEvents(Form1& form, MainWindow& window, SlackLink& slack) {
-    return {
-        .formUnload = [&form] { form.Form_Unload(); },
-        .formResize = [&form] { form.Form_Resize(); },
-        .command1Click = [&form] { form.Command1_Click(); },
-        .command2Click = [&form] { form.Command2_Click(); },
-        .check1Click = [&form] { form.Check1_Click(); },
-        .check4Click = [&form] { form.Check4_Click(); },
-        .listView1DblClick = [&form] { form.ListView1_DblClick(); },
-        .command3Click = [&form] { form.Command3_Click(); },
-        .combo1Click = [&form] { form.Combo1_Click(); },
-        .slackButtonClick =
-            [&window, &slack] {
-                SlackDialog(window.Instance(), window.Handle(), window.Font(), slack).Run();
-            },
-        .trayCallback = [&form](int mouseMessage) { form.TrayIcon_Callback(mouseMessage); },
-        .taskbarCreated = [&form] { form.TaskbarCreated(); },
-        .anotherCopyStarted = [&form] { form.AnotherCopyStarted(); },
-    };
-}
 
 // Runs until the window's end posts WM_QUIT; returns the exit code it carries.
 int RunMessageLoop(MainWindow& window) {
@@ -131,7 +111,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     const std::unique_ptr<zonbode::app::Form1> owned =
         zonbode::app::CreateForm1(ports, std::move(options));
     zonbode::app::Form1& form = *owned;
-    window.SetEvents(FormEvents(form, window, messengers.slack));
+    window.SetEvents(zonbode::app::Form1Events(form, [&window, &messengers] {
+        SlackDialog(window.Instance(), window.Handle(), window.Font(), messengers.slack).Run();
+    }));
 
     // Start-up shows the window itself, minimized or not at all where the stored choice says.
     form.Form_Load();

@@ -54,12 +54,7 @@ TEST(Win32Tray, TheIconIsShownOnceTheShellHasItAndNotAfterItsRemoval) {
 // wires them; each test loads the form itself.
 class Win32TrayForm : public ::testing::Test {
 protected:
-    Win32TrayForm() {
-        WindowEvents events;
-        events.formResize = [this] { form.Form_Resize(); };
-        events.taskbarCreated = [this] { form.TaskbarCreated(); };
-        window.SetEvents(events);
-    }
+    Win32TrayForm() { window.SetEvents(Form1Events(form, {})); }
 
     MainWindow window{GetModuleHandleW(nullptr)};
     Win32Tray tray{window.Handle(), window.Icon()};

@@ -85,16 +85,9 @@ protected:
         form_ = std::make_unique<Form1>(
             Ports{*window_, timers_, settings_, messenger_, *tray_, process_, clock_, signIn_},
             ForecastServer{"127.0.0.1", 1});
-        WindowEvents events;
-        events.formUnload = [this] { form_->Form_Unload(); };
-        events.formResize = [this] { form_->Form_Resize(); };
-        events.command1Click = [this] { form_->Command1_Click(); };
-        events.command2Click = [this] { form_->Command2_Click(); };
-        events.check1Click = [this] { form_->Check1_Click(); };
-        events.check4Click = [this] { form_->Check4_Click(); };
-        events.listView1DblClick = [this] { form_->ListView1_DblClick(); };
+        const WindowEvents events = Form1Events(*form_, {});
         window_->SetEvents(events);
-        tray_->SetCallback([this](int message) { form_->TrayIcon_Callback(message); });
+        tray_->SetCallback(events.trayCallback);
         form_->Form_Load();
     }
 
