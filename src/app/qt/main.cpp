@@ -74,6 +74,20 @@ struct Messengers {
     status::MessengerTransportList all{{&copyData, &purple, &slack}};
 };
 
+// Form1's handlers, with the Slack dialog of this front-end and the end of the application
+// after the unload.
+WindowEvents ProgramEvents(Form1& form, MainWindow& window, SlackLink& slack) {
+    WindowEvents events = Form1Events(form, [&window, &slack] {
+        SlackDialog dialog(&window, slack);
+        dialog.exec();
+    });
+    events.formUnload = [unload = events.formUnload] {
+        unload();
+        QApplication::quit();
+    };
+    return events;
+}
+
 }  // namespace
 }  // namespace zonbode::app::qt
 
@@ -114,17 +128,10 @@ int main(int argc, char** argv) {
     const std::unique_ptr<zonbode::app::Form1> owned =
         zonbode::app::CreateForm1(ports, std::move(options));
     zonbode::app::Form1& form = *owned;
-    zonbode::app::WindowEvents events = zonbode::app::Form1Events(form, [&window, &messengers] {
-        SlackDialog dialog(&window, messengers.slack);
-        dialog.exec();
-    });
-    events.formUnload = [unload = events.formUnload] {
-        unload();
-        QApplication::quit();
-    };
+    const WindowEvents events = ProgramEvents(form, window, messengers.slack);
     tray.SetCallback(events.trayCallback);
     copies.SetOnActivate(events.anotherCopyStarted);
-    window.SetEvents(std::move(events));
+    window.SetEvents(events);
     CloseOnSignal closeOnSignal([&window] { window.close(); });
 
     // Start-up shows the window itself, minimized or not at all where the stored choice says.
