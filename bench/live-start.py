@@ -53,12 +53,17 @@ def launch_times(cli, options, runs):
 
 
 def context_switches(pid):
-    total = 0
+    """The context switches of each of the process's threads, by thread id."""
+    counts = {}
     for status in Path(f"/proc/{pid}/task").glob("*/status"):
-        for line in status.read_text().splitlines():
-            if line.startswith(("voluntary_ctxt_switches", "nonvoluntary_ctxt_switches")):
-                total += int(line.split()[1])
-    return total
+        try:
+            lines = status.read_text().splitlines()
+        except OSError:
+            continue  # the thread ended while it was read
+        counts[status.parent.name] = sum(
+            int(line.split()[1]) for line in lines
+            if line.startswith(("voluntary_ctxt_switches", "nonvoluntary_ctxt_switches")))
+    return counts
 
 
 def idle_wakeups(zonbode, options, idle, settle=5):
@@ -77,7 +82,10 @@ def idle_wakeups(zonbode, options, idle, settle=5):
         finally:
             process.terminate()
             process.wait(timeout=30)
-    return after - before
+    # A thread that ended meanwhile takes its count with it: only the threads still there (and
+    # those started meanwhile) are summed, and the ended ones are told.
+    woken = sum(count - before.get(thread, 0) for thread, count in after.items())
+    return woken, len(set(before) - set(after))
 
 
 def main():
@@ -101,10 +109,11 @@ def main():
                  "--host": ["--host", "127.0.0.1", "--port", str(page_port)]}
         for name, options in modes.items():
             times = launch_times(str(cli), options, args.runs)
-            wakeups = idle_wakeups(str(zonbode), options, args.idle)
+            wakeups, ended = idle_wakeups(str(zonbode), options, args.idle)
+            gone = f", {ended} thread(s) ended meanwhile" if ended else ""
             print(f"{name:12} launch to list filled: median {statistics.median(times) * 1000:.0f} ms"
                   f" (min {min(times) * 1000:.0f}, max {max(times) * 1000:.0f}, {args.runs} runs);"
-                  f" idle {args.idle:.0f} s: {wakeups} context switches")
+                  f" idle {args.idle:.0f} s: {wakeups} context switches{gone}")
     finally:
         for server in (api, page):
             server.terminate()
