@@ -33,7 +33,7 @@ void CNetSocket::AcceptIncomingConnection() {
     const sys::Handle requestID = sys::Accept(socketHandle_, &peer);
     if (requestID == sys::kInvalidSocket) {
         const std::int32_t code = sys::LastError();
-        if (code == WsaCode("WSAEMFILE") || code == WsaCode("WSAENOBUFS")) {
+        if (sys::IsOutOfDescriptorsOrBuffers(code)) {
             // The process is out of descriptors or memory: the owner hears of it through the
             // Error event, and the object goes on listening; the service offers the
             // connection again once a descriptor may be free.

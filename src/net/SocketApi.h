@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "net/WindowsSocketsCodes.h"
+
 // The network calls the socket layer makes, in the shape of Windows Sockets 1.1 with
 // asynchronous notification by window message. win32/ implements them with Winsock itself;
 // posix/ emulates them (errno mapped to Windows Sockets codes, epoll, a resolver thread).
@@ -65,6 +67,11 @@ int Connect(Handle s, const SockAddrIn& remote);  // address or port 0: 10049 at
 int Listen(Handle s, int backlog);
 // An accepted socket reports its events like the listening socket it came from.
 Handle Accept(Handle s, SockAddrIn* peer);
+// An accept that failed for want of a descriptor (10024) or of buffers (10055): the connection
+// still waits, and the service holds FD_ACCEPT back for a short while instead of spinning.
+constexpr bool IsOutOfDescriptorsOrBuffers(std::int32_t code) {
+    return code == WsaCode("WSAEMFILE") || code == WsaCode("WSAENOBUFS");
+}
 int Send(Handle s, const void* data, int length, int flags);
 int Recv(Handle s, void* buffer, int length, int flags);
 int SendTo(Handle s, const void* data, int length, int flags, const SockAddrIn& to);

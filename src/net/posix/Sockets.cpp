@@ -153,25 +153,23 @@ int Listen(Handle s, int backlog) {
 }
 
 Handle Accept(Handle s, SockAddrIn* peer) {
-    if (const std::int32_t fault = TakeAcceptFault(); fault != 0) {
-        posix::NoteAcceptCalled(s, fault == WsaCode("WSAEMFILE") || fault == WsaCode("WSAENOBUFS"));
-        posix::SetLastError(fault);
-        return kInvalidSocket;
+    int fd = -1;
+    std::int32_t failure = TakeAcceptFault();
+    if (failure == 0) {
+        sockaddr_in native{};
+        socklen_t length = sizeof native;
+        int flags = SOCK_CLOEXEC | (posix::IsSubscribed(s) ? SOCK_NONBLOCK : 0);
+        fd = ::accept4(s, reinterpret_cast<sockaddr*>(&native), &length, flags);
+        if (fd >= 0) {
+            FromNative(native, peer);
+            posix::NoteAccepted(s, fd);
+        } else {
+            failure = posix::WsaCodeFromErrno(errno);
+        }
     }
-    sockaddr_in native{};
-    socklen_t length = sizeof native;
-    int flags = SOCK_CLOEXEC | (posix::IsSubscribed(s) ? SOCK_NONBLOCK : 0);
-    int fd = ::accept4(s, reinterpret_cast<sockaddr*>(&native), &length, flags);
-    int savedErrno = errno;
-    if (fd >= 0) {
-        FromNative(native, peer);
-        posix::NoteAccepted(s, fd);
-    }
-    posix::NoteAcceptCalled(s, fd < 0 && (savedErrno == EMFILE || savedErrno == ENFILE ||
-                                          savedErrno == ENOBUFS || savedErrno == ENOMEM));
+    posix::NoteAcceptCalled(s, IsOutOfDescriptorsOrBuffers(failure));
     if (fd < 0) {
-        errno = savedErrno;
-        posix::FailFromErrno();
+        posix::SetLastError(failure);
         return kInvalidSocket;
     }
     return fd;

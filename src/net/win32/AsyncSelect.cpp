@@ -161,7 +161,7 @@ void Resubscribe(SOCKET socket) {
 }
 
 void NoteAcceptFailed(SOCKET listener, int error) {
-    if (error != WSAEMFILE && error != WSAENOBUFS) {
+    if (!sys::IsOutOfDescriptorsOrBuffers(error)) {
         return;
     }
     auto& subscribed = TheSelections().subscribed;
