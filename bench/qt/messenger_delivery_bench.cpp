@@ -12,9 +12,10 @@
 #include <QCoreApplication>
 #include <string>
 
-#include "app/qt/DBusMessengerTransport.h"
-#include "app/qt/PurpleMessengerTransport.h"
-#include "status/MessengerTransportList.h"
+#include "messengers/MessengerDelivery.h"
+#include "messengers/MessengerTransportList.h"
+#include "messengers/copydata/qt/DBusMessengerTransport.h"
+#include "messengers/pidgin/qt/PurpleMessengerTransport.h"
 #include "status/StatusMessage.h"
 
 namespace {
@@ -25,12 +26,12 @@ using namespace zonbode;
 class Messengers {
 public:
     void SendDay(const std::string& text) {
-        status::SendMessengerStatus(list_, status::kStatusCategory, true, status::kStatusFormat,
-                                    text);
+        messengers::SendMessengerStatus(list_, status::kStatusCategory, true, status::kStatusFormat,
+                                        text);
     }
     void SendSwitchOff() {
-        status::SendMessengerStatus(list_, status::kSwitchOffCategory, false,
-                                    status::kSwitchOffFormat, "");
+        messengers::SendMessengerStatus(list_, status::kSwitchOffCategory, false,
+                                        status::kSwitchOffFormat, "");
     }
     // What the bus holds at the time: whether Pidgin is there.
     void Label(benchmark::State& state) {
@@ -38,9 +39,9 @@ public:
     }
 
 private:
-    app::qt::DBusMessengerTransport copyData_;
-    app::qt::PurpleMessengerTransport purple_;
-    status::MessengerTransportList list_{{&copyData_, &purple_}};
+    messengers::qt::DBusMessengerTransport copyData_;
+    messengers::qt::PurpleMessengerTransport purple_;
+    messengers::MessengerTransportList list_{{&copyData_, &purple_}};
 };
 
 std::string NextDay(int& day) {

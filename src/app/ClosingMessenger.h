@@ -5,16 +5,16 @@
 #include <string>
 #include <vector>
 
-#include "status/MessengerTransport.h"
+#include "messengers/MessengerTransport.h"
 
 namespace zonbode::app {
 
 // The messenger as Form1 sends to it: once closed (the switch-off has gone out) nothing more
 // is sent, not even to the rest of the receivers of a record whose delivery the shutdown
 // interrupted, so no day record ever follows the switch-off.
-class ClosingMessenger final : public status::MessengerTransport {
+class ClosingMessenger final : public messengers::MessengerTransport {
 public:
-    explicit ClosingMessenger(status::MessengerTransport& messenger) : messenger_(messenger) {}
+    explicit ClosingMessenger(messengers::MessengerTransport& messenger) : messenger_(messenger) {}
 
     void Close() { closed_ = true; }
 
@@ -31,14 +31,15 @@ public:
         }
     }
     void SendWithDay(const std::string& receiver, std::uint32_t dwData,
-                     std::span<const std::uint8_t> record, const status::DayFields* day) override {
+                     std::span<const std::uint8_t> record,
+                     const messengers::DayFields* day) override {
         if (!closed_) {
             messenger_.SendWithDay(receiver, dwData, record, day);
         }
     }
 
 private:
-    status::MessengerTransport& messenger_;
+    messengers::MessengerTransport& messenger_;
     bool closed_ = false;
 };
 

@@ -1,4 +1,5 @@
 #include "app/Form1.h"
+#include "messengers/MessengerDelivery.h"
 
 #include <algorithm>
 #include <chrono>
@@ -159,7 +160,7 @@ void Form1::StoreAndSwitchOff() {
           static_cast<std::int16_t>(settings::StoredChoice(view.IsChecked(CheckBox::Check3)))},
          {std::string(settings::kAanmeldenPath),
           static_cast<std::int16_t>(settings::StoredChoice(view.IsChecked(CheckBox::Check4)))}});
-    status::SendMessengerStatus(messenger_, "Music", false, "{0} - {1}", "");
+    messengers::SendMessengerStatus(messenger_, "Music", false, "{0} - {1}", "");
     // A day record whose delivery the switch-off interrupted reaches no one after it.
     messenger_.Close();
 }
@@ -289,11 +290,11 @@ SetPSMResult Form1::SetPSM(std::int16_t day) {
     }
     CurrentDay = day;
     view.SetPreviewText(text);
-    status::DayFields fields;
+    messengers::DayFields fields;
     for (int column = 0; column < forecast::kColumnCount; ++column) {
         fields[column] = view.CellText(day, column);
     }
-    status::SendDayStatus(messenger_, text, fields);
+    messengers::SendDayStatus(messenger_, text, fields);
     return SetPSMResult::Delivered;
 }
 

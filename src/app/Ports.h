@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "forecast/ForecastPage.h"
-#include "status/MessengerTransport.h"
+#include "messengers/MessengerTransport.h"
 
 // What Form1 needs of the platform. Each front-end implements these; tests fake them.
 namespace zonbode::app {
@@ -161,7 +161,7 @@ struct Ports {
     View& view;
     TimerFactory& timers;
     SettingsStore& settings;
-    status::MessengerTransport& messenger;
+    messengers::MessengerTransport& messenger;
     Tray& tray;
     ProcessControl& process;
     Clock& clock;

@@ -2,20 +2,20 @@
 
 #include <exception>
 
+#include "http/HttpClient.h"
 #include "live/ForecastPageWriter.h"
-#include "live/HttpClient.h"
 #include "live/OpenMeteo.h"
 
 namespace zonbode::live {
-FetchProblem ProblemOf(HttpFailure failure) {
+FetchProblem ProblemOf(http::HttpFailure failure) {
     switch (failure) {
-        case HttpFailure::NoLookup:
+        case http::HttpFailure::NoLookup:
             return FetchProblem::NoLookup;
-        case HttpFailure::TimedOut:
+        case http::HttpFailure::TimedOut:
             return FetchProblem::Silent;
-        case HttpFailure::CutOff:
+        case http::HttpFailure::CutOff:
             return FetchProblem::CutOff;
-        case HttpFailure::TooLarge:
+        case http::HttpFailure::TooLarge:
             return FetchProblem::BadAnswer;
         default:
             return FetchProblem::Unreachable;
@@ -32,10 +32,10 @@ PageFetch Refused(FetchProblem kind, std::string problem) {
 }
 
 PageFetch Fetch(const ForecastSource& source) {
-    HttpRequest request;
+    http::HttpRequest request;
     request.url = ForecastUrl(source.api, source.latitude, source.longitude);
     request.timeout = kFetchTimeout;
-    const HttpAnswer answer = HttpFetch(request);
+    const http::HttpAnswer answer = http::HttpFetch(request);
     if (!answer.answered()) {
         return Refused(ProblemOf(answer.failure), answer.problem);
     }

@@ -3,7 +3,7 @@
 #include <chrono>
 #include <string>
 
-#include "live/HttpClient.h"
+#include "http/HttpClient.h"
 
 namespace zonbode::live {
 
@@ -40,7 +40,7 @@ struct PageFetch {
 };
 
 // What a failed exchange means for the user.
-FetchProblem ProblemOf(HttpFailure failure);
+FetchProblem ProblemOf(http::HttpFailure failure);
 
 // Fetches the forecast and turns it into the page. Safe to call from any thread; never throws:
 // whatever goes wrong on the way is a refused answer.

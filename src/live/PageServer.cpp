@@ -3,7 +3,7 @@
 #include <utility>
 #include <vector>
 
-#include "live/RequestHead.h"
+#include "http/RequestHead.h"
 #include "net/RaisedError.h"
 
 namespace zonbode::live {
@@ -163,7 +163,7 @@ void PageServer::OnDataArrival(net::CNetSocket* key) {
     }
     const auto& bytes = data.AsBytes();
     connection.received.append(bytes.begin(), bytes.end());
-    const std::size_t end = EndOfRequestHead(connection.received);
+    const std::size_t end = http::EndOfRequestHead(connection.received);
     if (end == std::string::npos) {
         if (connection.received.size() > kMaxRequestHead) {
             Answer(key, Response("400 Bad Request", ErrorPage("400 Bad Request"), true));
@@ -177,7 +177,7 @@ std::string PageServer::ResponseFor(const std::string& head) const {
     if (head.size() > kMaxRequestHead) {
         return Response("400 Bad Request", ErrorPage("400 Bad Request"), true);
     }
-    const auto request = ParseRequestHead(head);
+    const auto request = http::ParseRequestHead(head);
     if (!request) {
         return Response("400 Bad Request", ErrorPage("400 Bad Request"), true);
     }

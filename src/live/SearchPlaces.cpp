@@ -1,7 +1,7 @@
 #include <exception>
 
+#include "http/HttpClient.h"
 #include "live/ForecastSource.h"
-#include "live/HttpClient.h"
 #include "live/LiveTexts.h"
 #include "live/PlaceSearch.h"
 
@@ -9,11 +9,11 @@ namespace zonbode::live {
 
 SearchOutcome SearchPlaces(std::string_view geocoding, std::string_view name) {
     SearchOutcome outcome;
-    HttpRequest request;
+    http::HttpRequest request;
     request.url = SearchUrl(geocoding, name);
     request.timeout = kFetchTimeout;
     try {
-        const HttpAnswer answer = HttpFetch(request);
+        const http::HttpAnswer answer = http::HttpFetch(request);
         std::string problem;
         PageFetch failed;
         if (!answer.answered()) {

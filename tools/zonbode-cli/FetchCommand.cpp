@@ -69,7 +69,7 @@ public:
     void WriteRegDword(const std::string&, std::int16_t) override {}
 };
 
-class NoMessenger final : public status::MessengerTransport {
+class NoMessenger final : public messengers::MessengerTransport {
 public:
     std::vector<std::string> Receivers() override { return {}; }
     void Send(const std::string&, std::uint32_t, std::span<const std::uint8_t>) override {}

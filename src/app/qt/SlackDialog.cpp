@@ -36,7 +36,8 @@ QWidget* CreateControl(QWidget* parent, const layout::SlackDialogControl& contro
 
 }  // namespace
 
-SlackDialog::SlackDialog(QWidget* parent, SlackLink& link) : QDialog(parent), link_(link) {
+SlackDialog::SlackDialog(QWidget* parent, messengers::SlackLink& link)
+    : QDialog(parent), link_(link) {
     setWindowTitle(ToQString(layout::kSlackDialogCaption));
     setFixedSize(layout::Pixels(layout::kSlackDialogWidthTwips),
                  layout::Pixels(layout::kSlackDialogHeightTwips));

@@ -3,8 +3,8 @@
 #include <QDialog>
 #include <array>
 
-#include "app/SlackLink.h"
 #include "app/WindowLayout.h"
+#include "messengers/slack/SlackLink.h"
 
 class QLabel;
 class QLineEdit;
@@ -16,7 +16,7 @@ namespace zonbode::app::qt {
 class SlackDialog : public QDialog {
     Q_OBJECT
 public:
-    SlackDialog(QWidget* parent, SlackLink& link);
+    SlackDialog(QWidget* parent, messengers::SlackLink& link);
 
     QWidget* ControlWidget(layout::SlackControl control) const {
         return controls_[static_cast<std::size_t>(control)];
@@ -28,7 +28,7 @@ private:
     void Test();
     void Disconnect();
 
-    SlackLink& link_;
+    messengers::SlackLink& link_;
     std::array<QWidget*, layout::kSlackDialog.size()> controls_{};
 };
 

@@ -14,25 +14,25 @@
 #include "app/Form1.h"
 #include "app/RunningCopy.h"
 #include "app/ServerOptions.h"
-#include "app/SlackHttp.h"
-#include "app/SlackLink.h"
 #include "app/SystemClock.h"
 #include "app/WindowEvents.h"
 #include "app/qt/AutostartEntry.h"
 #include "app/qt/CloseOnSignal.h"
-#include "app/qt/DBusMessengerTransport.h"
 #include "app/qt/DBusRunningCopies.h"
 #include "app/qt/ErrorMessageBox.h"
 #include "app/qt/EventLoopNotifier.h"
 #include "app/qt/MainWindow.h"
-#include "app/qt/PurpleMessengerTransport.h"
 #include "app/qt/QtProcessControl.h"
 #include "app/qt/QtSettingsStore.h"
 #include "app/qt/QtTimers.h"
 #include "app/qt/QtTray.h"
-#include "app/qt/SecretServiceStore.h"
 #include "app/qt/SlackDialog.h"
-#include "status/MessengerTransportList.h"
+#include "messengers/MessengerTransportList.h"
+#include "messengers/copydata/qt/DBusMessengerTransport.h"
+#include "messengers/pidgin/qt/PurpleMessengerTransport.h"
+#include "messengers/slack/SlackHttp.h"
+#include "messengers/slack/SlackLink.h"
+#include "secrets/posix/SecretServiceStore.h"
 
 namespace zonbode::app::qt {
 namespace {
@@ -66,17 +66,17 @@ struct Messengers {
           slack(slackToken, slackApi,
                 [&window](const std::string& text) { window.SetStatusText(text); }) {}
 
-    DBusMessengerTransport copyData;
-    PurpleMessengerTransport purple;
-    SecretServiceStore slackToken{"slack"};
-    SlackHttp slackApi;
-    SlackLink slack;
-    status::MessengerTransportList all{{&copyData, &purple, &slack}};
+    messengers::qt::DBusMessengerTransport copyData;
+    messengers::qt::PurpleMessengerTransport purple;
+    secrets::SecretServiceStore slackToken{"slack"};
+    messengers::SlackHttp slackApi;
+    messengers::SlackLink slack;
+    messengers::MessengerTransportList all{{&copyData, &purple, &slack}};
 };
 
 // Form1's handlers, with the Slack dialog of this front-end and the end of the application
 // after the unload.
-WindowEvents ProgramEvents(Form1& form, MainWindow& window, SlackLink& slack) {
+WindowEvents ProgramEvents(Form1& form, MainWindow& window, messengers::SlackLink& slack) {
     WindowEvents events = Form1Events(form, [&window, &slack] {
         SlackDialog dialog(&window, slack);
         dialog.exec();

@@ -27,7 +27,7 @@ const wchar_t* ClassOf(layout::ControlKind kind, DWORD& style) {
 
 }  // namespace
 
-SlackDialog::SlackDialog(HINSTANCE instance, HWND owner, HFONT font, SlackLink& link)
+SlackDialog::SlackDialog(HINSTANCE instance, HWND owner, HFONT font, messengers::SlackLink& link)
     : instance_(instance), owner_(owner), font_(font), link_(link) {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;

@@ -4,8 +4,8 @@
 
 #include <array>
 
-#include "app/SlackLink.h"
 #include "app/WindowLayout.h"
+#include "messengers/slack/SlackLink.h"
 
 namespace zonbode::app::win32 {
 
@@ -16,7 +16,7 @@ public:
     static constexpr wchar_t kClassName[] = L"ZonbodeSlackDialog";
     static constexpr int kFirstControlId = 300;
 
-    SlackDialog(HINSTANCE instance, HWND owner, HFONT font, SlackLink& link);
+    SlackDialog(HINSTANCE instance, HWND owner, HFONT font, messengers::SlackLink& link);
     // Shows the dialog and returns when the user has closed it.
     void Run();
 
@@ -32,7 +32,7 @@ private:
     HINSTANCE instance_;
     HWND owner_;
     HFONT font_;
-    SlackLink& link_;
+    messengers::SlackLink& link_;
     HWND window_ = nullptr;
     bool closed_ = false;
     std::array<HWND, layout::kSlackDialog.size()> controls_{};

@@ -16,13 +16,9 @@
 #include "app/Form1.h"
 #include "app/RunningCopy.h"
 #include "app/ServerOptions.h"
-#include "app/SlackHttp.h"
-#include "app/SlackLink.h"
 #include "app/SystemClock.h"
 #include "app/WindowEvents.h"
 #include "app/win32/CommandLine.h"
-#include "app/win32/CopyDataTransport.h"
-#include "app/win32/CredentialStore.h"
 #include "app/win32/MainWindow.h"
 #include "app/win32/OptionTextOutput.h"
 #include "app/win32/RegistryStore.h"
@@ -32,7 +28,11 @@
 #include "app/win32/Win32RunningCopies.h"
 #include "app/win32/Win32Timers.h"
 #include "app/win32/Win32Tray.h"
-#include "status/MessengerTransportList.h"
+#include "messengers/MessengerTransportList.h"
+#include "messengers/copydata/win32/CopyDataTransport.h"
+#include "messengers/slack/SlackHttp.h"
+#include "messengers/slack/SlackLink.h"
+#include "secrets/win32/CredentialStore.h"
 
 namespace zonbode::app::win32 {
 namespace {
@@ -54,11 +54,11 @@ struct Messengers {
           slack(slackToken, slackApi,
                 [&window](const std::string& text) { window.SetStatusText(text); }) {}
 
-    CopyDataTransport copyData;
-    CredentialStore slackToken{L"Zonbode/Slack"};
-    SlackHttp slackApi;
-    SlackLink slack;
-    status::MessengerTransportList all{{&copyData, &slack}};
+    messengers::win32::CopyDataTransport copyData;
+    secrets::CredentialStore slackToken{L"Zonbode/Slack"};
+    messengers::SlackHttp slackApi;
+    messengers::SlackLink slack;
+    messengers::MessengerTransportList all{{&copyData, &slack}};
 };
 
 // Runs until the window's end posts WM_QUIT; returns the exit code it carries.

@@ -7,12 +7,12 @@
 #include <vector>
 
 #include "app/fakes/EventLog.h"
-#include "status/MessengerTransport.h"
+#include "messengers/MessengerTransport.h"
 
 namespace zonbode::app::fakes {
 
 // Messenger windows that keep every record they are sent.
-class FakeMessenger final : public status::MessengerTransport, private LogsSteps {
+class FakeMessenger final : public messengers::MessengerTransport, private LogsSteps {
 public:
     explicit FakeMessenger(EventLog* log = nullptr) : LogsSteps(log) {}
 

@@ -12,7 +12,7 @@
 #include "DemoServerProcess.h"
 #include "MissingPart.h"
 #include "SlowClient.h"
-#include "live/RequestHead.h"
+#include "http/RequestHead.h"
 
 namespace zonbode::demo::testing {
 namespace {
@@ -204,8 +204,8 @@ TEST(DemoServerArguments, ServesTheBundledPageByDefault) {
 }
 
 TEST(HttpRequestHead, EndsAtTheFirstBlankLine) {
-    using live::EndOfRequestHead;
-    using live::ParseRequestHead;
+    using http::EndOfRequestHead;
+    using http::ParseRequestHead;
     EXPECT_EQ(EndOfRequestHead("GET / HTTP/1.1\r\n"), std::string::npos);
     EXPECT_EQ(EndOfRequestHead("GET / HTTP/1.1\r\n\r\nrest"), 18u);
     EXPECT_EQ(EndOfRequestHead("GET / HTTP/1.1\n\n"), 16u);

@@ -36,7 +36,7 @@ struct Delivery {
 };
 
 // Stands in for the messenger: one receiver that keeps what it is given.
-class RecordingMessenger : public status::MessengerTransport {
+class RecordingMessenger : public messengers::MessengerTransport {
 public:
     std::vector<std::string> Receivers() override { return {"listener"}; }
     void Send(const std::string& receiver, std::uint32_t dwData,
