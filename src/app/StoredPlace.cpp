@@ -19,10 +19,7 @@ std::optional<std::string> ReadDegrees(std::string_view text, double limit) {
         !(std::fabs(value) <= limit)) {
         return std::nullopt;
     }
-    char shortest[32];
-    // + 0.0 turns -0 into 0.
-    const auto written = std::to_chars(shortest, shortest + sizeof shortest, value + 0.0);
-    return std::string(shortest, written.ptr);
+    return live::DegreesText(value);
 }
 
 live::Place ReadStoredPlace(SettingsStore& settings) {

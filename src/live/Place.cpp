@@ -1,6 +1,17 @@
 #include "live/Place.h"
 
+#include <charconv>
+
 namespace zonbode::live {
+
+std::string DegreesText(double degrees) {
+    // The smallest double written out in full takes some 1100 characters.
+    char text[1100];
+    // + 0.0 turns -0 into 0.
+    const auto written =
+        std::to_chars(text, text + sizeof text, degrees + 0.0, std::chars_format::fixed);
+    return written.ec == std::errc() ? std::string(text, written.ptr) : std::string("0");
+}
 
 Place DefaultPlace() {
     return {"De Bilt", "52.1", "5.18"};

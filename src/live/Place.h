@@ -13,6 +13,10 @@ struct Place {
     std::string longitude;
 };
 
+// Degrees as they are stored and sent: fixed notation with a dot and as many digits as it
+// takes to read back as the same number ("0.0001", never "1e-04"); -0 is "0".
+std::string DegreesText(double degrees);
+
 // The place a new user gets: the one the institute's own seven-day page described.
 Place DefaultPlace();
 

@@ -1,6 +1,5 @@
 #include "live/PlaceSearch.h"
 
-#include <charconv>
 #include <cmath>
 #include <exception>
 #include <nlohmann/json.hpp>
@@ -31,7 +30,7 @@ std::string PercentEncoded(std::string_view text) {
     return out;
 }
 
-// Degrees as the settings keep them: the shortest text that reads back as the same number.
+// Degrees as the settings keep them.
 std::optional<std::string> Degrees(const Json& value, double limit) {
     if (!value.is_number()) {
         return std::nullopt;
@@ -40,9 +39,7 @@ std::optional<std::string> Degrees(const Json& value, double limit) {
     if (!(std::fabs(degrees) <= limit)) {
         return std::nullopt;
     }
-    char text[32];
-    const auto [end, error] = std::to_chars(text, text + sizeof text, degrees);
-    return error == std::errc() ? std::optional<std::string>(std::string(text, end)) : std::nullopt;
+    return DegreesText(degrees);
 }
 
 std::string TextField(const Json& result, const char* name) {

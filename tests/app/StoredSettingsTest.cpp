@@ -6,6 +6,7 @@
 #include "app/StoredPlace.h"
 #include "app/StoredSettings.h"
 #include "app/fakes/FakeSettings.h"
+#include "live/PlaceSearch.h"
 
 namespace zonbode::app {
 namespace {
@@ -45,6 +46,27 @@ TEST(StoredSettings, DegreesAreDecimalWithADotWithinTheirLimit) {
         }
     }
     EXPECT_EQ(settings::ReadDegrees("-180", 180), "-180");
+}
+
+// Whatever degrees a search answers with are stored as text that reads back as the same
+// number, so the next start finds the same place.
+TEST(StoredSettings, DegreesASearchReturnsReadBackUnchanged) {
+    const char* const answered[] = {"0.0001", "-0.00001", "1e-7",     "5e-324", "52.1",
+                                    "-33.87", "89.99999999999999", "1.5e1", "-0"};
+    for (const char* degrees : answered) {
+        SCOPED_TRACE(degrees);
+        std::string problem;
+        const auto matches = live::ReadSearchAnswer(
+            std::string(R"({"results":[{"name":"X","latitude":)") + degrees +
+                R"(,"longitude":)" + degrees + "}]}",
+            problem);
+        ASSERT_TRUE(matches && matches->size() == 1) << problem;
+        const std::string written = matches->front().place.latitude;
+        const std::optional<std::string> read = settings::ReadDegrees(written, 90);
+        ASSERT_TRUE(read.has_value()) << written;
+        EXPECT_EQ(*read, written);
+        EXPECT_EQ(std::strtod(read->c_str(), nullptr), std::strtod(degrees, nullptr) + 0.0);
+    }
 }
 
 // Any one of the three values missing or unreadable gives De Bilt, whole.
