@@ -31,6 +31,21 @@ PageFetch Refused(FetchProblem kind, std::string problem) {
     return fetch;
 }
 
+}  // namespace
+
+PageFetch HttpErrorOf(const http::HttpAnswer& answer) {
+    PageFetch fetch = Refused(FetchProblem::HttpError,
+                              "the weather service answered HTTP " + std::to_string(answer.status));
+    fetch.status = answer.status;
+    fetch.reason = ErrorReason(answer.body);
+    if (!fetch.reason.empty()) {
+        fetch.problem += " (" + fetch.reason + ")";
+    }
+    return fetch;
+}
+
+namespace {
+
 PageFetch Fetch(const ForecastSource& source) {
     http::HttpRequest request;
     request.url = ForecastUrl(source.api, source.latitude, source.longitude);
@@ -40,14 +55,7 @@ PageFetch Fetch(const ForecastSource& source) {
         return Refused(ProblemOf(answer.failure), answer.problem);
     }
     if (answer.status != 200) {
-        PageFetch fetch = Refused(FetchProblem::HttpError, "the weather service answered HTTP " +
-                                                               std::to_string(answer.status));
-        fetch.status = answer.status;
-        const std::string reason = ErrorReason(answer.body);
-        if (!reason.empty()) {
-            fetch.problem += " (" + reason + ")";
-        }
-        return fetch;
+        return HttpErrorOf(answer);
     }
     PageFetch fetch;
     const auto days = ReadForecastAnswer(answer.body, fetch.problem);

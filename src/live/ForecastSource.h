@@ -35,12 +35,16 @@ struct PageFetch {
     std::string page;
     FetchProblem kind = FetchProblem::None;
     long status = 0;      // the HTTP status of an HttpError
+    std::string reason;   // the service's own reason for an HttpError, one clean line; may be ""
     std::string problem;  // one short English sentence for logs
     bool ok() const { return kind == FetchProblem::None; }
 };
 
 // What a failed exchange means for the user.
 FetchProblem ProblemOf(http::HttpFailure failure);
+
+// An answer with a status other than 200, with the reason the service gave in its body.
+PageFetch HttpErrorOf(const http::HttpAnswer& answer);
 
 // Fetches the forecast and turns it into the page. Safe to call from any thread; never throws:
 // whatever goes wrong on the way is a refused answer.

@@ -5,6 +5,17 @@
 namespace zonbode::live {
 namespace {
 
+std::string HttpErrorText(const PageFetch& fetch) {
+    switch (fetch.status) {
+        case 429:
+            return "de weerdienst krijgt te veel vragen (fout 429)";
+        case 503:
+            return "de weerdienst is tijdelijk buiten dienst (fout 503)";
+        default:
+            return "de weerdienst meldt een fout (" + std::to_string(fetch.status) + ")";
+    }
+}
+
 std::string WhatHappened(const PageFetch& fetch) {
     switch (fetch.kind) {
         case FetchProblem::NoLookup:
@@ -16,13 +27,8 @@ std::string WhatHappened(const PageFetch& fetch) {
         case FetchProblem::CutOff:
             return "het antwoord van de weerdienst is afgebroken";
         case FetchProblem::HttpError:
-            if (fetch.status == 429) {
-                return "de weerdienst krijgt te veel vragen (fout 429)";
-            }
-            if (fetch.status == 503) {
-                return "de weerdienst is tijdelijk buiten dienst (fout 503)";
-            }
-            return "de weerdienst meldt een fout (" + std::to_string(fetch.status) + ")";
+            // The service's own words say what to mend (a place outside its range, say).
+            return HttpErrorText(fetch) + (fetch.reason.empty() ? "" : ": " + fetch.reason);
         case FetchProblem::BadAnswer:
             return "het antwoord van de weerdienst is onbruikbaar";
         case FetchProblem::None:

@@ -19,8 +19,7 @@ SearchOutcome SearchPlaces(std::string_view geocoding, std::string_view name) {
         if (!answer.answered()) {
             failed.kind = ProblemOf(answer.failure);
         } else if (answer.status != 200) {
-            failed.kind = FetchProblem::HttpError;
-            failed.status = answer.status;
+            failed = HttpErrorOf(answer);
         } else if (auto matches = ReadSearchAnswer(answer.body, problem)) {
             outcome.matches = std::move(*matches);
             return outcome;

@@ -51,15 +51,15 @@ TEST(StoredSettings, DegreesAreDecimalWithADotWithinTheirLimit) {
 // Whatever degrees a search answers with are stored as text that reads back as the same
 // number, so the next start finds the same place.
 TEST(StoredSettings, DegreesASearchReturnsReadBackUnchanged) {
-    const char* const answered[] = {"0.0001", "-0.00001", "1e-7",     "5e-324", "52.1",
+    const char* const answered[] = {"0.0001", "-0.00001",          "1e-7",  "5e-324", "52.1",
                                     "-33.87", "89.99999999999999", "1.5e1", "-0"};
     for (const char* degrees : answered) {
         SCOPED_TRACE(degrees);
         std::string problem;
-        const auto matches = live::ReadSearchAnswer(
-            std::string(R"({"results":[{"name":"X","latitude":)") + degrees +
-                R"(,"longitude":)" + degrees + "}]}",
-            problem);
+        const auto matches =
+            live::ReadSearchAnswer(std::string(R"({"results":[{"name":"X","latitude":)") + degrees +
+                                       R"(,"longitude":)" + degrees + "}]}",
+                                   problem);
         ASSERT_TRUE(matches && matches->size() == 1) << problem;
         const std::string written = matches->front().place.latitude;
         const std::optional<std::string> read = settings::ReadDegrees(written, 90);

@@ -57,8 +57,10 @@ TEST_F(HttpClientTest, EachFailureHasItsKind) {
         std::string url;
         std::size_t largest;
         HttpFailure expected;
+        long status = 0;  // of an answer
     } cases[] = {
-        {api_.Url("http-503") + "/v1/forecast?x=1", 1 << 20, HttpFailure::None},
+        {api_.Url("http-503") + "/v1/search?name=a&count=10&language=nl&format=json", 1 << 20,
+         HttpFailure::None, 503},
         {"http://127.0.0.1:" + std::to_string(ClosedPort()) + "/", 1 << 20, HttpFailure::Refused},
         {api_.Url("silent") + "/v1/search?name=a&count=10&language=nl&format=json", 1 << 20,
          HttpFailure::TimedOut},
@@ -80,6 +82,10 @@ TEST_F(HttpClientTest, EachFailureHasItsKind) {
         EXPECT_EQ(static_cast<int>(answer.failure), static_cast<int>(c.expected))
             << c.url << ": " << answer.problem;
         EXPECT_EQ(answer.problem.empty(), c.expected == HttpFailure::None) << c.url;
+        EXPECT_EQ(answer.status, c.status) << c.url;
+        if (c.status == 503) {
+            EXPECT_EQ(answer.Header("Retry-After"), "60");
+        }
     }
 }
 

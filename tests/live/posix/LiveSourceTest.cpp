@@ -63,9 +63,15 @@ TEST_F(LiveSourceTest, ServesTheDefaultPlacesWeekOnLoopback) {
 
 TEST_F(LiveSourceTest, EachFailureIsToldAndTheNextGoodAnswerServesAgain) {
     const std::pair<const char*, const char*> failures[] = {
-        {"http-429", "fout 429"},    {"http-503", "fout 503"},      {"http-500", "fout (500)"},
-        {"cutoff", "afgebroken"},    {"hangup", "afgebroken"},      {"bad-json", "onbruikbaar"},
-        {"six-days", "onbruikbaar"}, {"eight-days", "onbruikbaar"}, {"out-of-range", "onbruikbaar"},
+        {"http-429", "fout 429): Too many concurrent requests"},
+        {"http-503", "fout 503): the recorded service is down for maintenance"},
+        {"http-500", "fout (500): the recorded service fails"},
+        {"cutoff", "afgebroken"},
+        {"hangup", "afgebroken"},
+        {"bad-json", "onbruikbaar"},
+        {"six-days", "onbruikbaar"},
+        {"eight-days", "onbruikbaar"},
+        {"out-of-range", "onbruikbaar"},
     };
     StartSource(failures[0].first);
     std::string goodPage;
@@ -109,7 +115,8 @@ TEST_F(LiveSourceTest, SearchOffersTheMatchesOrSaysWhy) {
         {"De Bilt",
          "http-503",
          {},
-         "Zoeken lukt niet: de weerdienst is tijdelijk buiten dienst (fout 503)"},
+         "Zoeken lukt niet: de weerdienst is tijdelijk buiten dienst (fout 503): the recorded "
+         "service is down for maintenance"},
         {"De Bilt", "cutoff", {}, "Zoeken lukt niet: het antwoord van de weerdienst is afgebroken"},
     };
     for (const auto& c : cases) {
