@@ -18,6 +18,7 @@ struct RefreshWorker::Shared {
     SteadyClock::time_point nextFetch;
     std::optional<SteadyClock::time_point> deadline;
     std::chrono::milliseconds lastRetry{0};
+    int sourceChanges = 0;  // counts SetSource calls, so a fetch knows it was replaced
     bool stop = false;
     bool fetching = false;
 };
@@ -68,6 +69,7 @@ void RefreshWorker::SetSource(ForecastSource source) {
         shared_->source = std::move(source);
         shared_->nextFetch = SteadyClock::now();
         shared_->lastRetry = std::chrono::milliseconds(0);
+        ++shared_->sourceChanges;
     }
     shared_->wake.notify_all();
 }
@@ -98,6 +100,7 @@ void RefreshWorker::Run(std::shared_ptr<Shared> shared) {
             continue;
         }
         const ForecastSource source = shared->source;
+        const int change = shared->sourceChanges;
         shared->fetching = true;
         lock.unlock();
         PageFetch fetch = FetchForecastPage(source);
@@ -106,8 +109,10 @@ void RefreshWorker::Run(std::shared_ptr<Shared> shared) {
         if (shared->stop) {
             break;
         }
-        const auto wait = NextWait(shared->schedule, fetch.ok(), shared->lastRetry);
-        if (shared->nextFetch <= now) {  // no new source meanwhile: that one fetches at once
+        // A source set meanwhile fetches at once and starts its retries afresh: this one's
+        // outcome changes neither.
+        if (change == shared->sourceChanges) {
+            const auto wait = NextWait(shared->schedule, fetch.ok(), shared->lastRetry);
             shared->nextFetch = SteadyClock::now() + wait;
         }
         const auto nextTry = std::chrono::system_clock::now() +

@@ -6,8 +6,13 @@
 
 #include <memory>
 
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 #include "LiveTestSupport.h"
+
 #include "live/LiveSource.h"
+#include "live/RefreshWorker.h"
 
 namespace zonbode::live::testing {
 namespace {
@@ -100,6 +105,37 @@ TEST_F(LiveSourceTest, ANewPlaceIsFetchedAtOnce) {
     ASSERT_TRUE(WaitForPage()) << "long before the half-hour refresh";
     EXPECT_EQ(source_->CurrentPlace().name, "Zuidbroek");
     EXPECT_TRUE(Has(ServedBody(source_->Port()), "<th class=\"plaats\">Zuidbroek</th>"));
+}
+
+// A place chosen while the last one's fetch is under way starts with the first retry step,
+// not with one its predecessor's failure doubled.
+TEST_F(LiveSourceTest, ANewSourceStartsItsRetriesAfresh) {
+    std::mutex mutex;
+    std::condition_variable fetched;
+    std::vector<RefreshWorker::Outcome> outcomes;
+    std::vector<std::chrono::system_clock::time_point> handedOver;
+    RefreshWorker::Handlers handlers;
+    handlers.fetched = [&](RefreshWorker::Outcome outcome) {
+        std::lock_guard lock(mutex);
+        outcomes.push_back(std::move(outcome));
+        handedOver.push_back(std::chrono::system_clock::now());
+        fetched.notify_all();
+    };
+    const LiveSchedule schedule{60s, 2s, 60s};
+    RefreshWorker worker({api_.Url("held"), "52.1", "5.18", "De Bilt"}, schedule, handlers);
+    // Under way as long as it is held.
+    for (int i = 0; i < 300 && !api_.Holds(); ++i) {
+        std::this_thread::sleep_for(100ms);
+    }
+    ASSERT_TRUE(api_.Holds());
+    worker.SetSource({api_.Url("http-500"), "53.16", "6.86", "Zuidbroek"});
+    api_.Release();
+    std::unique_lock lock(mutex);
+    ASSERT_TRUE(fetched.wait_for(lock, 30s, [&] { return outcomes.size() >= 2; }));
+    EXPECT_EQ(outcomes[0].source.placeName, "De Bilt");
+    EXPECT_EQ(outcomes[1].source.placeName, "Zuidbroek");
+    const auto wait = outcomes[1].nextTry - handedOver[1];
+    EXPECT_LT(wait, 3s) << "the first retry step is 2 s; doubled it would be 4 s";
 }
 
 TEST_F(LiveSourceTest, SearchOffersTheMatchesOrSaysWhy) {

@@ -32,6 +32,10 @@ public:
     }
     // What the "live" case answers from now on.
     void SetLive(const std::string& answer) const { HttpGet(Port(), "/set/" + answer); }
+    // Lets the requests of the "held" case have their answer.
+    void Release() const { HttpGet(Port(), "/release"); }
+    // Whether a request of the "held" case has arrived.
+    bool Holds() const { return HttpGet(Port(), "/held").ends_with("\r\n\r\n1"); }
 };
 
 // A slow client that wakes the loop when it ends.

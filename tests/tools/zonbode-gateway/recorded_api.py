@@ -15,6 +15,8 @@ the answer, so one server serves every case:
   CASE "cutoff"                 the head and a part of the body, then the connection ends
   CASE "hangup"                 the connection ends before any answer
   CASE "live"                   the case last set with GET /set/CASE ("week" at first)
+  CASE "held"                   nothing until GET /release, then "http-500"'s answer;
+                                GET /held answers how many wait so far
   POST /echo                    what was asked: {"method", "headers", "body"}, as JSON
 
 A query other than the programs' own requests is answered 400 with an error in the API's shape.
@@ -64,6 +66,8 @@ class RecordedApi(BaseHTTPRequestHandler):
     protocol_version = "HTTP/1.1"
     answers = Path(".")
     never = threading.Event()
+    released = threading.Event()
+    held = 0
     live_case = "week"
 
     def answer(self, status, body, headers=()):
@@ -83,6 +87,10 @@ class RecordedApi(BaseHTTPRequestHandler):
         """Answers a failure case; False when CASE is none."""
         if case in ERRORS:
             self.error(*ERRORS[case])
+        elif case == "held":
+            RecordedApi.held += 1
+            self.released.wait(60)
+            self.error(*ERRORS["http-500"])
         elif case == "silent":
             self.never.wait()  # until the process is killed
         elif case == "cutoff":
@@ -103,6 +111,13 @@ class RecordedApi(BaseHTTPRequestHandler):
         if case == "set":
             RecordedApi.live_case = rest
             self.close_connection = True  # the tests' plain client reads until the end
+            return self.answer(204, b"", [("Connection", "close")])
+        if case == "held" and not rest:
+            self.close_connection = True
+            return self.answer(200, str(RecordedApi.held).encode(), [("Connection", "close")])
+        if case == "release":
+            RecordedApi.released.set()
+            self.close_connection = True
             return self.answer(204, b"", [("Connection", "close")])
         if case == "live":
             case = RecordedApi.live_case
