@@ -69,16 +69,13 @@ public:
         }
     }
 
+    // One search at a time: the service answers a crowd of them with 429. A newer search
+    // replaces one still waiting, and a search under way that a newer one follows is not told.
     void Search(std::string name, std::function<void(SearchOutcome)> done) {
-        std::thread([geocoding = endpoints_.geocoding, name = std::move(name),
-                     done = std::move(done), alive = Alive()]() mutable {
-            SearchOutcome outcome = SearchPlaces(geocoding, name);
-            EventLoop::PostTask([done = std::move(done), alive, outcome = std::move(outcome)] {
-                if (alive.lock()) {
-                    done(outcome);
-                }
-            });
-        }).detach();
+        nextSearch_ = PendingSearch{std::move(name), std::move(done)};
+        if (!searching_) {
+            StartNextSearch();
+        }
     }
 
     std::uint16_t Port() const { return static_cast<std::uint16_t>(server_.Port()); }
@@ -86,7 +83,40 @@ public:
     const Place& CurrentPlace() const { return place_; }
 
 private:
+    struct PendingSearch {
+        std::string name;
+        std::function<void(SearchOutcome)> done;
+    };
+
     std::weak_ptr<bool> Alive() const { return alive_; }
+
+    void StartNextSearch() {
+        if (!nextSearch_) {
+            return;
+        }
+        PendingSearch search = std::move(*nextSearch_);
+        nextSearch_.reset();
+        searching_ = true;
+        std::thread([this, geocoding = endpoints_.geocoding, search = std::move(search),
+                     alive = Alive()]() mutable {
+            SearchOutcome outcome = SearchPlaces(geocoding, search.name);
+            EventLoop::PostTask(
+                [this, done = std::move(search.done), alive, outcome = std::move(outcome)] {
+                    if (alive.lock()) {
+                        OnSearched(done, outcome);
+                    }
+                });
+        }).detach();
+    }
+
+    void OnSearched(const std::function<void(SearchOutcome)>& done, SearchOutcome outcome) {
+        searching_ = false;
+        if (nextSearch_) {
+            StartNextSearch();
+        } else if (done) {
+            done(std::move(outcome));
+        }
+    }
 
     ForecastSource SourceFor(const Place& place) const {
         return {endpoints_.api, place.latitude, place.longitude, place.name};
@@ -112,6 +142,8 @@ private:
     Events events_;
     LiveSchedule schedule_;
     std::optional<std::chrono::system_clock::time_point> shownSince_;
+    bool searching_ = false;
+    std::optional<PendingSearch> nextSearch_;
     PageServer server_{"", PageServerLimits{schedule_.pageConnection}};
     std::unique_ptr<RefreshWorker> refresher_;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);

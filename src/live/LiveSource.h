@@ -52,7 +52,8 @@ public:
     void SetPlace(Place place);
 
     // Searches places by name (Open-Meteo's geocoding, language=nl, at most 10) off the
-    // user-interface thread; `done` runs on it.
+    // user-interface thread; `done` runs on it. One search runs at a time: a newer one
+    // replaces those not answered yet, whose `done` never runs.
     void Search(std::string name, std::function<void(SearchOutcome)> done);
 
 private:

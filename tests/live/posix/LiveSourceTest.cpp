@@ -46,6 +46,14 @@ protected:
         return RunUntil([&] { return problems_.size() > before; });
     }
 
+    // The recorded service holds a request; its threads, not the loop, send them.
+    bool WaitForHeldRequest() {
+        for (int i = 0; i < 300 && api_.HeldCount() == 0; ++i) {
+            std::this_thread::sleep_for(100ms);
+        }
+        return api_.HeldCount() > 0;
+    }
+
     RecordedApi api_;
     std::unique_ptr<LiveSource> source_;
     int pages_ = 0;
@@ -123,11 +131,7 @@ TEST_F(LiveSourceTest, ANewSourceStartsItsRetriesAfresh) {
     };
     const LiveSchedule schedule{60s, 2s, 60s};
     RefreshWorker worker({api_.Url("held"), "52.1", "5.18", "De Bilt"}, schedule, handlers);
-    // Under way as long as it is held.
-    for (int i = 0; i < 300 && !api_.Holds(); ++i) {
-        std::this_thread::sleep_for(100ms);
-    }
-    ASSERT_TRUE(api_.Holds());
+    ASSERT_TRUE(WaitForHeldRequest()) << "under way as long as it is held";
     worker.SetSource({api_.Url("http-500"), "53.16", "6.86", "Zuidbroek"});
     api_.Release();
     std::unique_lock lock(mutex);
@@ -168,6 +172,22 @@ TEST_F(LiveSourceTest, SearchOffersTheMatchesOrSaysWhy) {
         EXPECT_EQ(labels, c.labels) << c.geo;
         EXPECT_EQ(outcome->problem, c.problem) << c.geo;
     }
+}
+
+// Typing fast (or holding Enter) asks the service once at a time: a newer search replaces the
+// ones still waiting, and only the newest is answered.
+TEST_F(LiveSourceTest, OneSearchAtATimeAndTheNewestWins) {
+    LiveSource searcher({api_.Url("week"), api_.Url("held")}, DefaultPlace(), {});
+    searcher.Start();
+    std::vector<int> answered;
+    for (int i = 0; i < 10; ++i) {
+        searcher.Search("De Bilt", [&answered, i](const SearchOutcome&) { answered.push_back(i); });
+    }
+    ASSERT_TRUE(WaitForHeldRequest());
+    api_.Release();
+    ASSERT_TRUE(RunUntil([&] { return !answered.empty(); }));
+    EXPECT_EQ(answered, std::vector<int>{9});
+    EXPECT_EQ(api_.HeldCount(), 2) << "the first, then the newest; none of those in between";
 }
 
 TEST_F(LiveSourceTest, TheSearchGivesTheDegreesAsTheyAreStored) {

@@ -34,8 +34,11 @@ public:
     void SetLive(const std::string& answer) const { HttpGet(Port(), "/set/" + answer); }
     // Lets the requests of the "held" case have their answer.
     void Release() const { HttpGet(Port(), "/release"); }
-    // Whether a request of the "held" case has arrived.
-    bool Holds() const { return HttpGet(Port(), "/held").ends_with("\r\n\r\n1"); }
+    // How many requests of the "held" case have arrived so far.
+    int HeldCount() const {
+        const std::string answer = HttpGet(Port(), "/held");
+        return std::atoi(answer.substr(answer.find("\r\n\r\n") + 4).c_str());
+    }
 };
 
 // A slow client that wakes the loop when it ends.

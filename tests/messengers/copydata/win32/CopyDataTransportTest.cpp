@@ -15,7 +15,7 @@
 #include "messengers/copydata/win32/CopyDataTransport.h"
 #include "status/StatusMessage.h"
 
-namespace zonbode::app::win32 {
+namespace zonbode::messengers::win32 {
 namespace {
 
 struct Received {
@@ -256,4 +256,4 @@ TEST_F(CopyDataTransportTest, MessagesSentToUsDuringTheWaitAreNotHandledInsideIt
 }
 
 }  // namespace
-}  // namespace zonbode::app::win32
+}  // namespace zonbode::messengers::win32
