@@ -15,6 +15,8 @@ SlowClient::SlowClient(int port, bool drip, std::chrono::milliseconds pause,
 
 SlowClient::~SlowClient() {
     stop_ = true;
+    // Wakes the thread's wait at once: a hundred clients end together, not a pause each.
+    shutdown(fd_, SHUT_RDWR);
     thread_.join();
     close(fd_);
 }
