@@ -411,6 +411,12 @@ void Form1::Updatetmr_Timer() {
         ++UpdateCounter;
     }
     if (UpdateCounter == 60) {
+        if (source_ && liveFailing_) {
+            // The loopback page is the old forecast until the live source has a new one (it
+            // says so itself); its problem text stays on show.
+            UpdateCounter = 1;
+            return;
+        }
         StartDownload();
     }
 }
@@ -448,11 +454,21 @@ void Form1::ParseForecastPage() {
         AbortProgram();
         return;
     }
-    view.SetStatusText(forecast::LastUpdateText(ports_.clock.LocalNow()));
+    ShowLastUpdate();
     Updatetmr->Start();
     UpdateCounter = 1;
     retryMinutes_ = 0;
     cycle_ = DownloadCycle::Waiting;
+}
+
+// The time of the forecast shown: with the live source, when it served the page (the hourly
+// countdown only downloads that page again), and nothing over its problem text while it fails.
+void Form1::ShowLastUpdate() {
+    if (!source_) {
+        ports_.view.SetStatusText(forecast::LastUpdateText(ports_.clock.LocalNow()));
+    } else if (!liveFailing_ && livePageAt_) {
+        ports_.view.SetStatusText(forecast::LastUpdateText(*livePageAt_));
+    }
 }
 
 void Form1::AbortProgram() {

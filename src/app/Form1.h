@@ -136,6 +136,7 @@ private:
     void ConnectToForecastServer();
     void StartDownload();
     void ParseForecastPage();
+    void ShowLastUpdate();
     void AbortProgram();
     void DownloadFailed();
     void StopActing();
@@ -161,8 +162,11 @@ private:
 
     std::optional<LiveOptions> live_;
     std::unique_ptr<live::LiveSource> source_;  // only with live_, from Form_Load on
-    std::vector<live::PlaceMatch> matches_;     // what Combo1 offers
-    int searches_ = 0;                          // only the latest search's answer counts
+    // When the live source served the forecast shown, and whether its fetches fail since.
+    std::optional<forecast::LocalDateTime> livePageAt_;
+    bool liveFailing_ = false;
+    std::vector<live::PlaceMatch> matches_;  // what Combo1 offers
+    int searches_ = 0;                       // only the latest search's answer counts
 
     DownloadCycle cycle_ = DownloadCycle::Idle;
     bool acting_ = true;

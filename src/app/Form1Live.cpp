@@ -52,6 +52,8 @@ void Form1::LiveSource_PageReady() {
         return;
     }
     ports_.view.SetForecastPlaceText(ForecastPlaceText(source_->CurrentPlace()));
+    livePageAt_ = ports_.clock.LocalNow();
+    liveFailing_ = false;
     StartDownload();
 }
 
@@ -59,6 +61,7 @@ void Form1::LiveSource_Problem(const std::string& text) {
     if (!Acting()) {
         return;
     }
+    liveFailing_ = true;
     ports_.view.SetStatusText(text);
 }
 

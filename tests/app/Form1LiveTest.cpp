@@ -199,6 +199,29 @@ TEST_F(Form1LiveTest, AFailedRefreshKeepsTheTableAndSaysSo) {
     ExpectNoBoxAndNoEnd();
 }
 
+// "Laatste update op" gives the time the forecast shown came. While the service fails, the
+// hourly countdown does not fetch the old forecast again, and the problem text stays.
+TEST_F(Form1LiveTest, LastUpdateIsTheTimeOfTheForecastShown) {
+    Start();
+    ASSERT_TRUE(RunUntilState(DownloadCycle::Waiting));
+    EXPECT_EQ(ports.view.StatusText(), "Laatste update op: 07-12-2026, 16:05");
+    api.SetBehaviour(Behaviour::CloseAtOnce);
+    const auto failing = [&] {
+        return ports.view.StatusText().find("; verwachting van ") != std::string::npos;
+    };
+    ASSERT_TRUE(RunUntil(failing));
+
+    ports.clock.now = {2026, 12, 7, 17, 4};
+    ports.timers.Advance(59min);
+    EXPECT_EQ(form->DownloadCycleState(), DownloadCycle::Waiting);
+    EXPECT_TRUE(failing()) << ports.view.StatusText();
+
+    api.SetBehaviour(Behaviour::Answer);
+    ASSERT_TRUE(RunUntil([&] { return ports.view.StatusText().starts_with("Laatste update"); }));
+    EXPECT_EQ(ports.view.StatusText(), "Laatste update op: 07-12-2026, 17:04");
+    ExpectTheWeek();
+}
+
 TEST_F(Form1LiveTest, WithAPageServerThereIsNoPlaceToChoose) {
     form = std::make_unique<Form1>(ports.Ports(), ForecastServer{"127.0.0.1", api.Port()});
     form->Form_Load();
