@@ -105,6 +105,13 @@ def expect_second_start_ends(second):
     check(code == 0, f"the second start ended with status {code}")
 
 
+def load_the_machine(spawn, count=3):
+    """Busy loops beside the program, as on a machine whose cores are all taken; the caller's
+    process list stops them with the rest."""
+    for _ in range(count):
+        spawn([sys.executable, "-c", "while True: pass"])
+
+
 def stop_processes(processes):
     """Ends what still runs, the last started first."""
     for process in reversed(processes):

@@ -318,10 +318,20 @@ void MainWindow::SetApplicationTitle(const std::string& title) {
 }
 
 WindowState MainWindow::GetWindowState() const {
-    return (windowState() & Qt::WindowMinimized) ? WindowState::Minimized : WindowState::Normal;
+    return minimizedOffScreen_ || (windowState() & Qt::WindowMinimized) ? WindowState::Minimized
+                                                                        : WindowState::Normal;
 }
 
 void MainWindow::SetWindowState(WindowState state) {
+    // A window that has never been on screen keeps its state here until it is shown: told to
+    // the X server before the first map, "minimized" stays the window's initial state, and the
+    // window manager minimizes it again the first time it is shown, so a click on the tray
+    // icon after a start in the tray would show nothing.
+    if (!isVisible() && !isMinimized()) {
+        minimizedOffScreen_ = state == WindowState::Minimized;
+        Fire(events_.formResize);
+        return;
+    }
     // Qt sends the state-change event at once, so Form1 sees its resize handling run inside
     // this call, as it would on Windows.
     if (state == WindowState::Minimized) {
@@ -337,7 +347,8 @@ bool MainWindow::IsShown() const {
 
 void MainWindow::Show() {
     hiddenOnRequest_ = false;
-    if (isMinimized()) {
+    if (minimizedOffScreen_ || isMinimized()) {
+        minimizedOffScreen_ = false;
         showMinimized();
     } else {
         show();

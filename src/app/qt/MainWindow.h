@@ -126,7 +126,8 @@ private:
     WindowEvents events_;
     MessagePresenter presenter_;
     std::string applicationTitle_;
-    bool hiddenOnRequest_ = false;  // Hide() was the last word on visibility
+    bool hiddenOnRequest_ = false;     // Hide() was the last word on visibility
+    bool minimizedOffScreen_ = false;  // minimized before it was ever shown
     bool unloaded_ = false;
 };
 

@@ -18,6 +18,9 @@ Scenarios:
                 copy's window, minimized, goes into the tray; a second start ends at once and
                 brings it back on screen; after the first copy is killed, a new start runs as
                 the only copy
+  tray          on a loaded machine with a notification area (icewm), "Start in systeemvak" on:
+                the program starts hidden, and one left click on its tray icon shows the window
+                within a second
   slack         with a token in a gnome-keyring-daemon of its own and a recorded Slack Web API
                 on loopback: a double-clicked row becomes the Slack status (text cut at 100
                 characters, the day's emoji, two hours to live), closing brings back the status
@@ -46,8 +49,8 @@ import time
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "..",
                                 "support"))
 from e2e_run import (SKIP, SWITCH_OFF_HEX, Failure, Lines, Skipped, check,  # noqa: E402
-                     expect_closed, expect_second_start_ends, expect_stored, run_scenario,
-                     start_recorded_api, stop_processes)
+                     expect_closed, expect_second_start_ends, expect_stored, load_the_machine,
+                     run_scenario, start_recorded_api, stop_processes)
 import e2e_run  # noqa: E402
 from recorded_slack import SlackApi, SLACK_TOKEN, USERS_OWN  # noqa: E402
 
@@ -356,6 +359,49 @@ def scenario_second_start(desktop, args):
     desktop.close_window(third)
 
 
+def tray_icon(desktop):
+    """Where the program's icon stands in icewm's notification area: the middle of the small
+    window of the program's class there."""
+    deadline = time.monotonic() + 60
+    while True:
+        tree = subprocess.run(["xwininfo", "-root", "-tree"], env=desktop.env,
+                              capture_output=True, text=True, timeout=60).stdout
+        for line in tree.splitlines():
+            # 0x400006 "Zonbode": ("zonbode" "Zonbode")  24x24+0+0  +839+743
+            if '("zonbode" "Zonbode")' in line:
+                size, absolute = line.split()[-2:]
+                width, height = (int(v) for v in size.split("+")[0].split("x"))
+                x, y = (int(v) for v in absolute.lstrip("+").split("+"))
+                if width <= 32:
+                    return x + width // 2, y + height // 2
+        check(time.monotonic() < deadline, "no tray icon")
+        time.sleep(0.2)
+
+
+def expect_window_within(desktop, seconds, what):
+    deadline = time.monotonic() + seconds
+    while not visible_zonbode_windows(desktop):
+        check(time.monotonic() < deadline, what)
+        time.sleep(0.05)
+
+
+def scenario_tray(desktop, args):
+    if shutil.which("icewm") is None:
+        raise Failure("icewm is not installed (package icewm)")
+    start_notification_area(desktop)
+    load_the_machine(desktop.spawn)
+    desktop.store_ini("[General]\nSysteemvak=1\n")
+    zonbode = desktop.start_zonbode()
+    icon = tray_icon(desktop)
+    # Started in the tray: the window stays off screen until the icon is clicked.
+    time.sleep(2)
+    check(not visible_zonbode_windows(desktop), "the window did not start hidden in the tray")
+    x, y = icon
+    desktop.xdotool("mousemove", str(x), str(y), "click", "1")
+    expect_window_within(desktop, 1, "one click on the tray icon did not show the window")
+    desktop.close_window(zonbode)
+
+
 class Pidgin:
     """A real Pidgin on the desktop's display and bus, with a throwaway home and configuration.
 
@@ -584,6 +630,7 @@ def scenario_pidgin(desktop, args):
 
 SCENARIOS = {"double-click": scenario_double_click, "close": scenario_close,
              "auto-mode": scenario_auto_mode, "second-start": scenario_second_start,
+             "tray": scenario_tray,
              "pidgin": scenario_pidgin, "slack": scenario_slack}
 
 
