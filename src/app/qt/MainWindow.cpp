@@ -326,10 +326,10 @@ void MainWindow::SetWindowState(WindowState state) {
     // A window that has never been on screen keeps its state here until it is shown: told to
     // the X server before the first map, "minimized" stays the window's initial state, and the
     // window manager minimizes it again the first time it is shown, so a click on the tray
-    // icon after a start in the tray would show nothing.
+    // icon after a start in the tray would show nothing. (As on Windows, where a hidden
+    // window is shown minimized only when it is shown.)
     if (!isVisible() && !isMinimized()) {
         minimizedOffScreen_ = state == WindowState::Minimized;
-        Fire(events_.formResize);
         return;
     }
     // Qt sends the state-change event at once, so Form1 sees its resize handling run inside
