@@ -27,9 +27,11 @@ Scenarios:
                 the user had (or the one the user set meanwhile), a status the user set after
                 the last record stays, a 429 silences Slack until its Retry-After, a revoked
                 token until it changes; the token is in no settings file and no output
-  pidgin        with Pidgin running beside psm-listen, the first automatic record becomes
-                Pidgin's status message (markup and non-ASCII shown literally, the away status
-                kept), and closing the window brings the user's own status back
+  pidgin        with Pidgin running beside psm-listen and a saved away status of the user's,
+                the first automatic record becomes Pidgin's status message (markup and
+                non-ASCII shown literally, the away status kept); then, on a loaded machine,
+                the window takes a close as a window manager sends it within a second, and the
+                user's own status comes back
 
 The window is closed by SIGTERM, which zonbode handles like its close button. Clicks and keys
 are real X input (xdotool). Exit status 77: skipped (also for the pidgin scenario where Pidgin
@@ -37,6 +39,8 @@ is not installed).
 """
 
 import argparse
+import ctypes
+import ctypes.util
 import os
 import shutil
 import signal
@@ -133,6 +137,14 @@ class Desktop:
         check(line == expected, f"row {row} record:\n  got      {line}\n  expected {expected}")
         self.records.skip_repeats(line, 3)  # a late answer to an earlier try
 
+    def close_as_window_manager(self, zonbode, window):
+        """WM_DELETE_WINDOW to the window, as a window manager's close button sends it; the
+        window must take it within a second (its switch-off reaches psm-listen) and end."""
+        request_window_close(self.env["DISPLAY"], int(window))
+        _, line = self.records.next(1)
+        check(line == SWITCH_OFF_HEX, f"switch-off record: got {line}")
+        expect_closed(zonbode, "zonbode")
+
     def close_window(self, zonbode, how=signal.SIGTERM):
         """SIGTERM (or SIGHUP) closes the window as its close button does; the program ends."""
         zonbode.send_signal(how)
@@ -186,6 +198,35 @@ class Desktop:
     def close(self):
         stop_processes(self.processes)
         shutil.rmtree(self.work, ignore_errors=True)
+
+
+class XClientMessage(ctypes.Structure):
+    # XClientMessageEvent, padded to the size of an XEvent (24 longs).
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong),
+                ("message_type", ctypes.c_ulong), ("format", ctypes.c_int),
+                ("data", ctypes.c_long * 5), ("pad", ctypes.c_long * 12)]
+
+
+def request_window_close(display_name, window):
+    """Sends WM_PROTOCOLS/WM_DELETE_WINDOW to `window`, as a window manager does when its close
+    button is pressed (xdotool's windowclose destroys the window instead)."""
+    x11 = ctypes.CDLL(ctypes.util.find_library("X11"))
+    x11.XOpenDisplay.restype = ctypes.c_void_p
+    x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+    x11.XInternAtom.restype = ctypes.c_ulong
+    x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+    x11.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
+                               ctypes.c_void_p]
+    x11.XFlush.argtypes = x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    display = x11.XOpenDisplay(display_name.encode())
+    check(display, f"cannot open the display {display_name}")
+    event = XClientMessage(type=33, window=window, format=32,  # 33: ClientMessage
+                           message_type=x11.XInternAtom(display, b"WM_PROTOCOLS", 0))
+    event.data[0] = x11.XInternAtom(display, b"WM_DELETE_WINDOW", 0)
+    x11.XSendEvent(display, window, 0, 0, ctypes.byref(event))
+    x11.XFlush(display)
+    x11.XCloseDisplay(display)
 
 
 def raw_response(port):
@@ -597,12 +638,13 @@ def scenario_pidgin(desktop, args):
     expected = expected_record_hex(args, table, 1, template.encode())
     pidgin = Pidgin(desktop)
     away = 5
-    own = pidgin.call("PurpleSavedstatusNew", "", away)
-    pidgin.call("PurpleSavedstatusSetMessage", own, "Even weg")
+    own = pidgin.call("PurpleSavedstatusNew", "Vergadering", away)
+    pidgin.call("PurpleSavedstatusSetMessage", own, "In overleg")
     pidgin.call("PurpleSavedstatusActivate", own)
     created = pidgin.call("PurpleSavedstatusGetCreationTime", own)
 
     desktop.store_ini(f"[General]\nAuto=1\nPSM={template}\n")
+    load_the_machine(desktop.spawn)
     zonbode = desktop.start_zonbode()
     _, line = desktop.records.next(90)
     check(line == expected, f"first automatic record:\n  got      {line}\n  expected {expected}")
@@ -613,16 +655,14 @@ def scenario_pidgin(desktop, args):
     check(pidgin.shown_message() == text, f"Pidgin shows {pidgin.shown_message()!r}, not {text!r}")
     current = pidgin.call("PurpleSavedstatusGetCurrent")
     check(pidgin.call("PurpleSavedstatusGetType", current) == away, "the away status was changed")
-    check(pidgin.call("PurpleSavedstatusGetMessage", own) == "Even weg",
+    check(pidgin.call("PurpleSavedstatusGetMessage", own) == "In overleg",
           "the user's own status was rewritten")
 
-    desktop.close_window(zonbode)
-    _, line = desktop.records.next(30)
-    check(line == SWITCH_OFF_HEX, f"switch-off record: got {line}")
+    desktop.close_as_window_manager(zonbode, desktop.zonbode_window())
     current = pidgin.call("PurpleSavedstatusGetCurrent")
     check(pidgin.call("PurpleSavedstatusGetCreationTime", current) == created,
           "closing the window did not bring the user's status back")
-    check(pidgin.call("PurpleSavedstatusGetMessage", current) == "Even weg",
+    check(pidgin.call("PurpleSavedstatusGetMessage", current) == "In overleg",
           f"status message after closing: {pidgin.call('PurpleSavedstatusGetMessage', current)!r}")
     print(f"Pidgin showed {text!r} and got its own status back")
     pidgin.quit()
