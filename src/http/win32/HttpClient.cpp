@@ -1,11 +1,21 @@
 // The HTTPS seam with WinHTTP: the system's certificates and proxy settings (automatic proxy
 // where the system has it), no redirects followed, one deadline for the whole exchange.
+//
+// WinHTTP's own timeouts bound each wait, not the exchange: a server that drips its head or
+// its body a byte at a time keeps every wait short and the exchange going for as long as it
+// likes. So the exchange runs on a thread of its own and the caller waits for it until the
+// deadline; then it closes the request, which ends a call under way on it, and answers that
+// the time is up.
 
 #include <windows.h>
 #include <winhttp.h>
 
 #include <chrono>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
+#include <optional>
+#include <thread>
 
 #include "http/HttpClient.h"
 #include "http/HttpHeaderLine.h"
@@ -43,6 +53,10 @@ std::string Narrow(std::wstring_view wide) {
     return text;
 }
 
+// Winsock's codes, which WinHTTP passes on for a connection the server broke off.
+constexpr DWORD kConnectionAborted = 10053;  // WSAECONNABORTED
+constexpr DWORD kConnectionReset = 10054;    // WSAECONNRESET
+
 HttpFailure FailureOf(DWORD error, bool answering) {
     switch (error) {
         case ERROR_WINHTTP_UNRECOGNIZED_SCHEME:
@@ -57,6 +71,8 @@ HttpFailure FailureOf(DWORD error, bool answering) {
             return HttpFailure::Refused;
         case ERROR_WINHTTP_CONNECTION_ERROR:
         case ERROR_WINHTTP_INVALID_SERVER_RESPONSE:
+        case kConnectionReset:
+        case kConnectionAborted:
             return answering ? HttpFailure::CutOff : HttpFailure::Refused;
         default:
             return HttpFailure::Other;
@@ -179,6 +195,84 @@ std::wstring HeaderBlock(const HttpHeaders& headers) {
     return Wide(block);
 }
 
+// What the caller and the thread of one exchange share. The request handle is closed once:
+// by the thread when the exchange is over, or by the caller when it stops waiting.
+struct SharedExchange {
+    std::mutex mutex;
+    std::condition_variable ended;
+    std::optional<HttpAnswer> answer;
+    HINTERNET request = nullptr;
+    bool abandoned = false;
+
+    // False when the caller has already given up: the request is closed at once.
+    bool Publish(HINTERNET handle) {
+        std::lock_guard lock(mutex);
+        request = handle;
+        if (abandoned) {
+            CloseLocked();
+        }
+        return !abandoned;
+    }
+    void CloseRequest() {
+        std::lock_guard lock(mutex);
+        CloseLocked();
+    }
+    void Abandon() {
+        std::lock_guard lock(mutex);
+        abandoned = true;
+        CloseLocked();
+    }
+
+private:
+    void CloseLocked() {
+        if (request != nullptr) {
+            WinHttpCloseHandle(request);
+            request = nullptr;
+        }
+    }
+};
+
+HttpAnswer Exchange(const HttpRequest& request, const Target& target, Clock::time_point deadline,
+                    SharedExchange& shared) {
+    Handle session = OpenSession(static_cast<DWORD>(request.timeout.count()));
+    if (!session) {
+        return FailedCall("WinHttpOpen", false);
+    }
+    Handle connection(WinHttpConnect(session.get(), target.host.c_str(), target.port, 0));
+    if (!connection) {
+        return FailedCall("WinHttpConnect", false);
+    }
+    const std::wstring method = Wide(request.method);
+    HINTERNET exchange = WinHttpOpenRequest(
+        connection.get(), method.c_str(), target.path.c_str(), nullptr, WINHTTP_NO_REFERER,
+        WINHTTP_DEFAULT_ACCEPT_TYPES, target.secure ? WINHTTP_FLAG_SECURE : 0);
+    if (exchange == nullptr) {
+        return FailedCall("WinHttpOpenRequest", false);
+    }
+    // Closed before the connection and the session that it belongs to.
+    struct CloseRequestFirst {
+        SharedExchange& shared;
+        ~CloseRequestFirst() { shared.CloseRequest(); }
+    } closeFirst{shared};
+    if (!shared.Publish(exchange)) {
+        return Failed(HttpFailure::TimedOut, TimeoutProblem(request.timeout));
+    }
+    DWORD never = WINHTTP_OPTION_REDIRECT_POLICY_NEVER;
+    WinHttpSetOption(exchange, WINHTTP_OPTION_REDIRECT_POLICY, &never, sizeof never);
+    const std::wstring headers = HeaderBlock(request.headers);
+    auto* body = const_cast<char*>(request.body.data());
+    const auto bodySize = static_cast<DWORD>(request.body.size());
+    if (!WinHttpSendRequest(exchange,
+                            headers.empty() ? WINHTTP_NO_ADDITIONAL_HEADERS : headers.c_str(),
+                            static_cast<DWORD>(headers.size()), body, bodySize, bodySize, 0)) {
+        return FailedCall("WinHttpSendRequest", false);
+    }
+    if (!WinHttpReceiveResponse(exchange, nullptr)) {
+        return FailedCall("WinHttpReceiveResponse", true);
+    }
+    return ReadBody(exchange, request, deadline);
+}
+
 }  // namespace
 
 HttpAnswer HttpFetch(const HttpRequest& request) {
@@ -189,35 +283,20 @@ HttpAnswer HttpFetch(const HttpRequest& request) {
                       "not an http:// or https:// request: " + request.method + " " + request.url);
     }
     const auto deadline = Clock::now() + request.timeout;
-    Handle session = OpenSession(static_cast<DWORD>(request.timeout.count()));
-    if (!session) {
-        return FailedCall("WinHttpOpen", false);
+    auto shared = std::make_shared<SharedExchange>();
+    std::thread([shared, request, target, deadline] {
+        HttpAnswer answer = Exchange(request, target, deadline, *shared);
+        std::lock_guard lock(shared->mutex);
+        shared->answer = std::move(answer);
+        shared->ended.notify_all();
+    }).detach();
+    std::unique_lock lock(shared->mutex);
+    if (!shared->ended.wait_until(lock, deadline, [&] { return shared->answer.has_value(); })) {
+        lock.unlock();
+        shared->Abandon();  // the thread ends when WinHTTP lets go of it, and tells no one
+        return Failed(HttpFailure::TimedOut, TimeoutProblem(request.timeout));
     }
-    Handle connection(WinHttpConnect(session.get(), target.host.c_str(), target.port, 0));
-    if (!connection) {
-        return FailedCall("WinHttpConnect", false);
-    }
-    const std::wstring method = Wide(request.method);
-    Handle exchange(WinHttpOpenRequest(connection.get(), method.c_str(), target.path.c_str(),
-                                       nullptr, WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
-                                       target.secure ? WINHTTP_FLAG_SECURE : 0));
-    if (!exchange) {
-        return FailedCall("WinHttpOpenRequest", false);
-    }
-    DWORD never = WINHTTP_OPTION_REDIRECT_POLICY_NEVER;
-    WinHttpSetOption(exchange.get(), WINHTTP_OPTION_REDIRECT_POLICY, &never, sizeof never);
-    const std::wstring headers = HeaderBlock(request.headers);
-    auto* body = const_cast<char*>(request.body.data());
-    const auto bodySize = static_cast<DWORD>(request.body.size());
-    if (!WinHttpSendRequest(exchange.get(),
-                            headers.empty() ? WINHTTP_NO_ADDITIONAL_HEADERS : headers.c_str(),
-                            static_cast<DWORD>(headers.size()), body, bodySize, bodySize, 0)) {
-        return FailedCall("WinHttpSendRequest", false);
-    }
-    if (!WinHttpReceiveResponse(exchange.get(), nullptr)) {
-        return FailedCall("WinHttpReceiveResponse", true);
-    }
-    return ReadBody(exchange.get(), request, deadline);
+    return std::move(*shared->answer);
 }
 
 }  // namespace zonbode::http

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -27,6 +28,8 @@ public:
         Reset,           // send part of the answer, then reset the connection
         CloseAtOnce,     // read the request, close without answering
         Endless,         // send headers and then filler until the peer goes away
+        Drip,            // the answer one byte every half second, until the peer goes away
+        DripBody,        // the head at once, then the body as Drip does
     };
 
     LocalHttpServer(Behaviour behaviour, std::string answer)
@@ -210,6 +213,22 @@ private:
             case Behaviour::CloseAtOnce:
                 ReadRequest(connection, false);
                 break;
+            case Behaviour::Drip:
+            case Behaviour::DripBody: {
+                ReadRequest(connection, false);
+                std::size_t i = 0;
+                if (behaviour_ == Behaviour::DripBody) {
+                    i = std::min(answer.size(), answer.find("\r\n\r\n") + 4);
+                    SendAll(connection, answer.data(), i);
+                }
+                for (; i < answer.size() && !stopping_; ++i) {
+                    if (!SendAll(connection, &answer[i], 1)) {
+                        break;
+                    }
+                    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+                }
+                break;
+            }
             case Behaviour::Endless: {
                 ReadRequest(connection, false);
                 const std::string head = "HTTP/1.0 200 OK\r\nContent-Type: text/html\r\n\r\n";
