@@ -7,7 +7,7 @@ packages=(
     build-essential cmake ninja-build pkg-config git ccache
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     clang libclang-rt-14-dev
-    python3 curl
+    python3 curl openssl
     libcurl4-openssl-dev nlohmann-json3-dev
     libsecret-1-dev gnome-keyring libsecret-tools libglib2.0-bin
     qt6-base-dev qt6-base-dev-tools libqt6dbus6 dbus dbus-x11

@@ -28,12 +28,14 @@ struct HttpRequest {
 // Why there is no answer; None when the server answered (whatever its status).
 enum class HttpFailure {
     None,
-    BadUrl,    // not an http:// or https:// URL
-    NoLookup,  // the host name could not be resolved
-    Refused,   // no connection (refused, unreachable, TLS handshake failed)
-    TimedOut,  // the timeout passed
-    CutOff,    // the connection ended before the whole answer
-    TooLarge,  // the body exceeds largestAnswer
+    BadUrl,     // not an http:// or https:// URL
+    NoLookup,   // the host name could not be resolved
+    Refused,    // no connection (refused, unreachable, TLS handshake failed)
+    Untrusted,  // the server's certificate is not trusted (an inspecting proxy, a wrong clock,
+                // another name): certificates are always checked
+    TimedOut,   // the timeout passed
+    CutOff,     // the connection ended before the whole answer
+    TooLarge,   // the body exceeds largestAnswer
     Other,
 };
 

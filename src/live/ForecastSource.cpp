@@ -17,6 +17,8 @@ FetchProblem ProblemOf(http::HttpFailure failure) {
             return FetchProblem::CutOff;
         case http::HttpFailure::TooLarge:
             return FetchProblem::BadAnswer;
+        case http::HttpFailure::Untrusted:
+            return FetchProblem::Untrusted;
         default:
             return FetchProblem::Unreachable;
     }

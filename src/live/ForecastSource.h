@@ -24,6 +24,7 @@ enum class FetchProblem {
     None,
     NoLookup,     // the service's name could not be resolved (often: no network)
     Unreachable,  // refused, unreachable, or the secure connection failed
+    Untrusted,    // the service's certificate is not trusted
     Silent,       // no whole answer in time
     CutOff,       // the answer ended early
     HttpError,    // an answer with a status other than 200

@@ -22,6 +22,9 @@ std::string WhatHappened(const PageFetch& fetch) {
             return "geen verbinding met de weerdienst (naam niet gevonden)";
         case FetchProblem::Unreachable:
             return "de weerdienst is niet bereikbaar";
+        case FetchProblem::Untrusted:
+            return "de verbinding met de weerdienst is niet te vertrouwen (het certificaat wordt "
+                   "niet aanvaard; kijk of de klok goed staat)";
         case FetchProblem::Silent:
             return "de weerdienst antwoordt niet";
         case FetchProblem::CutOff:

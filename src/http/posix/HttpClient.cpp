@@ -63,9 +63,12 @@ HttpFailure FailureOf(CURLcode result) {
             return HttpFailure::NoLookup;
         case CURLE_COULDNT_CONNECT:
         case CURLE_SSL_CONNECT_ERROR:
+            return HttpFailure::Refused;
         case CURLE_PEER_FAILED_VERIFICATION:
         case CURLE_SSL_CACERT_BADFILE:
-            return HttpFailure::Refused;
+        case CURLE_SSL_ISSUER_ERROR:
+        case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
+            return HttpFailure::Untrusted;
         case CURLE_OPERATION_TIMEDOUT:
             return HttpFailure::TimedOut;
         case CURLE_PARTIAL_FILE:

@@ -67,8 +67,16 @@ HttpFailure FailureOf(DWORD error, bool answering) {
         case ERROR_WINHTTP_TIMEOUT:
             return HttpFailure::TimedOut;
         case ERROR_WINHTTP_CANNOT_CONNECT:
-        case ERROR_WINHTTP_SECURE_FAILURE:
             return HttpFailure::Refused;
+        case ERROR_WINHTTP_SECURE_FAILURE:
+        case ERROR_WINHTTP_SECURE_INVALID_CA:
+        case ERROR_WINHTTP_SECURE_INVALID_CERT:
+        case ERROR_WINHTTP_SECURE_CERT_CN_INVALID:
+        case ERROR_WINHTTP_SECURE_CERT_DATE_INVALID:
+        case ERROR_WINHTTP_SECURE_CERT_REVOKED:
+        case ERROR_WINHTTP_SECURE_CERT_REV_FAILED:
+        case ERROR_WINHTTP_SECURE_CERT_WRONG_USAGE:
+            return HttpFailure::Untrusted;
         case ERROR_WINHTTP_CONNECTION_ERROR:
         case ERROR_WINHTTP_INVALID_SERVER_RESPONSE:
         case kConnectionReset:

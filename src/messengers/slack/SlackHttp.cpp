@@ -25,7 +25,9 @@ SlackReply SlackHttp::Call(std::string_view method, const std::string& token,
     try {
         const http::HttpAnswer answer = http::HttpFetch(request);
         if (!answer.answered()) {
-            return {};
+            SlackReply none;
+            none.untrusted = answer.failure == http::HttpFailure::Untrusted;
+            return none;
         }
         return {true, answer.status, answer.Header("Retry-After"), answer.body};
     } catch (...) {

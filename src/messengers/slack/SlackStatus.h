@@ -43,6 +43,7 @@ struct SlackReply {
     long httpStatus = 0;
     std::string retryAfter;  // the Retry-After header, "" when there is none
     std::string body;
+    bool untrusted = false;  // no answer because Slack's certificate was not trusted
 };
 
 // Calls of Slack's Web API, "{slack}/METHOD" with "Authorization: Bearer TOKEN": GET when
@@ -58,6 +59,7 @@ public:
 enum class SlackOutcome {
     Ok,
     NoAnswer,      // the network: quiet, the next record tries again
+    Untrusted,     // the connection could not be trusted: as quiet as NoAnswer
     RateLimited,   // HTTP 429: quiet until Retry-After has passed
     TokenRefused,  // the token is no good (invalid, revoked, not allowed)
     Failed,        // any other error, or an answer that is not Slack's JSON

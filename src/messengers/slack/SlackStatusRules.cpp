@@ -116,7 +116,7 @@ std::string SlackProfileSetBody(const SlackStatus& status) {
 SlackResult ReadSlackReply(const SlackReply& reply) {
     SlackResult result;
     if (!reply.answered) {
-        result.outcome = SlackOutcome::NoAnswer;
+        result.outcome = reply.untrusted ? SlackOutcome::Untrusted : SlackOutcome::NoAnswer;
         return result;
     }
     if (reply.httpStatus == 429) {
@@ -149,6 +149,9 @@ std::string SlackProblemText(const SlackResult& result) {
             return {};
         case SlackOutcome::NoAnswer:
             return "Slack is niet bereikbaar. Controleer de verbinding en probeer het opnieuw.";
+        case SlackOutcome::Untrusted:
+            return "De verbinding met Slack is niet te vertrouwen: het certificaat wordt niet "
+                   "aanvaard. Kijk of de klok goed staat.";
         case SlackOutcome::RateLimited:
             return "Slack vraagt even te wachten. Probeer het over " +
                    std::to_string(result.retryAfter.count()) + " seconden opnieuw.";

@@ -89,5 +89,16 @@ TEST_F(HttpClientTest, EachFailureHasItsKind) {
     }
 }
 
+// Certificates are checked: one nobody vouches for is told apart from a network that fails.
+TEST(HttpClientCertificates, ACertificateNobodyTrustsIsUntrusted) {
+    live::testing::UntrustedServer server;
+    ASSERT_TRUE(server.Listening()) << server.FirstLine();
+    HttpRequest request;
+    request.url = server.Url() + "/";
+    const HttpAnswer answer = HttpFetch(request);
+    EXPECT_EQ(static_cast<int>(answer.failure), static_cast<int>(HttpFailure::Untrusted))
+        << answer.problem;
+}
+
 }  // namespace
 }  // namespace zonbode::http

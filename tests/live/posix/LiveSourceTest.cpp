@@ -11,7 +11,10 @@
 #include <thread>
 #include "LiveTestSupport.h"
 
+#include "live/ForecastSource.h"
 #include "live/LiveSource.h"
+#include "live/LiveTexts.h"
+#include "live/PlaceSearch.h"
 #include "live/RefreshWorker.h"
 
 namespace zonbode::live::testing {
@@ -188,6 +191,18 @@ TEST_F(LiveSourceTest, OneSearchAtATimeAndTheNewestWins) {
     ASSERT_TRUE(RunUntil([&] { return !answered.empty(); }));
     EXPECT_EQ(answered, std::vector<int>{9});
     EXPECT_EQ(api_.HeldCount(), 2) << "the first, then the newest; none of those in between";
+}
+
+TEST(LiveSourceTexts, AnUntrustedConnectionIsSaidToBeOne) {
+    UntrustedServer server;
+    ASSERT_TRUE(server.Listening()) << server.FirstLine();
+    const PageFetch fetch = FetchForecastPage({server.Url(), "52.1", "5.18", "De Bilt"});
+    EXPECT_EQ(fetch.kind, FetchProblem::Untrusted) << fetch.problem;
+    EXPECT_EQ(ProblemText(fetch, std::chrono::system_clock::now(), std::nullopt)
+                  .find("De verbinding met de weerdienst is niet te vertrouwen"),
+              0u);
+    EXPECT_EQ(SearchPlaces(server.Url(), "Ede").problem.find("Zoeken lukt niet: de verbinding"),
+              0u);
 }
 
 TEST_F(LiveSourceTest, TheSearchGivesTheDegreesAsTheyAreStored) {

@@ -41,6 +41,13 @@ public:
     }
 };
 
+// An HTTPS server whose certificate nobody trusts (tests/support/tls_server.py).
+class UntrustedServer : public zonbode::testing::ServerProcess {
+public:
+    UntrustedServer() : ServerProcess(ZONBODE_PYTHON, {ZONBODE_TLS_SERVER}) {}
+    std::string Url() const { return "https://127.0.0.1:" + std::to_string(Port()); }
+};
+
 // A slow client that wakes the loop when it ends.
 inline std::unique_ptr<zonbode::testing::SlowClient> NewSlowClient(int port, bool drip) {
     return std::make_unique<zonbode::testing::SlowClient>(port, drip, 500ms,

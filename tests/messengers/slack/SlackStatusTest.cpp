@@ -73,6 +73,7 @@ TEST(ReadSlackReply, TellsTheOutcomeOfEveryShapeOfAnswer) {
     const Case cases[] = {
         {{true, 200, "", R"({"ok":true})"}, SlackOutcome::Ok, "", 0},
         {{false, 0, "", ""}, SlackOutcome::NoAnswer, "", 0},
+        {{false, 0, "", "", true}, SlackOutcome::Untrusted, "", 0},
         {{true, 429, "30", ""}, SlackOutcome::RateLimited, "", 30},
         {{true, 429, "", R"({"ok":false,"error":"ratelimited"})"},
          SlackOutcome::RateLimited,
