@@ -133,7 +133,7 @@ void Form1::ChoosePlace(const live::Place& place) {
     ports_.view.SetPlaceText(place.name);
     const live::Place& current = source_->CurrentPlace();
     if (place.name != current.name || place.latitude != current.latitude ||
-        place.longitude != current.longitude) {
+        place.longitude != current.longitude || place.timezone != current.timezone) {
         source_->SetPlace(place);
     }
 }

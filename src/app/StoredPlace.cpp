@@ -31,14 +31,20 @@ live::Place ReadStoredPlace(SettingsStore& settings) {
     if (name.empty() || !latitude || !longitude) {
         return live::DefaultPlace();
     }
-    return {name, *latitude, *longitude};
+    // A place stored before zones were has none: its days were Amsterdam's, and stay so.
+    std::string timezone = settings.ReadRegValue(kTijdzonePath);
+    if (!live::IsTimeZoneName(timezone)) {
+        timezone = live::kDefaultTimeZone;
+    }
+    return {name, *latitude, *longitude, timezone};
 }
 
 // In one go: a place is its name and its degrees together, never one without the others.
 void StorePlace(SettingsStore& settings, const live::Place& place) {
     settings.WriteRegValues({{std::string(kPlaatsPath), place.name},
                              {std::string(kBreedtegraadPath), place.latitude},
-                             {std::string(kLengtegraadPath), place.longitude}});
+                             {std::string(kLengtegraadPath), place.longitude},
+                             {std::string(kTijdzonePath), place.timezone}});
 }
 
 }  // namespace zonbode::app::settings

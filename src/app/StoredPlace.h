@@ -15,6 +15,7 @@ namespace zonbode::app::settings {
 inline const std::string kPlaatsPath = SettingPath("Plaats");
 inline const std::string kBreedtegraadPath = SettingPath("Breedtegraad");
 inline const std::string kLengtegraadPath = SettingPath("Lengtegraad");
+inline const std::string kTijdzonePath = SettingPath("Tijdzone");
 
 // Decimal degrees within ±limit ("52.1", " -5.18 "), written back in their shortest form;
 // nullopt for anything else (a hand-edited value, a comma, a number out of range).

@@ -50,7 +50,7 @@ namespace {
 
 PageFetch Fetch(const ForecastSource& source) {
     http::HttpRequest request;
-    request.url = ForecastUrl(source.api, source.latitude, source.longitude);
+    request.url = ForecastUrl(source.api, source.latitude, source.longitude, source.timezone);
     request.timeout = kFetchTimeout;
     const http::HttpAnswer answer = http::HttpFetch(request);
     if (!answer.answered()) {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "http/HttpClient.h"
+#include "live/Place.h"
 
 namespace zonbode::live {
 
@@ -16,7 +17,8 @@ struct ForecastSource {
     std::string api = kDefaultApi;  // no trailing slash
     std::string latitude;           // decimal degrees, as they go into the request
     std::string longitude;
-    std::string placeName;  // UTF-8
+    std::string placeName;                   // UTF-8
+    std::string timezone{kDefaultTimeZone};  // whose days: the place's own
 };
 
 // Why a fetch gave no page, as far as the user is told.

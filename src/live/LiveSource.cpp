@@ -16,7 +16,7 @@ namespace EventLoop = net::EventLoop;
 
 bool SamePlace(const ForecastSource& source, const Place& place) {
     return source.latitude == place.latitude && source.longitude == place.longitude &&
-           source.placeName == place.name;
+           source.placeName == place.name && source.timezone == place.timezone;
 }
 
 }  // namespace
@@ -119,7 +119,7 @@ private:
     }
 
     ForecastSource SourceFor(const Place& place) const {
-        return {endpoints_.api, place.latitude, place.longitude, place.name};
+        return {endpoints_.api, place.latitude, place.longitude, place.name, place.timezone};
     }
 
     void OnFetched(RefreshWorker::Outcome outcome) {

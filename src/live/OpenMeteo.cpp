@@ -81,8 +81,8 @@ bool ReadVariable(const Json& daily, const DailyVariable& variable, std::vector<
 
 }  // namespace
 
-std::string ForecastUrl(std::string_view api, std::string_view latitude,
-                        std::string_view longitude) {
+std::string ForecastUrl(std::string_view api, std::string_view latitude, std::string_view longitude,
+                        std::string_view timezone) {
     std::string url(api);
     url.append("/v1/forecast?latitude=").append(latitude);
     url.append("&longitude=").append(longitude);
@@ -90,7 +90,12 @@ std::string ForecastUrl(std::string_view api, std::string_view latitude,
     for (std::size_t i = 0; i < kDailyVariables.size(); ++i) {
         url.append(i > 0 ? "," : "").append(kDailyVariables[i].name);
     }
-    url.append("&wind_speed_unit=ms&timezone=Europe%2FAmsterdam&forecast_days=");
+    url.append("&wind_speed_unit=ms&timezone=");
+    // A zone name holds nothing a query must escape but its slashes.
+    for (char c : IsTimeZoneName(timezone) ? timezone : kDefaultTimeZone) {
+        url.append(c == '/' ? "%2F" : std::string(1, c));
+    }
+    url.append("&forecast_days=");
     url.append(std::to_string(kForecastDays));
     return url.append("&models=knmi_seamless");
 }

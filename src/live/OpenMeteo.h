@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "live/Place.h"
+
 // Open-Meteo's daily forecast: the request URL and what its JSON answer holds.
 namespace zonbode::live {
 
@@ -47,9 +49,10 @@ inline constexpr std::array<DailyVariable, 8> kDailyVariables = {{
 inline constexpr double kLargestValue = 1e9;
 
 // The one request of a refresh: seven days of the daily variables for the place, wind in m/s,
-// days by the clock of the Netherlands. `api` has no trailing slash.
-std::string ForecastUrl(std::string_view api, std::string_view latitude,
-                        std::string_view longitude);
+// days by the clock of `timezone` (the place's own; Amsterdam's when it is not a zone name).
+// `api` has no trailing slash.
+std::string ForecastUrl(std::string_view api, std::string_view latitude, std::string_view longitude,
+                        std::string_view timezone);
 
 // The days of an answer with status 200; nullopt with `problem` set to one short sentence
 // when it is not JSON or not exactly seven days of the variables. Never a part of the days.

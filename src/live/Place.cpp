@@ -13,6 +13,21 @@ std::string DegreesText(double degrees) {
     return written.ec == std::errc() ? std::string(text, written.ptr) : std::string("0");
 }
 
+bool IsTimeZoneName(std::string_view name) {
+    if (name.empty() || name.size() > 64 || name.front() == '/' || name.back() == '/' ||
+        name.find("//") != std::string_view::npos) {
+        return false;
+    }
+    for (char c : name) {
+        const bool allowed = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+                             (c >= '0' && c <= '9') || c == '/' || c == '_' || c == '-' || c == '+';
+        if (!allowed) {
+            return false;
+        }
+    }
+    return true;
+}
+
 Place DefaultPlace() {
     return {"De Bilt", "52.1", "5.18"};
 }

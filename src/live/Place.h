@@ -1,17 +1,28 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace zonbode::live {
 
+// The zone whose days a place gets when none is known (places stored before zones were).
+inline constexpr std::string_view kDefaultTimeZone = "Europe/Amsterdam";
+
 // A place the forecast is for. Degrees are decimal, written with a dot, as text, exactly as
-// they are stored and as they go into the request ("52.1", "5.18").
+// they are stored and as they go into the request ("52.1", "5.18"). Its days run from its
+// own midnight to the next, in its time zone (an IANA name, as Open-Meteo gives it).
 struct Place {
     std::string name;  // UTF-8
     std::string latitude;
     std::string longitude;
+    std::string timezone{kDefaultTimeZone};
 };
+
+// Whether `name` looks like an IANA time zone ("Europe/Amsterdam", "America/Argentina/Salta",
+// "UTC"): letters, digits and _ + - in parts joined by "/"; what goes into a request or the
+// settings is never anything else.
+bool IsTimeZoneName(std::string_view name);
 
 // Degrees as they are stored and sent: fixed notation with a dot and as many digits as it
 // takes to read back as the same number ("0.0001", never "1e-04"); -0 is "0".

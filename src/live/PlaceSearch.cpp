@@ -57,8 +57,13 @@ std::optional<PlaceMatch> ReadMatch(const Json& result) {
     if (!latitude || !longitude || name.empty()) {
         return std::nullopt;
     }
-    return PlaceMatch{
-        {name, *latitude, *longitude}, TextField(result, "admin1"), TextField(result, "country")};
+    std::string timezone = TextField(result, "timezone");
+    if (!IsTimeZoneName(timezone)) {
+        timezone = kDefaultTimeZone;
+    }
+    return PlaceMatch{{name, *latitude, *longitude, timezone},
+                      TextField(result, "admin1"),
+                      TextField(result, "country")};
 }
 
 std::optional<std::vector<PlaceMatch>> ReadMatches(std::string_view json, std::string& problem) {

@@ -46,8 +46,8 @@ const std::vector<std::vector<std::string>> kWeekRows = {
 
 const std::string kEdeMatches = JsonAnswer(
     R"({"results":[)"
-    R"({"name":"Ede","latitude":52.03333,"longitude":5.65833,"country":"Nederland","admin1":"Gelderland"},)"
-    R"({"name":"Ede","latitude":7.73732,"longitude":4.43596,"country":"Nigeria","admin1":"Osun"}]})");
+    R"({"name":"Ede","latitude":52.03333,"longitude":5.65833,"country":"Nederland","admin1":"Gelderland","timezone":"Europe/Amsterdam"},)"
+    R"({"name":"Ede","latitude":7.73732,"longitude":4.43596,"country":"Nigeria","admin1":"Osun","timezone":"Africa/Lagos"}]})");
 const std::string kNoMatches = JsonAnswer(R"({"generationtime_ms":0.2})");
 
 class Form1LiveTest : public testing::Form1OnLoop {
@@ -133,6 +133,24 @@ TEST_F(Form1LiveTest, ASearchOffersTheMatchesAndTheChosenOneIsStoredAndFetchedAt
     EXPECT_TRUE(AskedFor("52.03333", "5.65833"));
     ExpectTheWeek();
     ExpectNoBoxAndNoEnd();
+}
+
+// A place's days are its own: its time zone is stored with it and asked for, so a day runs
+// from its own midnight to the next (a missing one is Amsterdam's, as before).
+TEST_F(Form1LiveTest, APlacesOwnTimeZoneIsStoredAndAskedFor) {
+    Start();
+    ASSERT_TRUE(RunUntilState(DownloadCycle::Waiting));
+    EXPECT_NE(api.Requests().back().find("&timezone=Europe%2FAmsterdam&"), std::string::npos)
+        << api.Requests().back();
+    ports.view.placeText = "Ede";
+    form->Command3_Click();
+    ASSERT_TRUE(RunUntil([&] { return !ports.view.placeMatches.empty(); }));
+    ports.view.chosenMatch = 1;
+    form->Combo1_Click();
+    EXPECT_EQ(ports.settings.values[std::string(settings::kTijdzonePath)], "Africa/Lagos");
+    ASSERT_TRUE(RunUntil([&] { return AskedFor("7.73732", "4.43596"); }));
+    EXPECT_NE(api.Requests().back().find("&timezone=Africa%2FLagos&"), std::string::npos)
+        << api.Requests().back();
 }
 
 TEST_F(Form1LiveTest, PlaceOnTheCommandLineTakesTheFirstMatchAsIfChosen) {

@@ -76,7 +76,14 @@ TEST(StoredSettings, APlaceIsReadWholeOrIsDeBilt) {
     fakes::FakeSettings settings;
     EXPECT_EQ(settings::ReadStoredPlace(settings).name, deBilt.name);
     settings::StorePlace(settings, stored);
-    EXPECT_EQ(settings.writes.size(), 3u);
+    EXPECT_EQ(settings.writes.size(), 4u);
+    EXPECT_EQ(settings::ReadStoredPlace(settings).timezone, "Europe/Amsterdam");
+    settings.values.erase(std::string(settings::kTijdzonePath));
+    EXPECT_EQ(settings::ReadStoredPlace(settings).timezone, "Europe/Amsterdam") << "from before";
+    settings.values[std::string(settings::kTijdzonePath)] = "../etc/passwd";
+    EXPECT_EQ(settings::ReadStoredPlace(settings).timezone, "Europe/Amsterdam") << "not a zone";
+    settings.values[std::string(settings::kTijdzonePath)] = "America/Argentina/Buenos_Aires";
+    EXPECT_EQ(settings::ReadStoredPlace(settings).timezone, "America/Argentina/Buenos_Aires");
     const live::Place read = settings::ReadStoredPlace(settings);
     EXPECT_EQ(std::tie(read.name, read.latitude, read.longitude),
               std::tie(stored.name, stored.latitude, stored.longitude));

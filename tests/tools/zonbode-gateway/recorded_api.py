@@ -22,6 +22,7 @@ the answer, so one server serves every case:
 A query other than the programs' own requests is answered 400 with an error in the API's shape.
 """
 import json
+import re
 import sys
 import threading
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
@@ -30,8 +31,8 @@ from urllib.parse import parse_qs, urlsplit
 
 DAILY = ("sunshine_duration,daylight_duration,precipitation_probability_max,precipitation_sum,"
          "temperature_2m_min,temperature_2m_max,wind_direction_10m_dominant,wind_speed_10m_max")
-FORECAST = {"daily": DAILY, "wind_speed_unit": "ms", "timezone": "Europe/Amsterdam",
-            "forecast_days": "7", "models": "knmi_seamless"}
+FORECAST = {"daily": DAILY, "wind_speed_unit": "ms", "forecast_days": "7",
+            "models": "knmi_seamless"}
 SEARCH = {"count": "10", "language": "nl", "format": "json"}
 ERRORS = {"http-429": (429, "Too many concurrent requests"),
           "http-500": (500, "the recorded service fails"),
@@ -52,9 +53,11 @@ def query_problem(query, fixed, free):
 
 
 def forecast_problem(query):
-    problem, fields = query_problem(query, FORECAST, ("latitude", "longitude"))
+    problem, fields = query_problem(query, FORECAST, ("latitude", "longitude", "timezone"))
     if problem:
         return problem
+    if not re.fullmatch(r"[A-Za-z0-9_+-]+(/[A-Za-z0-9_+-]+)*", fields["timezone"]):
+        return f"timezone {fields['timezone']!r} is not a zone name"
     try:
         float(fields["latitude"]), float(fields["longitude"])
     except ValueError:
