@@ -5,6 +5,7 @@
 
 #include "http/RequestHead.h"
 #include "net/RaisedError.h"
+#include "net/SocketApi.h"
 
 namespace zonbode::live {
 namespace {
@@ -39,6 +40,13 @@ void PageServer::Start(std::int32_t port) {
     listener_ = net::CNetSocket::Create();
     listener_->Events.ConnectionRequest = [this](std::int32_t requestID) {
         OnConnectionRequest(requestID);
+    };
+    // No descriptor (or buffer) left for a waiting connection, long before the cap: the one
+    // silent longest makes room, and its close lets the listener take the waiting one at once.
+    listener_->Events.Error = [this](net::ErrorEventArgs& error) {
+        if (net::sys::IsOutOfDescriptorsOrBuffers(error.Number)) {
+            DropLongestSilent();
+        }
     };
     // Loopback only: the socket's default address is the host name's, which may be another.
     listener_->Bind(net::Variant(port), net::Variant("127.0.0.1"));

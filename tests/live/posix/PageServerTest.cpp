@@ -9,6 +9,7 @@
 #include "LiveTestSupport.h"
 #include "live/LiveSource.h"
 #include "live/PageServer.h"
+#include "support/LowDescriptorLimit.h"
 
 namespace zonbode::live::testing {
 namespace {
@@ -44,6 +45,28 @@ TEST(PageServerTest, TooManyConnectionsPushOutTheOneSilentLongest) {
     EXPECT_EQ(ServedBody(server.Port()), kPage);
     EXPECT_TRUE(Runs([&] { return holders[0]->Closed(); }));
     EXPECT_FALSE(holders[1]->Closed() || holders[2]->Closed());
+}
+
+// Out of descriptors long before the cap on connections: the one silent longest makes room,
+// and a client that came meanwhile is served at once, not when some connection ends.
+TEST(PageServerTest, OutOfDescriptorsTheOneSilentLongestMakesRoom) {
+    PageServer server(kPage);
+    server.Start(0);
+    zonbode::testing::LowDescriptorLimit limit;
+    ASSERT_TRUE(limit.Ok());
+    std::vector<std::unique_ptr<zonbode::testing::SlowClient>> holders;
+    for (int i = 0; i < 3; ++i) {
+        holders.push_back(NewSlowClient(server.Port(), i == 1));
+        ASSERT_TRUE(Runs([&] { return server.OpenConnections() == holders.size(); }));
+    }
+    ASSERT_TRUE(limit.TakeAll());
+    limit.GiveOneBack();  // for the good client's own end of the connection
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(ServedBody(server.Port()), kPage);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
+    EXPECT_TRUE(holders[0]->Closed()) << "the one silent longest";
+    EXPECT_FALSE(holders[2]->Closed());
+    limit.TakeNoMore();
 }
 
 TEST(PageServerTest, AGoodClientIsServedWhileAHundredOthersDripOrHold) {

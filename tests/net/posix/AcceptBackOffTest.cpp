@@ -2,33 +2,16 @@
 // cannot be accepted, and the listener must not be polled for it in a loop. The process's
 // descriptor limit is lowered for real and filled with sockets.
 
-#include <sys/resource.h>
-
 #include <vector>
 
 #include "net/CNetSocketTestSupport.h"
 #include "net/Diagnostics.h"
+#include "support/LowDescriptorLimit.h"
 
 namespace zonbode::net::testing {
 namespace {
 
-// Lowers the soft descriptor limit to a few above those open now; puts it back at the end.
-class LowDescriptorLimit {
-public:
-    LowDescriptorLimit() {
-        getrlimit(RLIMIT_NOFILE, &saved_);
-        rlimit low = saved_;
-        PeerSocket probe(sys::Socket(sys::kAfInet, sys::kSockDgram, sys::kIpprotoUdp));
-        low.rlim_cur = static_cast<rlim_t>(probe.Handle()) + 8;
-        ok_ = setrlimit(RLIMIT_NOFILE, &low) == 0;
-    }
-    ~LowDescriptorLimit() { setrlimit(RLIMIT_NOFILE, &saved_); }
-    bool Ok() const { return ok_; }
-
-private:
-    rlimit saved_{};
-    bool ok_ = false;
-};
+using zonbode::testing::LowDescriptorLimit;
 
 class AcceptBackOff : public SocketTest {};
 
