@@ -39,6 +39,18 @@ configure_file(${PROJECT_SOURCE_DIR}/packaging/changelog.in ${CMAKE_BINARY_DIR}/
 execute_process(COMMAND gzip -9nkf ${CMAKE_BINARY_DIR}/packaging/changelog COMMAND_ERROR_IS_FATAL ANY)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/copyright ${CMAKE_BINARY_DIR}/packaging/changelog.gz
         DESTINATION ${ZONBODE_DEB_DOC_DIR})
+# A manual page for each program, compressed as Debian keeps them.
+foreach(program zonbode zonbode-cli zonbode-demo-server zonbode-gateway psm-listen)
+    if(TARGET ${program})
+        set(VERSION ${PROJECT_VERSION})
+        configure_file(${PROJECT_SOURCE_DIR}/packaging/man/${program}.1
+                       ${CMAKE_BINARY_DIR}/packaging/man/${program}.1 @ONLY)
+        execute_process(COMMAND gzip -9nkf ${CMAKE_BINARY_DIR}/packaging/man/${program}.1
+                        COMMAND_ERROR_IS_FATAL ANY)
+        install(FILES ${CMAKE_BINARY_DIR}/packaging/man/${program}.1.gz
+                DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+    endif()
+endforeach()
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/lintian-overrides
         DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME zonbode)
 
@@ -46,12 +58,12 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME zonbode)
 set(CPACK_PACKAGE_VENDOR Kavelo)
 string(CONCAT CPACK_PACKAGE_DESCRIPTION
-    "Zonbode downloads the seven-day forecast of the KNMI, the Netherlands'\n"
-    "weather institute, shows one row per day and turns the day you pick, or\n"
-    "every day in turn, into a short status text through a template of your\n"
-    "own. The text becomes your personal status message in the instant-\n"
-    "messaging client on the same desktop, delivered over D-Bus. The window\n"
-    "is in Dutch.\n"
+    "Zonbode shows the seven-day weather forecast for a place of your choice,\n"
+    "from the KNMI's own model (the Netherlands' weather institute) through\n"
+    "Open-Meteo, one row per day, and turns the day you pick, or every day in\n"
+    "turn, into a short status text through a template of your own. The text\n"
+    "becomes your status message in Pidgin or Finch, in Slack, and in other\n"
+    "messengers on the same desktop (over D-Bus). The window is in Dutch.\n"
     "\n"
     "The package also holds zonbode-gateway (a live forecast from Open-Meteo,\n"
     "served on this machine as the page Zonbode reads, with a systemd user\n"

@@ -38,13 +38,6 @@ OutFile "${OUTFILE}"
 InstallDir "${USER_FOLDER}"
 InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
 BrandingText "Zonbode ${VERSION}"
-VIProductVersion "${VERSION}.0"
-VIAddVersionKey "ProductName" "Zonbode"
-VIAddVersionKey "ProductVersion" "${VERSION}"
-VIAddVersionKey "FileVersion" "${VERSION}"
-VIAddVersionKey "FileDescription" "Zonbode setup"
-VIAddVersionKey "CompanyName" "Kavelo"
-VIAddVersionKey "LegalCopyright" "Kavelo"
 
 Var AllUsers  ; 1: installed for every user (HKLM, Program Files)
 
@@ -59,7 +52,16 @@ Var AllUsers  ; 1: installed for every user (HKLM, Program Files)
 !insertmacro MUI_PAGE_FINISH
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
-!insertmacro MUI_LANGUAGE "English"
+; In Dutch, as the program is; the uninstaller too.
+!insertmacro MUI_LANGUAGE "Dutch"
+
+VIProductVersion "${VERSION}.0"
+VIAddVersionKey /LANG=${LANG_DUTCH} "ProductName" "Zonbode"
+VIAddVersionKey /LANG=${LANG_DUTCH} "ProductVersion" "${VERSION}"
+VIAddVersionKey /LANG=${LANG_DUTCH} "FileVersion" "${VERSION}"
+VIAddVersionKey /LANG=${LANG_DUTCH} "FileDescription" "Zonbode installatie"
+VIAddVersionKey /LANG=${LANG_DUTCH} "CompanyName" "Kavelo"
+VIAddVersionKey /LANG=${LANG_DUTCH} "LegalCopyright" "Kavelo"
 
 !macro InstallFile source name
     File "/oname=${name}" "${source}"
@@ -93,7 +95,7 @@ Function ${un}CloseRunningZonbode
         ${EndIf}
         Sleep 250
     ${Next}
-    MessageBox MB_OK|MB_ICONSTOP "Zonbode is still running and did not close. Close Zonbode and run this program again; nothing was changed." /SD IDOK
+    MessageBox MB_OK|MB_ICONSTOP "Zonbode draait nog en sloot niet af. Sluit Zonbode en start dit programma opnieuw; er is niets veranderd." /SD IDOK
     SetErrorLevel 2
     Quit
 FunctionEnd
@@ -125,7 +127,7 @@ SectionEnd
 
 ; ---- Start at sign-in: the Run entry, in the installing user's HKCU ----
 
-Section /o "Start Zonbode when I sign in" SecAutostart
+Section /o "Zonbode starten bij aanmelden" SecAutostart
 SectionEnd
 
 ; Applies the choice either way, so unticking it on a new install switches it off.
@@ -174,7 +176,7 @@ Function ChooseAllUsers
     UserInfo::GetAccountType
     Pop $1
     ${If} $1 != "Admin"
-        MessageBox MB_OK|MB_ICONSTOP "An install for every user (/ALLUSERS) needs administrator rights: run this program as administrator. Nothing was changed." /SD IDOK
+        MessageBox MB_OK|MB_ICONSTOP "Installeren voor alle gebruikers (/ALLUSERS) vraagt beheerdersrechten: start dit programma als beheerder. Er is niets veranderd." /SD IDOK
         SetErrorLevel 2
         Quit
     ${EndIf}

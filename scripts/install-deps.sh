@@ -14,7 +14,7 @@ packages=(
     xvfb xauth x11-utils xdotool icewm
     pidgin systemd
     qt6-qpa-plugins fonts-dejavu-core fonts-liberation librsvg2-bin icoutils
-    g++-mingw-w64-x86-64-posix mingw-w64-tools wine64
+    g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64
     dpkg-dev lintian nsis
 )
 missing=()

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Makes both packages (scripts/package.sh) and tries them as a user would:
 #   the .deb:  dpkg-deb shows the files of every install rule and the computed dependencies,
-#              lintian reports no error, the unpacked programs answer --version;
+#              lintian reports no error and no warning, the unpacked programs answer
+#              --version;
 #   the setup: under wine, in a fresh prefix, by scripts/test-setup.sh.
 # One line per check, "ok" or "FAIL"; the exit code is 1 when any check failed.
 #   scripts/test-packages.sh [--no-build]    --no-build: try the packages already in dist/
@@ -44,11 +45,14 @@ for file in /usr/bin/zonbode /usr/bin/zonbode-cli /usr/bin/zonbode-demo-server \
     /usr/bin/psm-listen /usr/bin/zonbode-gateway /usr/lib/systemd/user/zonbode-gateway.service \
     /usr/share/applications/zonbode.desktop \
     /usr/share/icons/hicolor/32x32/apps/zonbode.png \
-    /usr/share/icons/hicolor/scalable/apps/zonbode.svg /usr/share/doc/zonbode/copyright; do
+    /usr/share/icons/hicolor/scalable/apps/zonbode.svg /usr/share/doc/zonbode/copyright \
+    /usr/share/man/man1/zonbode.1.gz /usr/share/man/man1/zonbode-cli.1.gz \
+    /usr/share/man/man1/zonbode-demo-server.1.gz /usr/share/man/man1/zonbode-gateway.1.gz \
+    /usr/share/man/man1/psm-listen.1.gz; do
     check "packaged: $file" contains "$packaged" "$file"
 done
 
-check "lintian reports no error" lintian --fail-on error "$deb"
+check "lintian reports no error and no warning" lintian --fail-on error,warning "$deb"
 
 dpkg-deb -x "$deb" "$work/root"
 for program in "$work"/root/usr/bin/*; do

@@ -2,7 +2,7 @@
 # Tries the Windows setup program under wine, in a fresh prefix, as a user would:
 #   a silent install goes per user (the user's Programs folder, the entry and the Run entry in
 #   HKCU) and puts the stripped programs, the Start-menu shortcut and the uninstaller in place;
-#   "Start Zonbode when I sign in" stays off unless asked for (/AUTOSTART); an upgrade and an
+#   "Zonbode starten bij aanmelden" stays off unless asked for (/AUTOSTART); an upgrade and an
 #   uninstall while Zonbode runs close it as its close button does (its settings are stored)
 #   and go on; a Zonbode that does not close stops both with exit code 2 and nothing changed;
 #   an upgrade goes into the folder of the last install; /ALLUSERS installs into Program Files

@@ -16,7 +16,8 @@
 
 namespace zonbode::app {
 
-// Where the forecast comes from. The defaults are the institute's web server.
+// An outside page server the forecast page comes from (--host, --port), instead of the live
+// source inside the program. The defaults are the institute's former web server.
 struct ForecastServer {
     std::string host{forecast::kForecastHost};
     std::uint16_t port = forecast::kForecastPort;

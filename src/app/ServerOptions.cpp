@@ -11,16 +11,21 @@ namespace zonbode::app {
 namespace {
 
 constexpr std::string_view kUsage =
-    "usage: zonbode [--place NAME] [--api-url URL] [--geocoding-url URL]\n"
-    "       zonbode --host HOST [--port PORT]\n"
+    "usage: zonbode [--place NAME] [--api-url URL] [--geocoding-url URL] [--slack-url URL]\n"
+    "       zonbode --host HOST [--port PORT] [--slack-url URL]\n"
     "       zonbode --help | --version\n"
-    "Shows the seven-day forecast for the stored place (at first De Bilt), fetched from\n"
-    "Open-Meteo. --place NAME searches for a place as the window's place box does and takes\n"
-    "the first match, stored as if chosen. --api-url and --geocoding-url name another\n"
-    "Open-Meteo (default https://api.open-meteo.com and https://geocoding-api.open-meteo.com).\n"
-    "--host and --port fetch the forecast page from that server instead (port 80 when not\n"
-    "given; without --host the institute's server).\n"
-    "--slack-url URL talks to Slack's Web API there (default https://slack.com/api).\n";
+    "Shows the seven-day forecast of the KNMI's own model for the stored place (at first\n"
+    "De Bilt), fetched from Open-Meteo over HTTPS, and sets the chosen day as the status\n"
+    "message of your messenger (Pidgin, Slack).\n"
+    "  --place NAME          search for a place as the window's place box does and take the\n"
+    "                        first match, stored as if chosen\n"
+    "  --api-url URL         another Open-Meteo forecast API (https://api.open-meteo.com)\n"
+    "  --geocoding-url URL   another Open-Meteo place search\n"
+    "                        (https://geocoding-api.open-meteo.com)\n"
+    "  --host HOST           fetch the forecast page from this outside page server instead\n"
+    "                        (zonbode-demo-server, zonbode-gateway); no place is chosen then\n"
+    "  --port PORT           its port (80 when not given)\n"
+    "  --slack-url URL       Slack's Web API there (https://slack.com/api)\n";
 
 bool IsWebAddress(const std::string& url) {
     for (std::string_view scheme : {"http://", "https://"}) {

@@ -8,7 +8,8 @@ if(NOT result EQUAL 0)
 endif()
 foreach(path bin/zonbode bin/zonbode-cli bin/psm-listen share/applications/zonbode.desktop
              share/icons/hicolor/32x32/apps/zonbode.png
-             share/icons/hicolor/scalable/apps/zonbode.svg)
+             share/icons/hicolor/scalable/apps/zonbode.svg share/man/man1/zonbode.1.gz
+             share/man/man1/zonbode-cli.1.gz share/man/man1/psm-listen.1.gz)
     if(NOT EXISTS "${PREFIX}/${path}")
         message(FATAL_ERROR "not installed: ${path}")
     endif()
