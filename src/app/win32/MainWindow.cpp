@@ -559,15 +559,31 @@ void MainWindow::SetPlaceText(const std::string& text) {
     SetWindowTextW(ControlWindow(layout::Control::Text2), Widen(text).c_str());
 }
 
+// The opened list is as wide as its longest label (never narrower than the box), has the keys,
+// and highlights the first match: Enter takes it, the arrows move, as in the Linux window.
 void MainWindow::SetPlaceMatches(const std::vector<std::string>& labels) {
     const HWND list = ControlWindow(layout::Control::Combo1);
     SendMessageW(list, CB_RESETCONTENT, 0, 0);
+    HDC dc = GetDC(list);
+    const HGDIOBJ oldFont = SelectObject(dc, font_);
+    LONG widest = 0;
     for (const std::string& label : labels) {
-        SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(label).c_str()));
+        const std::wstring wide = Widen(label);
+        SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide.c_str()));
+        SIZE size{};
+        GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
+        widest = std::max(widest, size.cx);
     }
+    SelectObject(dc, oldFont);
+    ReleaseDC(list, dc);
+    // Room for the entries' margins and a scroll bar.
+    const int margin = 2 * GetSystemMetrics(SM_CXEDGE) + GetSystemMetrics(SM_CXVSCROLL) + 8;
+    SendMessageW(list, CB_SETDROPPEDWIDTH, static_cast<WPARAM>(widest + margin), 0);
     SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
     if (!labels.empty() && IsWindowVisible(window_)) {
+        SetFocus(list);
         SendMessageW(list, CB_SHOWDROPDOWN, TRUE, 0);
+        SendMessageW(list, CB_SETCURSEL, 0, 0);
     }
 }
 

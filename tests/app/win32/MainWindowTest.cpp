@@ -311,6 +311,39 @@ TEST_F(ListDoubleClickTest, EnterOnTheSelectedRowDoesWhatADoubleClickDoes) {
     EXPECT_EQ((std::vector<std::optional<int>>{2}), selected_);
 }
 
+// The matches of a search open in a list wide enough for every label, with the first one
+// highlighted and the keys in the list: Enter takes the highlighted match, as on Linux, and
+// does not search again.
+TEST_F(ListDoubleClickTest, EnterWithTheMatchesOpenTakesTheHighlightedOne) {
+    std::vector<std::string> clicks;
+    WindowEvents events;
+    events.combo1Click = [&] {
+        clicks.push_back("match " + std::to_string(window_->ChosenMatch().value_or(-1)));
+    };
+    events.command3Click = [&] { clicks.push_back("search"); };
+    window_->SetEvents(events);
+    SetFocus(Child(kText2));
+    const std::string longest = "Sint-Michielsgestel (Noord-Brabant, Nederland)";
+    window_->SetPlaceMatches({longest, "Gestel (Noord-Brabant, Nederland)"});
+    const HWND combo = Child(kCombo1);
+    EXPECT_EQ(combo, GetFocus());
+    EXPECT_TRUE(SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0));
+    EXPECT_EQ(0, SendMessageW(combo, CB_GETCURSEL, 0, 0));
+    HDC dc = GetDC(combo);
+    const HGDIOBJ old =
+        SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(combo, WM_GETFONT, 0, 0)));
+    SIZE size{};
+    const std::wstring wide(longest.begin(), longest.end());
+    GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(combo, dc);
+    EXPECT_GE(SendMessageW(combo, CB_GETDROPPEDWIDTH, 0, 0), size.cx) << "the whole label";
+
+    PostMessageW(GetFocus(), WM_KEYDOWN, VK_RETURN, 0);
+    PumpLikeTheProgram(window_->Handle());
+    EXPECT_EQ(clicks, std::vector<std::string>{"match 0"});
+}
+
 // While a message box is open, whether the window is shown or hidden in the tray, the window
 // takes no input.
 TEST_F(MainWindowTest, TheMessageBoxIsModalOverTheWindowShownOrHidden) {
