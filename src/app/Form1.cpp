@@ -97,7 +97,7 @@ void Form1::Form_Load() {
 
     view.SetupList(
         std::vector<std::string>(forecast::kColumnHeaders.begin(), forecast::kColumnHeaders.end()));
-    view.SetStatusText(std::string(kConnecting));
+    ShowStatus(std::string(kConnecting));
     if (live_) {
         StartLiveSource();  // the download starts when the source has its first page
     } else {
@@ -335,7 +335,7 @@ void Form1::Winsock_Connect() {
         return;
     }
     cycle_ = DownloadCycle::Receiving;
-    ports_.view.SetStatusText(std::string(kFetching));
+    ShowStatus(std::string(kFetching));
     PageBuffer.clear();
     answerBytes_ = 0;
     Winsock->SendData(
@@ -369,7 +369,7 @@ void Form1::Winsock_CloseSck() {
         return;
     }
     tmrDiscon->Stop();
-    ports_.view.SetStatusText(std::string(kProcessing));
+    ShowStatus(std::string(kProcessing));
     ParseForecastPage();
 }
 
@@ -465,10 +465,19 @@ void Form1::ParseForecastPage() {
 // countdown only downloads that page again), and nothing over its problem text while it fails.
 void Form1::ShowLastUpdate() {
     if (!source_) {
-        ports_.view.SetStatusText(forecast::LastUpdateText(ports_.clock.LocalNow()));
+        ShowStatus(forecast::LastUpdateText(ports_.clock.LocalNow()));
     } else if (!liveFailing_ && livePageAt_) {
-        ports_.view.SetStatusText(forecast::LastUpdateText(*livePageAt_));
+        ShowStatus(forecast::LastUpdateText(*livePageAt_));
     }
+}
+
+void Form1::ShowStatus(const std::string& text) {
+    standingStatus_ = text;
+    ports_.view.SetStatusText(text);
+}
+
+void Form1::ShowStandingStatus() {
+    ports_.view.SetStatusText(standingStatus_);
 }
 
 void Form1::AbortProgram() {

@@ -95,7 +95,9 @@ public:
     void Check4_Click();  // after Check4's value changed
     void ListView1_DblClick();
     void Command3_Click();  // the search button, or Enter in the place box
-    void Combo1_Click();    // the user chose one of the matches
+    void Combo1_Click();
+    void Combo1_CloseUp();  // the list of matches closed, with or without a choice
+                            // the user chose one of the matches
 
     // Composes row `day` (1-based), shows it and delivers it; does nothing with fewer than 5
     // rows or when the row lookup fails.
@@ -138,6 +140,10 @@ private:
     void StartDownload();
     void ParseForecastPage();
     void ShowLastUpdate();
+    // What the panel says outside a search; a search's texts stand in for it until a match is
+    // chosen or the list closes.
+    void ShowStatus(const std::string& text);
+    void ShowStandingStatus();
     void AbortProgram();
     void DownloadFailed();
     void StopActing();
@@ -166,6 +172,7 @@ private:
     // When the live source served the forecast shown, and whether its fetches fail since.
     std::optional<forecast::LocalDateTime> livePageAt_;
     bool liveFailing_ = false;
+    std::string standingStatus_;
     std::vector<live::PlaceMatch> matches_;  // what Combo1 offers
     int searches_ = 0;                       // only the latest search's answer counts
 

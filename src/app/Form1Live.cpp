@@ -32,9 +32,10 @@ void Form1::StartLiveSource() {
     source_ = std::make_unique<live::LiveSource>(live_->endpoints, place, std::move(events),
                                                  live_->schedule);
     try {
-        source_->Start();
+        // A place named on the command line is fetched alone, not after the stored one.
+        source_->Start(!live_->placeQuery.empty());
     } catch (const net::RaisedError& error) {
-        view.SetStatusText(std::string(layout::kNoLiveSourcePrefix) + error.Description());
+        ShowStatus(std::string(layout::kNoLiveSourcePrefix) + error.Description());
         source_.reset();
         view.SetPlaceSearchEnabled(false);
         return;
@@ -62,7 +63,7 @@ void Form1::LiveSource_Problem(const std::string& text) {
         return;
     }
     liveFailing_ = true;
-    ports_.view.SetStatusText(text);
+    ShowStatus(text);
 }
 
 void Form1::Command3_Click() {
@@ -97,22 +98,29 @@ void Form1::PlaceSearchDone(const std::string& name, bool takeFirst, live::Searc
     }
     if (!problem.empty()) {
         view.SetStatusText(problem);
-        if (takeFirst && live_->report) {
-            live_->report(problem);
+        if (takeFirst) {
+            source_->StopWaitingForPlace();  // the stored place, then
+            if (live_->report) {
+                live_->report(problem);
+            }
         }
         return;
     }
     if (takeFirst) {
         ChoosePlace(outcome.matches.front().place);
+        source_->StopWaitingForPlace();  // when it is the stored place already
         return;
     }
     matches_ = std::move(outcome.matches);
-    std::vector<std::string> labels;
-    for (const live::PlaceMatch& match : matches_) {
-        labels.push_back(live::MatchLabel(match));
-    }
     view.SetStatusText(std::string(layout::kChooseAMatch));
-    view.SetPlaceMatches(labels);
+    view.SetPlaceMatches(live::MatchLabels(matches_));
+}
+
+void Form1::Combo1_CloseUp() {
+    if (!Acting() || !source_ || matches_.empty()) {
+        return;
+    }
+    ShowStandingStatus();
 }
 
 void Form1::Combo1_Click() {
@@ -130,6 +138,7 @@ void Form1::Combo1_Click() {
 // once (unless it is the place already fetched); Label4 follows when the new page is served.
 void Form1::ChoosePlace(const live::Place& place) {
     settings::StorePlace(ports_.settings, place);
+    ShowStandingStatus();
     ports_.view.SetPlaceText(place.name);
     const live::Place& current = source_->CurrentPlace();
     if (place.name != current.name || place.latitude != current.latitude ||

@@ -17,6 +17,7 @@ WindowEvents Form1Events(Form1& form, std::function<void()> openSlackDialog) {
         .listView1DblClick = [&form] { form.ListView1_DblClick(); },
         .command3Click = [&form] { form.Command3_Click(); },
         .combo1Click = [&form] { form.Combo1_Click(); },
+        .combo1CloseUp = [&form] { form.Combo1_CloseUp(); },
         .slackButtonClick = std::move(openSlackDialog),
         .trayCallback = [&form](int mouseMessage) { form.TrayIcon_Callback(mouseMessage); },
         .taskbarCreated = [&form] { form.TaskbarCreated(); },

@@ -18,6 +18,7 @@ struct WindowEvents {
     std::function<void()> listView1DblClick;  // left double-click on a row, or Enter on it
     std::function<void()> command3Click;      // "Zoeken", or Enter in the place box
     std::function<void()> combo1Click;        // a match chosen by the user
+    std::function<void()> combo1CloseUp;      // the list of matches closed
     std::function<void()> slackButtonClick;   // "Slack..."
     std::function<void(int mouseMessage)> trayCallback;
     std::function<void()> taskbarCreated;      // the notification area was created (anew)

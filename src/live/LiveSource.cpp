@@ -36,7 +36,8 @@ public:
         refresher_.reset();  // returns at once; a fetch under way hands nothing over
     }
 
-    void Start() {
+    void Start(bool waitForPlace) {
+        waitingForPlace_ = waitForPlace;
         server_.Start(0);
         server_.WatchDeadlines([this] {
             if (refresher_) {
@@ -59,13 +60,24 @@ public:
                 }
             });
         };
-        refresher_ = std::make_unique<RefreshWorker>(SourceFor(place_), schedule_, handlers);
+        // Waiting: until SetPlace or StopWaitingForPlace, which fetch at once.
+        const auto firstWait = waitForPlace ? std::chrono::hours(24 * 365) : std::chrono::hours(0);
+        refresher_ = std::make_unique<RefreshWorker>(
+            SourceFor(place_), schedule_, handlers,
+            std::chrono::duration_cast<std::chrono::milliseconds>(firstWait));
     }
 
     void SetPlace(Place place) {
         place_ = std::move(place);
+        waitingForPlace_ = false;
         if (refresher_) {
             refresher_->SetSource(SourceFor(place_));
+        }
+    }
+
+    void StopWaitingForPlace() {
+        if (waitingForPlace_) {
+            SetPlace(place_);
         }
     }
 
@@ -143,6 +155,7 @@ private:
     LiveSchedule schedule_;
     std::optional<std::chrono::system_clock::time_point> shownSince_;
     bool searching_ = false;
+    bool waitingForPlace_ = false;
     std::optional<PendingSearch> nextSearch_;
     PageServer server_{"", PageServerLimits{schedule_.pageConnection}};
     std::unique_ptr<RefreshWorker> refresher_;
@@ -155,8 +168,12 @@ LiveSource::LiveSource(LiveEndpoints endpoints, Place place, Events events, Live
 
 LiveSource::~LiveSource() = default;
 
-void LiveSource::Start() {
-    worker_->Start();
+void LiveSource::Start(bool waitForPlace) {
+    worker_->Start(waitForPlace);
+}
+
+void LiveSource::StopWaitingForPlace() {
+    worker_->StopWaitingForPlace();
 }
 
 std::uint16_t LiveSource::Port() const {

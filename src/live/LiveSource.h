@@ -38,9 +38,12 @@ public:
     LiveSource(const LiveSource&) = delete;
     LiveSource& operator=(const LiveSource&) = delete;
 
-    // Serves on 127.0.0.1 (a free port) and starts the first fetch. Raises net::RaisedError
-    // when it cannot listen.
-    void Start();
+    // Serves on 127.0.0.1 (a free port) and starts the first fetch; with `waitForPlace`, the
+    // first fetch waits for SetPlace or StopWaitingForPlace (a place about to be searched for
+    // is fetched alone). Raises net::RaisedError when it cannot listen.
+    void Start(bool waitForPlace = false);
+    // The first fetch, for the current place, if it still waits.
+    void StopWaitingForPlace();
     // The loopback port of the page; valid after Start.
     std::uint16_t Port() const;
     // Whether a good page is served yet.

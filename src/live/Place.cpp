@@ -32,6 +32,65 @@ Place DefaultPlace() {
     return {"De Bilt", "52.1", "5.18"};
 }
 
+namespace {
+
+// The kind of place a feature code stands for, in Dutch; "" for one without a plain name.
+std::string KindOfPlace(const std::string& code) {
+    if (code == "PPLC") {
+        return "hoofdstad";
+    }
+    if (code == "PPLX") {
+        return "wijk";
+    }
+    if (code.starts_with("PPL")) {
+        return "plaats";
+    }
+    if (code == "ADM1") {
+        return "provincie";
+    }
+    if (code == "ADM2") {
+        return "gemeente";
+    }
+    if (code == "PCLI") {
+        return "land";
+    }
+    return code.starts_with("ADM") ? "gebied" : "";
+}
+
+// Adds to each label that others share what `extra` says of its match, where that tells the
+// matches of the label apart (not where it is the same for all of them).
+template <typename Extra>
+void TellApart(std::vector<std::string>& labels, const std::vector<PlaceMatch>& matches,
+               Extra extra) {
+    const std::vector<std::string> before = labels;
+    for (std::size_t i = 0; i < labels.size(); ++i) {
+        const std::string more = extra(matches[i]);
+        bool tells = false;
+        for (std::size_t j = 0; j < labels.size(); ++j) {
+            tells = tells || (j != i && before[j] == before[i] && extra(matches[j]) != more);
+        }
+        if (tells && !more.empty()) {
+            labels[i] += ", " + more;
+        }
+    }
+}
+
+}  // namespace
+
+std::vector<std::string> MatchLabels(const std::vector<PlaceMatch>& matches) {
+    std::vector<std::string> labels;
+    for (const PlaceMatch& match : matches) {
+        labels.push_back(MatchLabel(match));
+    }
+    TellApart(labels, matches, [](const PlaceMatch& m) { return KindOfPlace(m.kind); });
+    TellApart(labels, matches, [](const PlaceMatch& m) {
+        return m.municipality.empty() ? std::string() : "gemeente " + m.municipality;
+    });
+    TellApart(labels, matches,
+              [](const PlaceMatch& m) { return m.place.latitude + ", " + m.place.longitude; });
+    return labels;
+}
+
 std::string MatchLabel(const PlaceMatch& match) {
     std::string where = match.province;
     if (!match.country.empty()) {

@@ -34,12 +34,18 @@ Place DefaultPlace();
 // One match of a place search, with what tells two places of one name apart.
 struct PlaceMatch {
     Place place;
-    std::string province;  // Open-Meteo's admin1; may be empty
-    std::string country;   // in Dutch; may be empty
+    std::string province;      // Open-Meteo's admin1; may be empty
+    std::string country;       // in Dutch; may be empty
+    std::string kind;          // the GeoNames feature code ("PPL", "ADM1"); may be empty
+    std::string municipality;  // admin2; may be empty
 };
 
 // "De Bilt (Utrecht, Nederland)": how a match is offered to the user.
 std::string MatchLabel(const PlaceMatch& match);
+
+// The labels of a search's matches, each one unique: matches of one label get the kind of
+// place ("plaats", "provincie"), then their municipality, then their degrees after it.
+std::vector<std::string> MatchLabels(const std::vector<PlaceMatch>& matches);
 
 // A finished search: the matches (none when nothing matched), or a Dutch sentence saying why
 // the search failed.

@@ -63,7 +63,9 @@ std::optional<PlaceMatch> ReadMatch(const Json& result) {
     }
     return PlaceMatch{{name, *latitude, *longitude, timezone},
                       TextField(result, "admin1"),
-                      TextField(result, "country")};
+                      TextField(result, "country"),
+                      TextField(result, "feature_code"),
+                      TextField(result, "admin2")};
 }
 
 std::optional<std::vector<PlaceMatch>> ReadMatches(std::string_view json, std::string& problem) {

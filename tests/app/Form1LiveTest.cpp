@@ -122,9 +122,14 @@ TEST_F(Form1LiveTest, ASearchOffersTheMatchesAndTheChosenOneIsStoredAndFetchedAt
               std::string::npos)
         << geocoding.Requests().at(0);
     EXPECT_TRUE(ports.settings.writes.empty()) << "nothing chosen yet";
+    const std::string before = "Laatste update op: 07-12-2026, 16:05";
+    EXPECT_NE(ports.view.StatusText(), before);
+    form->Combo1_CloseUp();  // the list closed without a choice: the panel says what it said
+    EXPECT_EQ(ports.view.StatusText(), before);
 
     ports.view.chosenMatch = 0;
     form->Combo1_Click();
+    EXPECT_EQ(ports.view.StatusText(), before);
     EXPECT_EQ(ports.settings.values[std::string(settings::kPlaatsPath)], "Ede");
     EXPECT_EQ(ports.settings.values[std::string(settings::kBreedtegraadPath)], "52.03333");
     EXPECT_EQ(ports.settings.values[std::string(settings::kLengtegraadPath)], "5.65833");
@@ -158,6 +163,7 @@ TEST_F(Form1LiveTest, PlaceOnTheCommandLineTakesTheFirstMatchAsIfChosen) {
     ASSERT_TRUE(RunUntil([&] { return AskedFor("52.03333", "5.65833"); }));
     EXPECT_EQ(ports.settings.values[std::string(settings::kPlaatsPath)], "Ede");
     EXPECT_TRUE(reported.empty());
+    EXPECT_EQ(api.Requests().size(), 1u) << "only the chosen place is fetched, not De Bilt first";
 }
 
 TEST_F(Form1LiveTest, NoMatchSaysSoAndKeepsTheStoredPlace) {

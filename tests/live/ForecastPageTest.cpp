@@ -10,6 +10,7 @@
 #include "live/ForecastPageWriter.h"
 #include "live/OpenMeteo.h"
 #include "live/PageCells.h"
+#include "live/Place.h"
 #include "text/AnsiCodePage.h"
 
 namespace zonbode::live {
@@ -212,6 +213,31 @@ TEST(ForecastPage, ParsesToTheSevenRowsWhateverThePlaceIsCalled) {
         {"Woensdag", "70", "-", "-", "5", "-", "-", "-"},
     };
     EXPECT_EQ(parsed.rows, expected);
+}
+
+// Every match the list offers can be told from the others: two of one label get the kind of
+// place, then the municipality, then the degrees.
+TEST(MatchLabels, EveryLabelIsUnique) {
+    const auto match = [](const char* name, const char* province, const char* kind,
+                          const char* municipality, const char* latitude) {
+        return PlaceMatch{
+            {name, latitude, "6.5", "Europe/Amsterdam"}, province, "Nederland", kind, municipality};
+    };
+    EXPECT_EQ(MatchLabels({match("Groningen", "Groningen", "PPLA", "Groningen", "53.2"),
+                           match("Groningen", "Groningen", "ADM1", "", "53.3"),
+                           match("Ede", "Gelderland", "PPL", "Ede", "52.0")}),
+              (std::vector<std::string>{"Groningen (Groningen, Nederland), plaats",
+                                        "Groningen (Groningen, Nederland), provincie",
+                                        "Ede (Gelderland, Nederland)"}));
+    EXPECT_EQ(
+        MatchLabels({match("Hoorn", "Noord-Holland", "PPL", "Hoorn", "52.6"),
+                     match("Hoorn", "Noord-Holland", "PPL", "Terschelling", "53.4")}),
+        (std::vector<std::string>{"Hoorn (Noord-Holland, Nederland), gemeente Hoorn",
+                                  "Hoorn (Noord-Holland, Nederland), gemeente Terschelling"}));
+    EXPECT_EQ(MatchLabels({match("Veen", "Gelderland", "PPL", "", "51.7"),
+                           match("Veen", "Gelderland", "PPL", "", "51.8")}),
+              (std::vector<std::string>{"Veen (Gelderland, Nederland), 51.7, 6.5",
+                                        "Veen (Gelderland, Nederland), 51.8, 6.5"}));
 }
 
 }  // namespace

@@ -146,6 +146,8 @@ void MainWindow::BuildControls() {
     command3_ = static_cast<QPushButton*>(ControlWidget(Control::Command3));
     combo1_ = static_cast<QComboBox*>(ControlWidget(Control::Combo1));
     check4_ = static_cast<QCheckBox*>(ControlWidget(Control::Check4));
+    // The list of matches is a window of its own: its closing is seen there.
+    combo1_->view()->window()->installEventFilter(this);
 
     connect(command1_, &QPushButton::clicked, this, [this] { Fire(events_.command1Click); });
     connect(command2_, &QPushButton::clicked, this, [this] { Fire(events_.command2Click); });
@@ -405,6 +407,8 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
             listView1_->setCurrentItem(item);
             Fire(events_.listView1DblClick);
         }
+    } else if (watched == combo1_->view()->window() && event->type() == QEvent::Hide) {
+        Fire(events_.combo1CloseUp);
     } else if (watched == listView1_ && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if ((key == Qt::Key_Return || key == Qt::Key_Enter) && SelectedRow()) {

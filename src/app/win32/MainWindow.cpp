@@ -435,6 +435,8 @@ void MainWindow::OnMatchList(int code) {
     const bool dropped = SendMessageW(list, CB_GETDROPPEDSTATE, 0, 0) != FALSE;
     if (code == CBN_SELENDOK || (code == CBN_SELCHANGE && !dropped)) {
         Fire(events_.combo1Click);
+    } else if (code == CBN_CLOSEUP) {
+        Fire(events_.combo1CloseUp);
     }
 }
 

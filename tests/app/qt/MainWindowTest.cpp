@@ -352,6 +352,7 @@ TEST(MainWindow, ButtonsAndCloseAreForwarded) {
     handlers.combo1Click = [&] {
         events.push_back("match " + std::to_string(*window.ChosenMatch()));
     };
+    handlers.combo1CloseUp = [&] { events.push_back("list closed"); };
     handlers.check4Click = [&] { events.push_back("check4"); };
     window.SetEvents(handlers);
     window.show();
@@ -369,8 +370,8 @@ TEST(MainWindow, ButtonsAndCloseAreForwarded) {
     window.SetChecked(CheckBox::Check4, false);  // Form1 setting it is no click
     window.close();
     window.close();  // unload runs once
-    EXPECT_THAT(events, ElementsAre("command1", "command2", "search Ede", "search Ede", "match 0",
-                                    "check4", "unload"));
+    EXPECT_THAT(events, ElementsAre("command1", "command2", "search Ede", "search Ede",
+                                    "list closed", "match 0", "check4", "unload"));
 }
 
 TEST(MainWindow, EndingUnloadsOnceWhereverTheWindowIs) {

@@ -200,6 +200,7 @@ TEST_F(MainWindowTest, ButtonsDoubleClickTrayAndCloseAreForwarded) {
     forward.listView1DblClick = [&] { events.push_back("dblclick"); };
     forward.command3Click = [&] { events.push_back("search"); };
     forward.combo1Click = [&] { events.push_back("match"); };
+    forward.combo1CloseUp = [&] { events.push_back("list closed"); };
     forward.trayCallback = [&](int code) { events.push_back("tray " + std::to_string(code)); };
     window_->SetEvents(forward);
     SendMessageW(Child(kCommand1), BM_CLICK, 0, 0);
@@ -213,6 +214,7 @@ TEST_F(MainWindowTest, ButtonsDoubleClickTrayAndCloseAreForwarded) {
     SendMessageW(window_->Handle(), WM_COMMAND, MAKEWPARAM(kCombo1, CBN_SELENDOK), combo);
     SendMessageW(window_->Handle(), WM_COMMAND, MAKEWPARAM(kCombo1, CBN_SELCHANGE), combo);
     SendMessageW(window_->Handle(), WM_COMMAND, MAKEWPARAM(kCombo1, CBN_DROPDOWN), combo);
+    SendMessageW(window_->Handle(), WM_COMMAND, MAKEWPARAM(kCombo1, CBN_CLOSEUP), combo);
     NMITEMACTIVATE doubleClick{};
     doubleClick.hdr = {Child(kListView1), kListView1, static_cast<UINT>(NM_DBLCLK)};
     SendMessageW(window_->Handle(), WM_NOTIFY, kListView1, reinterpret_cast<LPARAM>(&doubleClick));
@@ -222,7 +224,7 @@ TEST_F(MainWindowTest, ButtonsDoubleClickTrayAndCloseAreForwarded) {
     SendMessageW(window_->Handle(), WM_MOUSEMOVE, 0, WM_LBUTTONUP);  // a real mouse move
     SendMessageW(window_->Handle(), WM_CLOSE, 0, 0);
     EXPECT_EQ((std::vector<std::string>{"command1", "command2", "search", "search", "match",
-                                        "match", "dblclick", "tray 514", "unload"}),
+                                        "match", "list closed", "dblclick", "tray 514", "unload"}),
               events);
     EXPECT_EQ(nullptr, window_->Handle()) << "closing destroys the window";
 }
