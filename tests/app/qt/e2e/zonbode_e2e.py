@@ -157,7 +157,17 @@ class Desktop:
         return result.stdout.decode()
 
     def zonbode_window(self):
-        return self.xdotool("search", "--sync", "--onlyvisible", "--name", "^Zonbode$").split()[0]
+        """The visible window named Zonbode, once there is one. xdotool's own --sync gives up
+        when a window of the desktop goes away while it walks the tree (BadWindow), as one
+        does now and then while a window manager starts: such a search is simply made
+        again."""
+        deadline = time.monotonic() + 60
+        while True:
+            windows = visible_zonbode_windows(self)
+            if windows:
+                return windows[0]
+            check(time.monotonic() < deadline, "no visible Zonbode window")
+            time.sleep(0.1)
 
     # Where row N of the list stands in the window, in pixels: the rows begin below the list's
     # header, 25 pixels from the top, 12 pixels each at the window's font.
