@@ -1,5 +1,4 @@
 #include "app/Form1.h"
-#include "messengers/MessengerDelivery.h"
 
 #include <algorithm>
 #include <chrono>
@@ -10,6 +9,7 @@
 #include "app/StoredSettings.h"
 #include "app/WindowLayout.h"
 #include "forecast/ForecastPage.h"
+#include "messengers/MessengerDelivery.h"
 #include "net/RaisedError.h"
 #include "net/Variant.h"
 #include "status/StatusMessage.h"

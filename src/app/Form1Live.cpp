@@ -140,9 +140,7 @@ void Form1::ChoosePlace(const live::Place& place) {
     settings::StorePlace(ports_.settings, place);
     ShowStandingStatus();
     ports_.view.SetPlaceText(place.name);
-    const live::Place& current = source_->CurrentPlace();
-    if (place.name != current.name || place.latitude != current.latitude ||
-        place.longitude != current.longitude || place.timezone != current.timezone) {
+    if (place != source_->CurrentPlace()) {
         source_->SetPlace(place);
     }
 }

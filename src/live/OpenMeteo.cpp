@@ -3,6 +3,8 @@
 #include <cmath>
 #include <nlohmann/json.hpp>
 
+#include "http/QueryText.h"
+
 namespace zonbode::live {
 namespace {
 
@@ -91,10 +93,7 @@ std::string ForecastUrl(std::string_view api, std::string_view latitude, std::st
         url.append(i > 0 ? "," : "").append(kDailyVariables[i].name);
     }
     url.append("&wind_speed_unit=ms&timezone=");
-    // A zone name holds nothing a query must escape but its slashes.
-    for (char c : IsTimeZoneName(timezone) ? timezone : kDefaultTimeZone) {
-        url.append(c == '/' ? "%2F" : std::string(1, c));
-    }
+    url.append(http::PercentEncoded(IsTimeZoneName(timezone) ? timezone : kDefaultTimeZone));
     url.append("&forecast_days=");
     url.append(std::to_string(kForecastDays));
     return url.append("&models=knmi_seamless");

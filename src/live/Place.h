@@ -17,6 +17,7 @@ struct Place {
     std::string latitude;
     std::string longitude;
     std::string timezone{kDefaultTimeZone};
+    bool operator==(const Place&) const = default;
 };
 
 // Whether `name` looks like an IANA time zone ("Europe/Amsterdam", "America/Argentina/Salta",

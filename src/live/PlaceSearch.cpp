@@ -4,31 +4,12 @@
 #include <exception>
 #include <nlohmann/json.hpp>
 
+#include "http/QueryText.h"
+
 namespace zonbode::live {
 namespace {
 
 using Json = nlohmann::json;
-
-bool Unreserved(unsigned char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
-           c == '.' || c == '_' || c == '~';
-}
-
-std::string PercentEncoded(std::string_view text) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string out;
-    for (char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (Unreserved(byte)) {
-            out += c;
-        } else {
-            out += '%';
-            out += kHex[byte >> 4];
-            out += kHex[byte & 0x0F];
-        }
-    }
-    return out;
-}
 
 // Degrees as the settings keep them.
 std::optional<std::string> Degrees(const Json& value, double limit) {
@@ -101,7 +82,7 @@ std::optional<std::vector<PlaceMatch>> ReadMatches(std::string_view json, std::s
 
 std::string SearchUrl(std::string_view geocoding, std::string_view name) {
     std::string url(geocoding);
-    url.append("/v1/search?name=").append(PercentEncoded(name));
+    url.append("/v1/search?name=").append(http::PercentEncoded(name));
     return url.append("&count=" + std::to_string(kMostMatches) + "&language=nl&format=json");
 }
 

@@ -28,25 +28,18 @@ public:
     LowDescriptorLimit& operator=(const LowDescriptorLimit&) = delete;
     bool Ok() const { return ok_; }
 
-    // Takes every descriptor left (with sockets of its own); false when there was none to take.
-    bool TakeAll() {
-        const std::size_t before = taken_.size();
+    // Takes every descriptor left, with sockets of its own.
+    void TakeAll() {
         for (int fd; (fd = socket(AF_INET, SOCK_DGRAM, 0)) >= 0;) {
             taken_.push_back(fd);
         }
-        return taken_.size() > before;
     }
-    // Gives one of them back.
-    void GiveOneBack() {
-        if (!taken_.empty()) {
-            close(taken_.back());
-            taken_.pop_back();
-        }
-    }
+    // Gives them all back.
     void TakeNoMore() {
-        while (!taken_.empty()) {
-            GiveOneBack();
+        for (int fd : taken_) {
+            close(fd);
         }
+        taken_.clear();
     }
 
 private:
