@@ -17,6 +17,7 @@ the answer, so one server serves every case:
   CASE "live"                   the case last set with GET /set/CASE ("week" at first)
   CASE "held"                   nothing until GET /release, then "http-500"'s answer;
                                 GET /held answers how many wait so far
+  CASE "flaky"                  "week"'s answers, but every fifth request "http-500"'s
   POST /echo                    what was asked: {"method", "headers", "body"}, as JSON
 
 A query other than the programs' own requests is answered 400 with an error in the API's shape.
@@ -71,6 +72,7 @@ class RecordedApi(BaseHTTPRequestHandler):
     never = threading.Event()
     released = threading.Event()
     held = 0
+    flaky_asked = 0
     live_case = "week"
 
     def answer(self, status, body, headers=()):
@@ -124,6 +126,9 @@ class RecordedApi(BaseHTTPRequestHandler):
             return self.answer(204, b"", [("Connection", "close")])
         if case == "live":
             case = RecordedApi.live_case
+        if case == "flaky":
+            RecordedApi.flaky_asked += 1
+            case = "http-500" if RecordedApi.flaky_asked % 5 == 0 else "week"
         if rest == "v1/forecast":
             problem = forecast_problem(url.query)
         elif rest == "v1/search":
