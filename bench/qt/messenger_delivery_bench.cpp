@@ -40,7 +40,8 @@ public:
 
 private:
     messengers::qt::DBusMessengerTransport copyData_;
-    messengers::qt::PurpleMessengerTransport purple_;
+    messengers::RestorePointsInMemory restorePoints_;
+    messengers::qt::PurpleMessengerTransport purple_{restorePoints_};
     messengers::MessengerTransportList list_{{&copyData_, &purple_}};
 };
 

@@ -32,7 +32,7 @@ public:
     }
     void SendWithDay(const std::string& receiver, std::uint32_t dwData,
                      std::span<const std::uint8_t> record,
-                     const messengers::DayFields* day) override {
+                     const messengers::DayRecord* day) override {
         if (!closed_) {
             messenger_.SendWithDay(receiver, dwData, record, day);
         }

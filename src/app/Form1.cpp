@@ -273,7 +273,7 @@ void Form1::ListView1_DblClick() {
 
 // ---- Status composition and automatic cycling ---------------------------------------------
 
-SetPSMResult Form1::SetPSM(std::int16_t day) {
+SetPSMResult Form1::SetPSM(std::int16_t day, bool chosenByHand) {
     if (!Acting()) {
         return SetPSMResult::NotActing;
     }
@@ -290,11 +290,12 @@ SetPSMResult Form1::SetPSM(std::int16_t day) {
     }
     CurrentDay = day;
     view.SetPreviewText(text);
-    messengers::DayFields fields;
+    messengers::DayRecord record;
     for (int column = 0; column < forecast::kColumnCount; ++column) {
-        fields[column] = view.CellText(day, column);
+        record.fields[column] = view.CellText(day, column);
     }
-    messengers::SendDayStatus(messenger_, text, fields);
+    record.chosenByHand = chosenByHand;
+    messengers::SendDayStatus(messenger_, text, record);
     return SetPSMResult::Delivered;
 }
 
@@ -305,7 +306,7 @@ void Form1::PSMtmr_Timer() {
     CurrentDay = status::NextDay(CurrentDay, ports_.view.RowCount());
     // NextDay keeps CurrentDay within the rows; should the table still not hold it, the tick
     // is skipped and the next one starts again at row 1.
-    SetPSM(CurrentDay);
+    SetPSM(CurrentDay, false);
 }
 
 // ---- Download cycle -----------------------------------------------------------------------

@@ -100,8 +100,9 @@ public:
                             // the user chose one of the matches
 
     // Composes row `day` (1-based), shows it and delivers it; does nothing with fewer than 5
-    // rows or when the row lookup fails.
-    SetPSMResult SetPSM(std::int16_t day);
+    // rows or when the row lookup fails. The automatic cycle's ticks say they are not by hand,
+    // so a messenger that must write sparingly may let them pass.
+    SetPSMResult SetPSM(std::int16_t day, bool chosenByHand = true);
 
     // Where the download cycle stands (not shown anywhere; for headless tools and tests).
     DownloadCycle DownloadCycleState() const { return cycle_; }

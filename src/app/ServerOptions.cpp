@@ -1,5 +1,7 @@
 #include "app/ServerOptions.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 
@@ -34,6 +36,42 @@ bool IsWebAddress(const std::string& url) {
         }
     }
     return false;
+}
+
+// Whether a plain http:// address stays on this machine, where a token sent in clear is safe:
+// localhost, 127.x.x.x or [::1].
+bool IsLoopbackAddress(std::string_view url) {
+    constexpr std::string_view kScheme = "http://";
+    std::string_view authority = url.substr(kScheme.size());
+    authority = authority.substr(0, authority.find_first_of("/?#"));
+    if (const std::size_t at = authority.rfind('@'); at != std::string_view::npos) {
+        authority.remove_prefix(at + 1);
+    }
+    if (authority.starts_with("[::1]")) {
+        return authority.size() == 5 || authority[5] == ':';
+    }
+    std::string host(authority.substr(0, authority.find(':')));
+    for (char& c : host) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    if (host == "localhost") {
+        return true;
+    }
+    int parts = 0;
+    std::size_t from = 0;
+    for (; parts < 4; ++parts) {
+        const std::size_t dot = std::min(host.find('.', from), host.size());
+        const std::optional<int> part = ReadWholeNumber(host.substr(from, dot - from), 0, 255);
+        if (!part || (parts == 0 && *part != 127)) {
+            return false;
+        }
+        from = dot + 1;
+        if (dot == host.size()) {
+            ++parts;
+            break;
+        }
+    }
+    return parts == 4 && from == host.size() + 1;
 }
 
 // Takes one of the live source's options; "" when good, otherwise the problem.
@@ -92,6 +130,11 @@ std::optional<DesktopOptions> ParseDesktopOptions(const std::vector<std::string>
         if (option == "--slack-url") {
             if (!IsWebAddress(value)) {
                 return "--slack-url needs an http:// or https:// address";
+            }
+            // The token goes in every call's header: in clear only to this machine.
+            if (value.starts_with("http://") && !IsLoopbackAddress(value)) {
+                return "--slack-url needs https:// for a server on another machine: the token "
+                       "would travel unencrypted";
             }
             options.slackApi = value.back() == '/' ? value.substr(0, value.size() - 1) : value;
             return {};

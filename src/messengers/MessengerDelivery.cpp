@@ -18,7 +18,7 @@ namespace {
 // Delivery never fails towards the caller: a missing client or a receiver that rejects the
 // record is simply not served.
 void SendToEveryReceiver(MessengerTransport& transport, const std::vector<std::uint8_t>& record,
-                         const DayFields* day) {
+                         const DayRecord* day) {
     using Clock = std::chrono::steady_clock;
     const Clock::time_point deadline = Clock::now() + kRecordDeliveryBound;
     std::vector<std::string> receivers;
@@ -51,7 +51,7 @@ void SendMessengerStatus(MessengerTransport& transport, std::string_view categor
         transport, StatusPayload(category, enabled, format, text1, text2, text3, text4), nullptr);
 }
 
-void SendDayStatus(MessengerTransport& transport, std::string_view text, const DayFields& day) {
+void SendDayStatus(MessengerTransport& transport, std::string_view text, const DayRecord& day) {
     SendToEveryReceiver(
         transport, StatusPayload(kStatusCategory, true, kStatusFormat, text, {}, {}, {}), &day);
 }

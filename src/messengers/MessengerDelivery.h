@@ -19,7 +19,7 @@ void SendMessengerStatus(MessengerTransport& transport, std::string_view categor
                          std::string_view text2 = {}, std::string_view text3 = {},
                          std::string_view text4 = {});
 
-// The composed-status record of a day's text, handed to every receiver with the day's values.
-void SendDayStatus(MessengerTransport& transport, std::string_view text, const DayFields& day);
+// The composed-status record of a day's text, handed to every receiver with the day.
+void SendDayStatus(MessengerTransport& transport, std::string_view text, const DayRecord& day);
 
 }  // namespace zonbode::messengers

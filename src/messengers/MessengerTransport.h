@@ -12,6 +12,12 @@ namespace zonbode::messengers {
 // The eight values of the day a status was composed from, in the list's column order.
 using DayFields = std::array<std::string, 8>;
 
+// The day a status record was composed from, and how it came to be sent.
+struct DayRecord {
+    DayFields fields;
+    bool chosenByHand = false;  // a double-click on the day; false: the automatic cycle's tick
+};
+
 // The messenger client on this desktop, as seen by status delivery. Windows: the top-level
 // windows of class "MsnMsgrUIManager" and WM_COPYDATA; Linux: D-Bus receivers.
 class MessengerTransport {
@@ -30,11 +36,11 @@ public:
     virtual void Send(const std::string& receiver, std::uint32_t dwData,
                       std::span<const std::uint8_t> record) = 0;
 
-    // The same, with the values of the day the record was composed from (nullptr for the
-    // switch-off record), for a messenger that shows more than the text. The record alone is
+    // The same, with the day the record was composed from (nullptr for the switch-off record),
+    // for a messenger that shows more than the text or spares its writes. The record alone is
     // all the others take.
     virtual void SendWithDay(const std::string& receiver, std::uint32_t dwData,
-                             std::span<const std::uint8_t> record, const DayFields* /*day*/) {
+                             std::span<const std::uint8_t> record, const DayRecord* /*day*/) {
         Send(receiver, dwData, record);
     }
 };

@@ -26,7 +26,7 @@ void MessengerTransportList::Send(const std::string& receiver, std::uint32_t dwD
 
 void MessengerTransportList::SendWithDay(const std::string& receiver, std::uint32_t dwData,
                                          std::span<const std::uint8_t> record,
-                                         const DayFields* day) {
+                                         const DayRecord* day) {
     std::size_t index = 0;
     const char* end = receiver.data() + receiver.size();
     const auto [colon, error] = std::from_chars(receiver.data(), end, index);

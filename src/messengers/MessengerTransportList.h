@@ -24,7 +24,7 @@ public:
     void Send(const std::string& receiver, std::uint32_t dwData,
               std::span<const std::uint8_t> record) override;
     void SendWithDay(const std::string& receiver, std::uint32_t dwData,
-                     std::span<const std::uint8_t> record, const DayFields* day) override;
+                     std::span<const std::uint8_t> record, const DayRecord* day) override;
 
 private:
     std::vector<MessengerTransport*> transports_;

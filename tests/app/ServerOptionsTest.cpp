@@ -77,6 +77,20 @@ TEST(DesktopOptions, TheLiveSourceUnlessAPageServerIsNamed) {
         {{"--port", "0"}, "--port needs a number from 1 to 65535"},
         {{"--slack-url", "slack.com/api"}, "--slack-url needs an http:// or https:// address"},
     };
+    const std::string inClear =
+        "--slack-url needs https:// for a server on another machine: "
+        "the token would travel unencrypted";
+    for (const std::string url : {"http://slack.example/api", "http://127.0.0.1.example/api",
+                                  "http://127.0.0.1@evil.example/api", "http://10.0.0.1:80/api",
+                                  "http://[::2]/api", "http://localhost.evil/api"}) {
+        EXPECT_FALSE(ParseDesktopOptions({"--slack-url", url}, problem)) << url;
+        EXPECT_EQ(problem, inClear) << url;
+    }
+    for (const std::string url :
+         {"https://slack.example/api", "http://127.0.0.1:9/api", "http://LOCALHOST/api",
+          "http://[::1]:8080/api", "http://127.1.2.3/api", "http://evil.example@127.0.0.1/api"}) {
+        EXPECT_TRUE(ParseDesktopOptions({"--slack-url", url}, problem)) << url << ": " << problem;
+    }
     for (const auto& [arguments, expected] : refused) {
         EXPECT_FALSE(ParseDesktopOptions(arguments, problem)) << expected;
         EXPECT_EQ(problem, expected);

@@ -2,7 +2,10 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
+
+#include "messengers/slack/SlackTexts.h"
 
 namespace zonbode::app::qt {
 namespace {
@@ -64,15 +67,38 @@ QLabel* SlackDialog::Answer() const {
 }
 
 void SlackDialog::Test() {
-    Answer()->setText(ToQString(link_.Test(TokenBox()->text().toStdString())));
-    if (link_.HasToken()) {
-        TokenBox()->clear();  // kept in the secret store now, not on the screen
-    }
+    Busy(messengers::kSlackTesting);
+    link_.Test(TokenBox()->text().toStdString(),
+               [self = QPointer<SlackDialog>(this)](const messengers::SlackLink::Answer& answer) {
+                   if (self) {
+                       self->Answered(answer);
+                   }
+               });
 }
 
 void SlackDialog::Disconnect() {
-    TokenBox()->clear();
-    Answer()->setText(ToQString(link_.Disconnect()));
+    Busy(messengers::kSlackDisconnecting);
+    link_.Disconnect(
+        [self = QPointer<SlackDialog>(this)](const messengers::SlackLink::Answer& answer) {
+            if (self) {
+                self->Answered(answer);
+            }
+        });
+}
+
+void SlackDialog::Busy(std::string_view text) {
+    Answer()->setText(ToQString(text));
+    ControlWidget(layout::SlackControl::TestButton)->setEnabled(false);
+    ControlWidget(layout::SlackControl::DisconnectButton)->setEnabled(false);
+}
+
+void SlackDialog::Answered(const messengers::SlackLink::Answer& answer) {
+    Answer()->setText(ToQString(answer.text));
+    if (answer.accepted) {
+        TokenBox()->clear();  // kept in the secret store now, or forgotten; not on the screen
+    }
+    ControlWidget(layout::SlackControl::TestButton)->setEnabled(true);
+    ControlWidget(layout::SlackControl::DisconnectButton)->setEnabled(true);
 }
 
 }  // namespace zonbode::app::qt

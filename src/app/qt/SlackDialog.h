@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <array>
+#include <string_view>
 
 #include "app/WindowLayout.h"
 #include "messengers/slack/SlackLink.h"
@@ -27,6 +28,9 @@ public:
 private:
     void Test();
     void Disconnect();
+    // Test and Loskoppelen run off the window's thread; meanwhile the buttons wait.
+    void Busy(std::string_view text);
+    void Answered(const messengers::SlackLink::Answer& answer);
 
     messengers::SlackLink& link_;
     std::array<QWidget*, layout::kSlackDialog.size()> controls_{};

@@ -14,6 +14,7 @@
 #include "app/Form1.h"
 #include "app/RunningCopy.h"
 #include "app/ServerOptions.h"
+#include "app/SettingsRestorePoints.h"
 #include "app/SystemClock.h"
 #include "app/WindowEvents.h"
 #include "app/qt/AutostartEntry.h"
@@ -32,6 +33,7 @@
 #include "messengers/pidgin/qt/PurpleMessengerTransport.h"
 #include "messengers/slack/SlackHttp.h"
 #include "messengers/slack/SlackLink.h"
+#include "net/EventLoop.h"
 #include "secrets/posix/SecretServiceStore.h"
 
 namespace zonbode::app::qt {
@@ -63,11 +65,14 @@ void ReportLiveProblem(const std::string& text) {
 struct Messengers {
     Messengers(std::string slackApiUrl, MainWindow& window)
         : slackApi(std::move(slackApiUrl)),
-          slack(slackToken, slackApi,
+          slack(slackToken, slackApi, slackRestorePoints, zonbode::net::EventLoop::PostTask,
                 [&window](const std::string& text) { window.SetStatusText(text); }) {}
 
+    // Slack keeps its restore point from a thread of its own: each its own settings object.
+    QtSettingsStore pidginSettings, slackSettings;
+    SettingsRestorePoints pidginRestorePoints{pidginSettings}, slackRestorePoints{slackSettings};
     messengers::qt::DBusMessengerTransport copyData;
-    messengers::qt::PurpleMessengerTransport purple;
+    messengers::qt::PurpleMessengerTransport purple{pidginRestorePoints};
     secrets::SecretServiceStore slackToken{"slack"};
     messengers::SlackHttp slackApi;
     messengers::SlackLink slack;

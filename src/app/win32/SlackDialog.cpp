@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/win32/WideText.h"
+#include "messengers/slack/SlackTexts.h"
 
 namespace zonbode::app::win32 {
 namespace {
@@ -66,6 +67,7 @@ void SlackDialog::Run() {
     }
     EnableWindow(owner_, TRUE);
     DestroyWindow(window_);
+    window_ = nullptr;
     SetForegroundWindow(owner_);
     if (!closed_) {
         PostQuitMessage(static_cast<int>(message.wParam));  // WM_QUIT meant for the program
@@ -91,19 +93,41 @@ void SlackDialog::SetAnswer(const std::string& text) {
     SetWindowTextW(Control(layout::SlackControl::Answer), Widen(text).c_str());
 }
 
+void SlackDialog::Busy(std::string_view text) {
+    SetAnswer(std::string(text));
+    EnableWindow(Control(layout::SlackControl::TestButton), FALSE);
+    EnableWindow(Control(layout::SlackControl::DisconnectButton), FALSE);
+}
+
+void SlackDialog::Answered(const messengers::SlackLink::Answer& answer) {
+    SetAnswer(answer.text);
+    if (answer.accepted) {
+        // Kept in the Credential Manager now, or forgotten; not on the screen.
+        SetWindowTextW(Control(layout::SlackControl::TokenBox), L"");
+    }
+    EnableWindow(Control(layout::SlackControl::TestButton), TRUE);
+    EnableWindow(Control(layout::SlackControl::DisconnectButton), TRUE);
+}
+
+std::function<void(messengers::SlackLink::Answer)> SlackDialog::WhenAnswered() {
+    return [self = std::weak_ptr<SlackDialog*>(self_)](const messengers::SlackLink::Answer& said) {
+        if (const auto dialog = self.lock(); dialog && (*dialog)->window_ != nullptr) {
+            (*dialog)->Answered(said);
+        }
+    };
+}
+
 void SlackDialog::OnClick(int id) {
     HWND box = Control(layout::SlackControl::TokenBox);
     if (id == ControlId(layout::SlackControl::TestButton)) {
         std::wstring typed(static_cast<std::size_t>(GetWindowTextLengthW(box)) + 1, L'\0');
         typed.resize(static_cast<std::size_t>(
             GetWindowTextW(box, typed.data(), static_cast<int>(typed.size()))));
-        SetAnswer(link_.Test(Narrow(typed)));
-        if (link_.HasToken()) {
-            SetWindowTextW(box, L"");  // kept in the Credential Manager now, not on the screen
-        }
+        Busy(messengers::kSlackTesting);
+        link_.Test(Narrow(typed), WhenAnswered());
     } else if (id == ControlId(layout::SlackControl::DisconnectButton)) {
-        SetWindowTextW(box, L"");
-        SetAnswer(link_.Disconnect());
+        Busy(messengers::kSlackDisconnecting);
+        link_.Disconnect(WhenAnswered());
     } else if (id == IDCANCEL) {
         closed_ = true;  // Escape
     }

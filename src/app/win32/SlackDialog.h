@@ -3,6 +3,9 @@
 #include <windows.h>
 
 #include <array>
+#include <functional>
+#include <memory>
+#include <string_view>
 
 #include "app/WindowLayout.h"
 #include "messengers/slack/SlackLink.h"
@@ -28,6 +31,11 @@ private:
     }
     void OnClick(int id);
     void SetAnswer(const std::string& text);
+    // Test and Loskoppelen run off the window's thread; meanwhile the buttons wait.
+    void Busy(std::string_view text);
+    void Answered(const messengers::SlackLink::Answer& answer);
+    // What an answer that comes after the dialog has gone finds: nothing.
+    std::function<void(messengers::SlackLink::Answer)> WhenAnswered();
 
     HINSTANCE instance_;
     HWND owner_;
@@ -36,6 +44,7 @@ private:
     HWND window_ = nullptr;
     bool closed_ = false;
     std::array<HWND, layout::kSlackDialog.size()> controls_{};
+    std::shared_ptr<SlackDialog*> self_ = std::make_shared<SlackDialog*>(this);
 };
 
 }  // namespace zonbode::app::win32

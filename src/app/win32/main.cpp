@@ -16,6 +16,7 @@
 #include "app/Form1.h"
 #include "app/RunningCopy.h"
 #include "app/ServerOptions.h"
+#include "app/SettingsRestorePoints.h"
 #include "app/SystemClock.h"
 #include "app/WindowEvents.h"
 #include "app/win32/CommandLine.h"
@@ -32,6 +33,7 @@
 #include "messengers/copydata/win32/CopyDataTransport.h"
 #include "messengers/slack/SlackHttp.h"
 #include "messengers/slack/SlackLink.h"
+#include "net/EventLoop.h"
 #include "secrets/win32/CredentialStore.h"
 
 namespace zonbode::app::win32 {
@@ -51,9 +53,12 @@ void LoadCommonControls() {
 struct Messengers {
     Messengers(std::string slackApiUrl, MainWindow& window)
         : slackApi(std::move(slackApiUrl)),
-          slack(slackToken, slackApi,
+          slack(slackToken, slackApi, slackRestorePoints, zonbode::net::EventLoop::PostTask,
                 [&window](const std::string& text) { window.SetStatusText(text); }) {}
 
+    // Slack keeps its restore point from a thread of its own, with a settings object of its own.
+    RegistryStore slackSettings;
+    SettingsRestorePoints slackRestorePoints{slackSettings};
     messengers::win32::CopyDataTransport copyData;
     secrets::CredentialStore slackToken{L"Zonbode/Slack"};
     messengers::SlackHttp slackApi;

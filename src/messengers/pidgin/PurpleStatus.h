@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "messengers/RestorePoints.h"
 #include "messengers/pidgin/PurpleService.h"
 
 // A libpurple client (Pidgin, Finch) as a messenger: the status record becomes its status
@@ -32,15 +33,20 @@ std::optional<PurpleStatusChange> PurpleStatusChangeFor(std::uint32_t dwData,
 // the one set last (the first change, or the user chose a status since), the current status is
 // remembered by its creation time, which, unlike its id, survives a restart of the client;
 // switching off activates it again, unless the user has changed the status since the last
-// change. Every failure ends the record quietly.
+// change. Both are kept in `points` the moment they change, so the run after one that was
+// killed still knows Zonbode's message from the user's. Every failure ends the record quietly.
 class PurpleStatusDelivery {
 public:
+    explicit PurpleStatusDelivery(RestorePoints& points);
+
     void Deliver(PurpleService& purple, std::uint32_t dwData, std::span<const std::uint8_t> record);
 
 private:
     void SetMessage(PurpleService& purple, const std::string& message);
     void SwitchOff(PurpleService& purple);
+    void Keep();
 
+    RestorePoints& points_;
     std::optional<std::int32_t> earlierCreationTime_;
     std::optional<std::string> lastMessage_;
 };

@@ -1,8 +1,39 @@
 #include <string>
 
+#include <nlohmann/json.hpp>
+
 #include "messengers/pidgin/PurpleStatus.h"
 
 namespace zonbode::messengers {
+namespace {
+
+constexpr std::string_view kRestorePointName = "Pidgin";
+
+}  // namespace
+
+PurpleStatusDelivery::PurpleStatusDelivery(RestorePoints& points) : points_(points) {
+    const nlohmann::json kept =
+        nlohmann::json::parse(points_.Read(kRestorePointName), nullptr, false);
+    if (kept.is_object()) {
+        const auto earlier = kept.find("earlier");
+        const auto ours = kept.find("ours");
+        if (earlier != kept.end() && earlier->is_number_integer() && ours != kept.end() &&
+            ours->is_string()) {
+            earlierCreationTime_ = earlier->get<std::int32_t>();
+            lastMessage_ = ours->get<std::string>();
+        }
+    }
+}
+
+void PurpleStatusDelivery::Keep() {
+    if (earlierCreationTime_ && lastMessage_) {
+        const nlohmann::json kept = {{"earlier", *earlierCreationTime_}, {"ours", *lastMessage_}};
+        points_.Write(kRestorePointName,
+                      kept.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace));
+    } else {
+        points_.Write(kRestorePointName, {});
+    }
+}
 
 void PurpleStatusDelivery::Deliver(PurpleService& purple, std::uint32_t dwData,
                                    std::span<const std::uint8_t> record) {
@@ -58,6 +89,7 @@ void PurpleStatusDelivery::SetMessage(PurpleService& purple, const std::string& 
     // out, so it counts as made.
     earlierCreationTime_ = earlier;
     lastMessage_ = message;
+    Keep();
     if (purple.SavedstatusSetMessage(*status, message)) {
         purple.SavedstatusActivate(*status);
     }
@@ -88,6 +120,7 @@ void PurpleStatusDelivery::SwitchOff(PurpleService& purple) {
     }
     earlierCreationTime_.reset();
     lastMessage_.reset();
+    Keep();
 }
 
 }  // namespace zonbode::messengers

@@ -29,7 +29,8 @@ SlackReply SlackHttp::Call(std::string_view method, const std::string& token,
             none.untrusted = answer.failure == http::HttpFailure::Untrusted;
             return none;
         }
-        return {true, answer.status, answer.Header("Retry-After"), answer.body};
+        return {true,        answer.status, answer.Header("Retry-After"),
+                answer.body, false,         answer.Header("x-oauth-scopes")};
     } catch (...) {
         return {};
     }

@@ -1,4 +1,7 @@
+#include <algorithm>
 #include <string>
+
+#include <nlohmann/json.hpp>
 
 #include "messengers/RecordText.h"
 #include "messengers/slack/SlackStatus.h"
@@ -6,30 +9,79 @@
 namespace zonbode::messengers {
 namespace {
 
+using nlohmann::json;
+
+constexpr std::string_view kRestorePointName = "Slack";
+// A status equal to the one shown is written again only when this little of its life is left.
+constexpr std::chrono::hours kRenewWithin{1};
+
 std::int64_t UnixSeconds(std::chrono::system_clock::time_point at) {
     return std::chrono::duration_cast<std::chrono::seconds>(at.time_since_epoch()).count();
 }
 
+json StatusJson(const SlackStatus& status) {
+    return {{"text", status.text}, {"emoji", status.emoji}, {"expiration", status.expiration}};
+}
+
+std::optional<SlackStatus> StatusFrom(const json& kept, const char* key) {
+    const auto it = kept.find(key);
+    if (it == kept.end() || !it->is_object()) {
+        return std::nullopt;
+    }
+    SlackStatus status;
+    status.text = it->value("text", std::string());
+    status.emoji = it->value("emoji", std::string());
+    status.expiration = it->value("expiration", std::int64_t{0});
+    return status;
+}
+
 }  // namespace
 
-SlackStatusDelivery::SlackStatusDelivery(SlackWeb& web, Now now,
-                                         std::function<void(const std::string&)> needsAttention,
-                                         std::chrono::milliseconds bound)
-    : web_(web), now_(std::move(now)), needsAttention_(std::move(needsAttention)), bound_(bound) {}
+SlackStatusDelivery::SlackStatusDelivery(SlackWeb& web, RestorePoints& points, Now now,
+                                         std::function<void(const std::string&)> tell)
+    : web_(web), points_(points), now_(std::move(now)), tell_(std::move(tell)) {
+    // What an earlier run kept: its switch-off never came, or could not be made.
+    try {
+        const json kept = json::parse(points_.Read(kRestorePointName), nullptr, false);
+        if (kept.is_object()) {
+            earlier_ = StatusFrom(kept, "earlier");
+            lastSet_ = StatusFrom(kept, "ours");
+        }
+    } catch (const json::exception&) {
+        // A kept value of the wrong shape is as good as none.
+    }
+    if (!earlier_ || !lastSet_) {
+        earlier_.reset();
+        lastSet_.reset();
+    }
+}
 
 void SlackStatusDelivery::Deliver(const std::string& token, std::uint32_t dwData,
-                                  std::span<const std::uint8_t> record, const DayFields* day) {
+                                  std::span<const std::uint8_t> record, const DayRecord* day,
+                                  Deadline deadline) {
     const std::optional<RecordAsk> ask = RecordText(dwData, record);
-    if (!ask || !MayCall(token)) {
+    if (!ask) {
         return;
     }
     token_ = token;
-    deadline_ = std::chrono::steady_clock::now() + bound_;
+    deadline_ = deadline;
     if (ask->switchOff) {
         SwitchOff();
     } else {
         SetStatus(ask->text, day);
     }
+}
+
+void SlackStatusDelivery::Restore(const std::string& token, Deadline deadline) {
+    token_ = token;
+    deadline_ = deadline;
+    SwitchOff();
+}
+
+void SlackStatusDelivery::ForgetRestore() {
+    earlier_.reset();
+    lastSet_.reset();
+    Keep();
 }
 
 void SlackStatusDelivery::Forgive(const std::string& token) {
@@ -38,26 +90,36 @@ void SlackStatusDelivery::Forgive(const std::string& token) {
     }
 }
 
-bool SlackStatusDelivery::MayCall(const std::string& token) const {
-    return !token.empty() && token != refusedToken_ && now_() >= quietUntil_;
+bool SlackStatusDelivery::MayCall(bool restoring) const {
+    return !token_.empty() && token_ != refusedToken_ && (restoring || now_() >= quietUntil_);
 }
 
-SlackResult SlackStatusDelivery::Call(std::string_view method, const std::string& body) {
+SlackResult SlackStatusDelivery::Call(std::string_view method, const std::string& body,
+                                      bool restoring) {
     using namespace std::chrono;
     const auto left = duration_cast<milliseconds>(deadline_ - steady_clock::now());
-    if (left <= milliseconds(0) || !MayCall(token_)) {
+    if (left <= milliseconds(0) || !MayCall(restoring)) {
         SlackResult none;
         none.outcome = SlackOutcome::NoAnswer;
         return none;
     }
     SlackResult result = ReadSlackReply(web_.Call(method, token_, body, left));
+    std::string problem;
     if (result.outcome == SlackOutcome::RateLimited) {
         quietUntil_ = now_() + result.retryAfter;
+        problem = "ratelimited";
     } else if (result.outcome == SlackOutcome::TokenRefused) {
         refusedToken_ = token_;
-        if (needsAttention_) {
-            needsAttention_(std::string(kSlackNeedsAttention));
-        }
+        told_.erase(result.error);  // a new token's refusal is news
+        problem = result.error;
+    } else if (result.outcome == SlackOutcome::Failed && !result.error.empty()) {
+        problem = result.error;
+    }
+    if (!problem.empty() && told_.insert(problem).second && tell_) {
+        SlackResult said = result;
+        said.error = problem;
+        said.outcome = SlackOutcome::Failed;
+        tell_(SlackProblemText(said));
     }
     return result;
 }
@@ -73,7 +135,36 @@ bool SlackStatusDelivery::IsOurs(const SlackStatus& shown) const {
     return shown.text.empty() && shown.emoji.empty() && lastSet_->expiration <= UnixSeconds(now_());
 }
 
-void SlackStatusDelivery::SetStatus(const std::string& text, const DayFields* day) {
+// The automatic cycle waits its turn; a day chosen by hand only Slack's own limit.
+bool SlackStatusDelivery::MayWrite(const DayRecord* day) const {
+    const auto now = now_();
+    if (!(day && day->chosenByHand)) {
+        return !lastAutomatic_ || now - *lastAutomatic_ >= kSlackAutomaticSpacing ||
+               now < *lastAutomatic_;
+    }
+    const auto inLastMinute =
+        std::count_if(recentWrites_.begin(), recentWrites_.end(),
+                      [&](auto at) { return now - at < std::chrono::minutes(1); });
+    return static_cast<std::size_t>(inLastMinute) < kSlackWritesPerMinute;
+}
+
+void SlackStatusDelivery::Keep() {
+    if (earlier_ && lastSet_) {
+        const json kept = {{"earlier", StatusJson(*earlier_)}, {"ours", StatusJson(*lastSet_)}};
+        points_.Write(kRestorePointName, kept.dump(-1, ' ', false, json::error_handler_t::replace));
+    } else {
+        points_.Write(kRestorePointName, {});
+    }
+}
+
+void SlackStatusDelivery::SetStatus(const std::string& text, const DayRecord* day) {
+    if (!MayCall(false) || !MayWrite(day)) {
+        return;
+    }
+    const auto now = now_();
+    if (!(day && day->chosenByHand)) {
+        lastAutomatic_ = now;
+    }
     const SlackResult shown = Call("users.profile.get", {});
     if (shown.outcome != SlackOutcome::Ok || !shown.profileStatus) {
         return;  // without the status shown now there would be nothing sound to bring back
@@ -81,20 +172,33 @@ void SlackStatusDelivery::SetStatus(const std::string& text, const DayFields* da
     if (!IsOurs(*shown.profileStatus)) {
         earlier_ = shown.profileStatus;
     }
-    const SlackStatus next{SlackStatusText(text), day ? SlackStatusEmoji(*day) : std::string(),
-                           UnixSeconds(now_() + kSlackStatusLifetime)};
-    // An answer that comes too late may still have been carried out: it counts as set.
+    const SlackStatus next{SlackStatusText(text), day ? SlackStatusEmoji(day->fields) : "",
+                           UnixSeconds(now + kSlackStatusLifetime)};
+    const SlackStatus& showing = *shown.profileStatus;
+    if (showing.text == next.text && showing.emoji == next.emoji &&
+        (showing.expiration == 0 || showing.expiration > UnixSeconds(now + kRenewWithin))) {
+        return;  // already shown, and for long enough
+    }
+    // Kept before it is set: an answer that comes too late, or never because the program is
+    // killed meanwhile, may still have been carried out.
     lastSet_ = next;
-    Call("users.profile.set", SlackProfileSetBody(next));
+    Keep();
+    recentWrites_.push_back(now);
+    while (recentWrites_.size() > kSlackWritesPerMinute) {
+        recentWrites_.pop_front();
+    }
+    if (Call("users.profile.set", SlackProfileSetBody(next)).outcome == SlackOutcome::Ok) {
+        told_.clear();
+    }
 }
 
 void SlackStatusDelivery::SwitchOff() {
     if (!lastSet_ || !earlier_) {
-        return;  // nothing was changed in this run
+        return;  // nothing was changed, in this run or one before
     }
-    const SlackResult shown = Call("users.profile.get", {});
+    const SlackResult shown = Call("users.profile.get", {}, true);
     if (shown.outcome != SlackOutcome::Ok || !shown.profileStatus) {
-        return;
+        return;  // kept for the next start
     }
     if (IsOurs(*shown.profileStatus)) {
         SlackStatus back = *earlier_;
@@ -102,10 +206,14 @@ void SlackStatusDelivery::SwitchOff() {
         if (back.expiration != 0 && back.expiration <= UnixSeconds(now_())) {
             back = SlackStatus{};
         }
-        Call("users.profile.set", SlackProfileSetBody(back));
+        if (Call("users.profile.set", SlackProfileSetBody(back), true).outcome !=
+            SlackOutcome::Ok) {
+            return;
+        }
     }
     earlier_.reset();
     lastSet_.reset();
+    Keep();
 }
 
 }  // namespace zonbode::messengers

@@ -2,6 +2,8 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
@@ -22,6 +24,67 @@ bool IsContinuationByte(char c) {
     return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
 }
 
+// The code point that starts at `at`; U+FFFD for a byte that starts none.
+char32_t DecodeAt(std::string_view text, std::size_t at) {
+    const auto lead = static_cast<unsigned char>(text[at]);
+    std::size_t length = lead < 0x80    ? 1
+                         : lead >= 0xF0 ? 4
+                         : lead >= 0xE0 ? 3
+                         : lead >= 0xC0 ? 2
+                                        : 0;
+    if (length == 0 || lead >= 0xF8 || at + length > text.size()) {
+        return 0xFFFD;
+    }
+    char32_t point = length == 1 ? lead : lead & (0x7F >> length);
+    for (std::size_t i = 1; i < length; ++i) {
+        if (!IsContinuationByte(text[at + i])) {
+            return 0xFFFD;
+        }
+        point = (point << 6) | (static_cast<unsigned char>(text[at + i]) & 0x3F);
+    }
+    return point;
+}
+
+// Characters that belong to the one before them: combining marks, joiners, variation
+// selectors, skin tones, emoji tags, the vowels and finals of decomposed Hangul.
+bool Extends(char32_t c) {
+    static constexpr std::pair<char32_t, char32_t> kRanges[] = {
+        {0x0300, 0x036F},   {0x0483, 0x0489},   {0x0591, 0x05BD}, {0x0610, 0x061A},
+        {0x064B, 0x065F},   {0x0E31, 0x0E31},   {0x0E34, 0x0E3A}, {0x0E47, 0x0E4E},
+        {0x1160, 0x11FF},   {0x1AB0, 0x1AFF},   {0x1DC0, 0x1DFF}, {0x200C, 0x200D},
+        {0x20D0, 0x20FF},   {0xFE00, 0xFE0F},   {0xFE20, 0xFE2F}, {0x1F3FB, 0x1F3FF},
+        {0xE0020, 0xE007F}, {0xE0100, 0xE01EF},
+    };
+    for (const auto& [first, last] : kRanges) {
+        if (c >= first && c <= last) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool IsRegionalIndicator(char32_t c) {
+    return c >= 0x1F1E6 && c <= 0x1F1FF;
+}
+
+// Whether a cut before points[at] leaves every cluster whole: not inside CR LF, not before a
+// character that extends the one before, not after a joiner, not inside a flag's pair.
+bool IsClusterBoundary(const std::vector<char32_t>& points, std::size_t at) {
+    const char32_t before = points[at - 1];
+    const char32_t next = points[at];
+    if ((before == U'\r' && next == U'\n') || Extends(next) || before == 0x200D) {
+        return false;
+    }
+    if (IsRegionalIndicator(next)) {
+        std::size_t run = 0;
+        while (run < at && IsRegionalIndicator(points[at - 1 - run])) {
+            ++run;
+        }
+        return run % 2 == 0;
+    }
+    return true;
+}
+
 // The whole-number part of a value as the page writes it ("40", "0,5", "12.3"); 0 when it
 // does not start with a digit.
 int LeadingNumber(std::string_view text) {
@@ -30,12 +93,55 @@ int LeadingNumber(std::string_view text) {
     return value;
 }
 
-// The error codes that mean the token itself is no good: calling again cannot help.
+// Every error users.profile.set documents (and auth.test's not_authed): whether the token
+// itself is refused (calling again with it cannot help), and what the user reads.
+struct SlackError {
+    std::string_view code;
+    bool refusesToken;
+    std::string_view text;
+};
+
+constexpr SlackError kSlackErrors[] = {
+    {"invalid_auth", true,
+     "Slack kent dit token niet. Kopieer het User OAuth Token (xoxp-...) opnieuw."},
+    {"not_authed", true, "Slack kreeg geen token. Plak het User OAuth Token (xoxp-...) opnieuw."},
+    {"token_revoked", true, "Dit token is ingetrokken. Maak in Slack een nieuw token."},
+    {"token_expired", true, "Dit token is verlopen. Maak in Slack een nieuw token."},
+    {"account_inactive", true,
+     "Het Slack-account van dit token is niet meer actief. Maak een token met je eigen, actieve "
+     "account."},
+    {"not_allowed_token_type", true,
+     "Slack staat dit soort token niet toe: Zonbode heeft het User OAuth Token (xoxp-...) nodig, "
+     "geen bot-token."},
+    {"missing_scope", true,
+     "Dit token mag de status niet lezen of zetten: geef de app de rechten users.profile:read "
+     "en users.profile:write en installeer hem opnieuw."},
+    {"no_permission", true,
+     "Je Slack-werkruimte staat deze app niet toe je profiel te wijzigen. Vraag een beheerder "
+     "om toestemming."},
+    {"two_factor_setup_required", true,
+     "Je Slack-werkruimte vraagt eerst tweestapsverificatie. Zet die aan in Slack en test het "
+     "token opnieuw."},
+    {"accesslimited", false,
+     "Slack beperkt de toegang vanaf dit netwerk. Zonbode probeert het bij de volgende dag "
+     "opnieuw."},
+    {"too_long", false, "Slack vindt de statustekst te lang. Maak het sjabloon korter."},
+    {"ratelimited", false,
+     "Slack vraagt Zonbode even te wachten met de status. Zonbode probeert het later opnieuw."},
+};
+
+const SlackError* FindSlackError(std::string_view code) {
+    for (const SlackError& error : kSlackErrors) {
+        if (error.code == code) {
+            return &error;
+        }
+    }
+    return nullptr;
+}
+
 bool RefusesToken(const std::string& error) {
-    static const std::set<std::string> kCodes = {"invalid_auth",     "token_revoked",
-                                                 "not_authed",       "missing_scope",
-                                                 "account_inactive", "token_expired"};
-    return kCodes.contains(error);
+    const SlackError* known = FindSlackError(error);
+    return known && known->refusesToken;
 }
 
 std::chrono::seconds RetryAfter(std::string_view header) {
@@ -69,24 +175,26 @@ std::optional<SlackStatus> ProfileStatus(const json& answer) {
 }  // namespace
 
 std::string SlackStatusText(std::string_view text) {
-    std::size_t characters = 0;
+    // Each character (code point) with the byte it starts at; stray continuation bytes go with
+    // the character before them.
+    std::vector<std::size_t> starts;
+    std::vector<char32_t> points;
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (IsContinuationByte(text[i])) {
             continue;
         }
-        if (++characters == kSlackStatusLength) {
-            // Room for one more: the rest is whole only when this is the last character.
-            std::size_t next = i + 1;
-            while (next < text.size() && IsContinuationByte(text[next])) {
-                ++next;
-            }
-            if (next == text.size()) {
-                break;
-            }
-            return std::string(text.substr(0, i)) + std::string(kEllipsis);
-        }
+        starts.push_back(i);
+        points.push_back(DecodeAt(text, i));
     }
-    return std::string(text);
+    if (points.size() <= kSlackStatusLength) {
+        return std::string(text);
+    }
+    // The longest run of whole clusters that leaves room for the ellipsis.
+    std::size_t keep = kSlackStatusLength - 1;
+    while (keep > 0 && !IsClusterBoundary(points, keep)) {
+        --keep;
+    }
+    return std::string(text.substr(0, starts[keep])) + std::string(kEllipsis);
 }
 
 std::string SlackStatusEmoji(const DayFields& day) {
@@ -140,6 +248,8 @@ SlackResult ReadSlackReply(const SlackReply& reply) {
     result.profileStatus = ProfileStatus(answer);
     result.user = TextAt(answer, "user");
     result.team = TextAt(answer, "team");
+    result.bot = !TextAt(answer, "bot_id").empty();
+    result.scopes = reply.scopes;
     return result;
 }
 
@@ -156,21 +266,41 @@ std::string SlackProblemText(const SlackResult& result) {
             return "Slack vraagt even te wachten. Probeer het over " +
                    std::to_string(result.retryAfter.count()) + " seconden opnieuw.";
         case SlackOutcome::TokenRefused:
-            if (result.error == "missing_scope") {
-                return "Dit token mag de status niet lezen of zetten: geef de app de rechten "
-                       "users.profile:read en users.profile:write.";
-            }
-            if (result.error == "token_revoked" || result.error == "token_expired") {
-                return "Dit token is ingetrokken. Maak in Slack een nieuw token.";
-            }
-            return "Slack kent dit token niet. Kopieer het User OAuth Token (xoxp-...) opnieuw.";
         case SlackOutcome::Failed:
             break;
+    }
+    if (const SlackError* known = FindSlackError(result.error)) {
+        return std::string(known->text);
     }
     if (!result.error.empty()) {
         return "Slack weigert: " + result.error + ".";
     }
     return "Slack gaf een antwoord dat Zonbode niet begrijpt.";
+}
+
+std::string MissingSlackScopes(std::string_view scopes) {
+    std::string missing;
+    for (const std::string_view needed : {"users.profile:read", "users.profile:write"}) {
+        bool found = false;
+        std::size_t from = 0;
+        while (from <= scopes.size() && !found) {
+            const std::size_t comma = std::min(scopes.find(',', from), scopes.size());
+            std::string_view scope = scopes.substr(from, comma - from);
+            while (!scope.empty() && scope.front() == ' ') {
+                scope.remove_prefix(1);
+            }
+            while (!scope.empty() && scope.back() == ' ') {
+                scope.remove_suffix(1);
+            }
+            found = scope == needed;
+            from = comma + 1;
+        }
+        if (!found) {
+            missing += missing.empty() ? "" : ", ";
+            missing += needed;
+        }
+    }
+    return missing;
 }
 
 }  // namespace zonbode::messengers

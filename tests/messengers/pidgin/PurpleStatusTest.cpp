@@ -145,7 +145,8 @@ TEST(PurpleStatusDelivery, SwitchOffBringsBackTheLastStatusThatWasNotZonbodes) {
     const auto off = StatusPayload(kSwitchOffCategory, false, kSwitchOffFormat, "", "", "", "");
 
     SavedStatuses purple;
-    PurpleStatusDelivery delivery;
+    RestorePointsInMemory points;
+    PurpleStatusDelivery delivery(points);
     purple.Choose(kAvailable, "Vroeger");
     delivery.Deliver(purple, kStatusCopyDataId, day("Maandag"));
     delivery.Deliver(purple, kStatusCopyDataId, day("Dinsdag"));
@@ -160,6 +161,17 @@ TEST(PurpleStatusDelivery, SwitchOffBringsBackTheLastStatusThatWasNotZonbodes) {
     delivery.Deliver(purple, kStatusCopyDataId, day("Vrijdag"));
     delivery.Deliver(purple, kStatusCopyDataId, off);
     EXPECT_EQ(purple.current, lunch);
+
+    // A run that is killed after its change leaves the next run to tell the two apart.
+    {
+        PurpleStatusDelivery killed(points);
+        killed.Deliver(purple, kStatusCopyDataId, day("Zaterdag"));
+    }
+    PurpleStatusDelivery next(points);
+    next.Deliver(purple, kStatusCopyDataId, day("Zondag"));
+    next.Deliver(purple, kStatusCopyDataId, off);
+    EXPECT_EQ(purple.current, lunch);
+    EXPECT_EQ(points.Read("Pidgin"), "");
 }
 
 }  // namespace

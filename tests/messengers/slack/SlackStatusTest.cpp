@@ -19,8 +19,12 @@ std::string Repeat(std::string_view piece, int times) {
 
 TEST(SlackStatusText, CutsBeyondOneHundredCharactersWithAnEllipsisAsTheLast) {
     const std::string ellipsis = "\xE2\x80\xA6";
-    const std::string sun = "\xE2\x98\x80";        // three bytes, one character
-    const std::string cloud = "\xF0\x9F\x8C\xA4";  // four bytes, one character
+    const std::string sun = "\xE2\x98\x80";                       // three bytes, one character
+    const std::string cloud = "\xF0\x9F\x8C\xA4";                 // four bytes, one character
+    const std::string flag = "\xF0\x9F\x87\xB3\xF0\x9F\x87\xB1";  // NL: two characters
+    const std::string decomposedE = "e\xCC\x81";                  // e and a combining acute
+    const std::string wave = "\xF0\x9F\x91\x8B", tone = "\xF0\x9F\x8F\xBD";
+    const std::string family = "\xF0\x9F\x91\xA9\xE2\x80\x8D\xF0\x9F\x91\xA7";  // 3
     const std::pair<std::string, std::string> cases[] = {
         {"", ""},
         {"Woensdag | Temp: 12", "Woensdag | Temp: 12"},
@@ -30,6 +34,15 @@ TEST(SlackStatusText, CutsBeyondOneHundredCharactersWithAnEllipsisAsTheLast) {
         {Repeat(sun, 100), Repeat(sun, 100)},
         {Repeat(sun, 101), Repeat(sun, 99) + ellipsis},
         {Repeat("a", 98) + cloud + cloud + "b", Repeat("a", 98) + cloud + ellipsis},
+        // A cut never splits what shows as one: a flag's pair, a letter and its accent, an
+        // emoji with its skin tone or its joined parts.
+        {Repeat("a", 98) + flag + "bc", Repeat("a", 98) + ellipsis},
+        {Repeat("a", 97) + flag + flag, Repeat("a", 97) + flag + ellipsis},
+        {Repeat("a", 96) + flag + flag, Repeat("a", 96) + flag + flag},
+        {Repeat("a", 98) + decomposedE + "bc", Repeat("a", 98) + ellipsis},
+        {Repeat("a", 97) + decomposedE + "bc", Repeat("a", 97) + decomposedE + ellipsis},
+        {Repeat("a", 98) + wave + tone + "b", Repeat("a", 98) + ellipsis},
+        {Repeat("a", 97) + family + "b", Repeat("a", 97) + ellipsis},
     };
     for (const auto& [text, expected] : cases) {
         EXPECT_EQ(SlackStatusText(text), expected) << text.size() << " bytes";

@@ -10,11 +10,12 @@ namespace zonbode::messengers::qt {
 
 // Pidgin or Finch on the session bus, through libpurple's own D-Bus interface: a receiver
 // while its bus name is owned, looked for again at every record. The status it was given, and
-// the one to bring back at switch-off, are remembered for the whole run.
+// the one to bring back at switch-off, are kept in `points` until the switch-off has been made.
 class PurpleMessengerTransport final : public MessengerTransport {
 public:
-    explicit PurpleMessengerTransport(std::chrono::milliseconds bound = std::chrono::seconds(5))
-        : waits_(bound, std::chrono::seconds(1)) {}  // a record takes several calls
+    explicit PurpleMessengerTransport(RestorePoints& points,
+                                      std::chrono::milliseconds bound = std::chrono::seconds(5))
+        : waits_(bound, std::chrono::seconds(1)), delivery_(points) {}  // a record: several calls
 
     void SetDeadline(std::chrono::steady_clock::time_point deadline) override {
         waits_.SetDeadline(deadline);

@@ -26,7 +26,9 @@ Scenarios:
                 characters, the day's emoji, two hours to live), closing brings back the status
                 the user had (or the one the user set meanwhile), a status the user set after
                 the last record stays, a 429 silences Slack until its Retry-After, a revoked
-                token until it changes; the token is in no settings file and no output
+                token until it changes; after a killed run, and after a close that Slack
+                answered with 429, the next start brings the user's status back; the token is
+                in no settings file and no output
   pidgin        with Pidgin running beside psm-listen and a saved away status of the user's,
                 the first automatic record becomes Pidgin's status message (markup and
                 non-ASCII shown literally, the away status kept); then, on a loaded machine,
@@ -56,7 +58,7 @@ from e2e_run import (SKIP, SWITCH_OFF_HEX, Failure, Lines, Skipped, check,  # no
                      expect_closed, expect_second_start_ends, expect_stored, load_the_machine,
                      run_scenario, start_recorded_api, stop_processes)
 import e2e_run  # noqa: E402
-from recorded_slack import SlackApi, SLACK_TOKEN, USERS_OWN  # noqa: E402
+from recorded_slack import SlackApi, SLACK_TOKEN, USERS_OWN, expected_emoji  # noqa: E402
 
 DEFAULT_TEMPLATE = e2e_run.DEFAULT_TEMPLATE.encode()
 
@@ -540,10 +542,11 @@ class Keyring:
             time.sleep(0.2)
 
 
-def slack_run(desktop, slack, template=DEFAULT_TEMPLATE):
-    """Starts zonbode with `template` against the recorded API; its output is kept to be
-    searched."""
-    desktop.store_ini("[General]\nPSM=" + template.decode() + "\n")
+def slack_run(desktop, slack, template=DEFAULT_TEMPLATE, keep_settings=False):
+    """Starts zonbode with `template` against the recorded API (or with the settings the run
+    before left); its output is kept to be searched."""
+    if not keep_settings:
+        desktop.store_ini("[General]\nPSM=" + template.decode() + "\n")
     out = open(os.path.join(desktop.work, f"zonbode-{len(desktop.processes)}.out"), "wb")
     zonbode = desktop.start_zonbode(extra_args=["--slack-url", slack.url], stdout=out,
                                     stderr=subprocess.STDOUT)
@@ -556,19 +559,35 @@ def slack_close(desktop, zonbode):
     check(line == SWITCH_OFF_HEX, f"switch-off record: got {line}")
 
 
+def bus_name_owned(desktop, name):
+    reply = subprocess.run(["dbus-send", "--session", "--print-reply=literal",
+                            "--dest=org.freedesktop.DBus", "/org/freedesktop/DBus",
+                            "org.freedesktop.DBus.NameHasOwner", "string:" + name],
+                           env=desktop.env, capture_output=True, text=True, timeout=60)
+    return reply.stdout.split()[-1:] == ["true"]
+
+
+def slack_calls_reach(slack, count, what):
+    """Slack is called off the window's thread: waits, bounded, for `count` calls."""
+    deadline = time.monotonic() + 30
+    while len(slack.calls) < count and time.monotonic() < deadline:
+        time.sleep(0.05)
+    check(len(slack.calls) >= count, f"{what}: {len(slack.calls)} calls, not {count}")
+
+
+def slack_status_becomes(slack, status, what):
+    deadline = time.monotonic() + 30
+    while slack.status != status and time.monotonic() < deadline:
+        time.sleep(0.05)
+    check(slack.status == status, f"{what}: Slack shows {slack.status}")
+
+
 def expected_slack_status(desktop, args, row, template):
     text = composed_text(args, served_table(args, desktop.port), row, template).decode()
     if len(text) > 100:
         text = text[:99] + "\u2026"
     sunshine, rain = composed_text(args, served_table(args, desktop.port), row, b"[zon] [neerslag-%]").split()
-    number = lambda value: int(value) if value.isdigit() else 0
-    if number(rain) >= 50:
-        emoji = ":rain_cloud:"
-    elif number(sunshine) >= 60:
-        emoji = ":sunny:"
-    else:
-        emoji = ":partly_sunny:" if number(sunshine) >= 30 else ":cloud:"
-    return text, emoji
+    return text, expected_emoji(sunshine, rain)
 
 
 def check_slack_set(slack, call, desktop, args, row, template):
@@ -591,11 +610,14 @@ def scenario_slack(desktop, args):
         long_template = b"[dag]: zon [zon]%, regen [neerslag-%]%" + b" lang" * 30
         zonbode, window = slack_run(desktop, slack, long_template)
         desktop.deliver_row(window, 3, long_template)
+        slack_calls_reach(slack, 2, "row 3")
         desktop.deliver_row(window, 4, long_template)
+        slack_calls_reach(slack, 4, "row 4")
         user_changed = {"status_text": "Thuiswerken", "status_emoji": ":house:",
                         "status_expiration": 0}
         slack.status = dict(user_changed)
         desktop.deliver_row(window, 5, long_template)
+        slack_calls_reach(slack, 6, "row 5")
         slack_close(desktop, zonbode)
         calls = [(c[0], c[1]) for c in slack.calls]
         get, put = ("GET", "/api/users.profile.get"), ("POST", "/api/users.profile.set")
@@ -608,6 +630,7 @@ def scenario_slack(desktop, args):
         slack.calls.clear()
         zonbode, window = slack_run(desktop, slack)
         desktop.deliver_row(window, 2)
+        slack_calls_reach(slack, 2, "row 2")
         slack.status = dict(USERS_OWN)
         slack_close(desktop, zonbode)
         check([c[1] for c in slack.calls] == ["/api/users.profile.get",
@@ -622,9 +645,52 @@ def scenario_slack(desktop, args):
             slack.refuse = refusal
             zonbode, window = slack_run(desktop, slack)
             desktop.deliver_row(window, 2)
+            slack_calls_reach(slack, 1, f"after {refusal}")
             desktop.deliver_row(window, 3)
             slack_close(desktop, zonbode)
             check(len(slack.calls) == 1, f"after {refusal}: {len(slack.calls)} calls")
+        slack.refuse = None
+
+        # A run that is killed leaves its weather: the next run brings the user's status back
+        # at its start, and again when it closes.
+        vacation = {"status_text": "Op vakantie tot maandag", "status_emoji": ":palm_tree:",
+                    "status_expiration": 0}
+        slack.status = dict(vacation)
+        slack.calls.clear()
+        zonbode, window = slack_run(desktop, slack)
+        desktop.deliver_row(window, 2)
+        slack_calls_reach(slack, 2, "row 2 before the kill")
+        zonbode.kill()
+        zonbode.wait(timeout=30)
+        check(slack.status != vacation, "the killed run set no weather")
+        # The bus lets the killed copy's name go on its own time; a start before that would
+        # hand over to a copy that is no more.
+        deadline = time.monotonic() + 30
+        while bus_name_owned(desktop, "nl.kavelo.Zonbode"):
+            check(time.monotonic() < deadline, "the killed copy's bus name stayed")
+            time.sleep(0.1)
+        zonbode, window = slack_run(desktop, slack, keep_settings=True)
+        slack_status_becomes(slack, vacation, "the start after a killed run")
+        desktop.deliver_row(window, 3)
+        slack_calls_reach(slack, 6, "row 3 after the kill")
+        slack_close(desktop, zonbode)
+        check(slack.status == vacation, f"closing left {slack.status}")
+
+        # Closing while Slack says to wait still tries the restore; refused, it is made at the
+        # next start.
+        slack.calls.clear()
+        zonbode, window = slack_run(desktop, slack, keep_settings=True)
+        desktop.deliver_row(window, 4)
+        slack_calls_reach(slack, 2, "row 4")
+        slack.refuse = (429, 3600)
+        desktop.deliver_row(window, 5)
+        slack_calls_reach(slack, 3, "row 5, refused")
+        slack_close(desktop, zonbode)
+        check(len(slack.calls) == 4, f"closing in a 429 made {len(slack.calls) - 3} calls, not 1")
+        slack.refuse = None
+        zonbode, window = slack_run(desktop, slack, keep_settings=True)
+        slack_status_becomes(slack, vacation, "the start after a refused restore")
+        slack_close(desktop, zonbode)
     finally:
         slack.stop()
     # The token only ever went to the keyring and the Authorization header.

@@ -51,7 +51,7 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
 from e2e_run import (DEFAULT_TEMPLATE, SKIP, SWITCH_OFF_HEX, Failure, Lines,  # noqa: E402
                      check, expect_closed, expect_second_start_ends, expect_stored, run_scenario,
                      start_recorded_api, stop_processes)
-from recorded_slack import SlackApi, SLACK_TOKEN, USERS_OWN  # noqa: E402
+from recorded_slack import SlackApi, SLACK_TOKEN, USERS_OWN, expected_emoji  # noqa: E402
 
 KEY = r"HKCU\Software\Kavelo\Zonbode"
 FORECAST_PATH = "/waarschuwingen_en_verwachtingen/index.html"
@@ -383,10 +383,19 @@ def scenario_high_dpi(wine, args, server):
     expect_stored(values, {"Aanmelden": ("REG_DWORD", "0x1")})
 
 
+def slack_calls_reach(slack, count, what):
+    """Slack is called off the window's thread: waits, bounded, for `count` calls."""
+    deadline = time.monotonic() + 60
+    while len(slack.calls) < count and time.monotonic() < deadline:
+        time.sleep(0.05)
+    check(len(slack.calls) >= count, f"{what}: {len(slack.calls)} calls, not {count}")
+
+
 def scenario_slack(wine, args, server):
     """The token in the Credential Manager, a recorded Slack API on loopback: a double-click
     sets the Slack status with the day's emoji and two hours to live, closing brings the user's
-    own status back, and neither the registry nor any output holds the token."""
+    own status back, a run that is killed leaves the next start to bring it back, and neither
+    the registry nor any output holds the token."""
     port = server.server_address[1]
     wine.reg_delete_key()
     wine.run([args.window_input, "slack-token"], stdin=SLACK_TOKEN.encode())
@@ -397,8 +406,10 @@ def scenario_slack(wine, args, server):
         zonbode = start_filled_zonbode(wine, args, port, ["--slack-url", slack.url],
                                        stdout=out, stderr=subprocess.STDOUT)
         wine.run([args.window_input, "double-click", "2"], timeout=180)
-        expected = expected_record_hex(served_table(wine, args, port), 2, DEFAULT_TEMPLATE)
+        table = served_table(wine, args, port)
+        expected = expected_record_hex(table, 2, DEFAULT_TEMPLATE)
         expect_everywhere(listeners, expected, 60, "row 2 record")
+        slack_calls_reach(slack, 2, "row 2")
         close_zonbode(wine, args, zonbode)
         expect_everywhere(listeners, SWITCH_OFF_HEX, 30, "switch-off record")
         calls = [(c[0], c[1], c[2]) for c in slack.calls]
@@ -408,11 +419,33 @@ def scenario_slack(wine, args, server):
         text = bytes.fromhex(expected[4:]).decode("utf-16-le").split("\\0")[4]
         profile = slack.calls[1][3]["profile"]
         check(profile["status_text"] == text, f"status_text {profile['status_text']!r}")
-        check(profile["status_emoji"] in (":rain_cloud:", ":sunny:", ":partly_sunny:", ":cloud:"),
-              f"status_emoji {profile['status_emoji']!r}")
+        day = table.splitlines()[1].rstrip("\r").split("\t")
+        emoji = expected_emoji(day[1], day[2])
+        check(profile["status_emoji"] == emoji, f"status_emoji {profile['status_emoji']!r}, not {emoji}")
         lifetime = profile["status_expiration"] - time.time()
         check(7000 < lifetime <= 7200, f"status_expiration {lifetime:.0f} s from now")
         check(slack.status == USERS_OWN, f"closing left {slack.status}")
+
+        # A run that is killed leaves its weather; the next start brings the user's status back.
+        vacation = {"status_text": "Op vakantie tot maandag", "status_emoji": ":palm_tree:",
+                    "status_expiration": 0}
+        slack.status = dict(vacation)
+        slack.calls.clear()
+        zonbode = start_filled_zonbode(wine, args, port, ["--slack-url", slack.url],
+                                       stdout=out, stderr=subprocess.STDOUT)
+        wine.run([args.window_input, "double-click", "3"], timeout=180)
+        slack_calls_reach(slack, 2, "row 3")
+        zonbode.kill()
+        zonbode.wait(timeout=60)
+        check(slack.status != vacation, "the killed run set no weather")
+        zonbode = start_filled_zonbode(wine, args, port, ["--slack-url", slack.url],
+                                       stdout=out, stderr=subprocess.STDOUT)
+        deadline = time.monotonic() + 60
+        while slack.status != vacation and time.monotonic() < deadline:
+            time.sleep(0.1)
+        check(slack.status == vacation, f"the start after a killed run left {slack.status}")
+        close_zonbode(wine, args, zonbode)
+        check(slack.status == vacation, f"closing left {slack.status}")
         out.seek(0)
         check(SLACK_TOKEN.encode() not in out.read(), "the token is in the output")
         check(SLACK_TOKEN not in repr(wine.reg_query()), "the token is in the registry")

@@ -47,7 +47,8 @@ protected:
 
     static inline PurpleClient* client_ = nullptr;
     // One run of the program: what it remembers lasts as long as this.
-    PurpleMessengerTransport zonbode_;
+    RestorePointsInMemory points_;
+    PurpleMessengerTransport zonbode_{points_};
 };
 
 TEST_F(PurpleDelivery, TheStatusTextShowsLiterally) {
