@@ -33,7 +33,8 @@ Scenarios:
                 the first automatic record becomes Pidgin's status message (markup and
                 non-ASCII shown literally, the away status kept); then, on a loaded machine,
                 the window takes a close as a window manager sends it within a second, and the
-                user's own status comes back
+                user's own status comes back; after a run that is killed, the next run's close
+                brings it back too
 
 The window is closed by SIGTERM, which zonbode handles like its close button. Clicks and keys
 are real X input (xdotool). Exit status 77: skipped (also for the pidgin scenario where Pidgin
@@ -740,7 +741,29 @@ def scenario_pidgin(desktop, args):
           "closing the window did not bring the user's status back")
     check(pidgin.call("PurpleSavedstatusGetMessage", current) == "In overleg",
           f"status message after closing: {pidgin.call('PurpleSavedstatusGetMessage', current)!r}")
-    print(f"Pidgin showed {text!r} and got its own status back")
+
+    # A run that is killed leaves its text in Pidgin; the next run tells it from the user's
+    # (the settings keep both) and its close brings the user's status back.
+    for run in ("killed", "next"):
+        zonbode = desktop.start_zonbode()
+        _, line = desktop.records.next(90)
+        check(line == expected, f"{run} run's first record: {line}")
+        deadline = time.monotonic() + 30
+        while pidgin.shown_message() != text and time.monotonic() < deadline:
+            time.sleep(0.2)
+        check(pidgin.shown_message() == text, f"{run} run: Pidgin shows {pidgin.shown_message()!r}")
+        if run == "killed":
+            zonbode.kill()
+            zonbode.wait(timeout=30)
+            deadline = time.monotonic() + 30
+            while bus_name_owned(desktop, "nl.kavelo.Zonbode"):
+                check(time.monotonic() < deadline, "the killed copy's bus name stayed")
+                time.sleep(0.1)
+    desktop.close_as_window_manager(zonbode, desktop.zonbode_window())
+    current = pidgin.call("PurpleSavedstatusGetCurrent")
+    check(pidgin.call("PurpleSavedstatusGetCreationTime", current) == created,
+          "after a killed run, closing did not bring the user's status back")
+    print(f"Pidgin showed {text!r} and got its own status back, after a killed run too")
     pidgin.quit()
 
 
