@@ -15,6 +15,10 @@
 //                   height in the window's own pixels and its DPI, as "W H DPI"
 //   slack-token     stores the token read from standard input where the Slack dialog keeps a
 //                   good one (the generic credential "Zonbode/Slack"), as the dialog's Test would
+//   slack-test T    opens the Slack dialog, puts T in its token box, clicks Test, waits until
+//                   the dialog has answered (its buttons work again), prints the answer (after
+//                   the busy text it showed, on a line before it) and closes the dialog
+//   slack-disconnect the same with Loskoppelen
 // Exit status 0 when done, 1 when there was no window, 2 when the window did not get there
 // within 120 seconds.
 
@@ -227,6 +231,65 @@ int PrintManifest(HWND window) {
     return 0;
 }
 
+// The Slack dialog's controls: 300 + their place in its layout table.
+constexpr int kSlackButton = 117;
+constexpr int kTokenBox = 301;
+constexpr int kTestButton = 302;
+constexpr int kDisconnectButton = 303;
+constexpr int kAnswer = 304;
+
+std::string Utf8(const std::wstring& text) {
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                         nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size,
+                        nullptr, nullptr);
+    return out;
+}
+
+std::wstring TextOf(HWND control) {
+    wchar_t text[1024] = {};
+    GetWindowTextW(control, text, 1024);
+    return text;
+}
+
+int SlackDialog(HWND window, const wchar_t* token) {
+    PostMessageW(GetDlgItem(window, kSlackButton), BM_CLICK, 0, 0);
+    HWND dialog = nullptr;
+    for (int i = 0; i < 600 && dialog == nullptr; ++i) {
+        dialog = FindWindowW(L"ZonbodeSlackDialog", nullptr);
+        Sleep(100);
+    }
+    if (dialog == nullptr) {
+        std::fputs("zonbode-window-input: no Slack dialog\n", stderr);
+        return 2;
+    }
+    const std::wstring greeting = TextOf(GetDlgItem(dialog, kAnswer));
+    HWND button = GetDlgItem(dialog, token != nullptr ? kTestButton : kDisconnectButton);
+    if (token != nullptr) {
+        SendMessageW(GetDlgItem(dialog, kTokenBox), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(token));
+    }
+    PostMessageW(button, BM_CLICK, 0, 0);
+    // Busy first (the buttons wait), then the answer.
+    std::wstring busy;
+    for (int i = 0; i < 600 && busy.empty(); ++i) {
+        if (!IsWindowEnabled(button)) {
+            busy = TextOf(GetDlgItem(dialog, kAnswer));
+        }
+        Sleep(20);
+    }
+    for (int i = 0; i < 1200 && !IsWindowEnabled(button); ++i) {
+        Sleep(100);
+    }
+    const std::wstring answer = TextOf(GetDlgItem(dialog, kAnswer));
+    PostMessageW(dialog, WM_CLOSE, 0, 0);
+    for (int i = 0; i < 600 && IsWindow(dialog); ++i) {
+        Sleep(100);
+    }
+    std::printf("%s\n%s\n", Utf8(busy.empty() ? greeting : busy).c_str(), Utf8(answer).c_str());
+    return IsWindowEnabled(button) || !IsWindow(dialog) ? 0 : 2;
+}
+
 }  // namespace
 
 int StoreSlackToken() {
@@ -256,11 +319,14 @@ int main(int argc, char** argv) {
     const bool enter = argc == 3 && std::strcmp(argv[1], "enter") == 0;
     const bool size = argc == 2 && std::strcmp(argv[1], "size") == 0;
     const bool manifest = argc == 2 && std::strcmp(argv[1], "manifest") == 0;
+    const bool slackTest = argc == 3 && std::strcmp(argv[1], "slack-test") == 0;
+    const bool slackDisconnect = argc == 2 && std::strcmp(argv[1], "slack-disconnect") == 0;
     if (!wait && !state && !shown && !rows && !close && !doubleClick && !enter && !size &&
-        !manifest) {
+        !manifest && !slackTest && !slackDisconnect) {
         std::fputs(
             "usage: zonbode-window-input wait | state | shown | rows N | close | "
-            "double-click ROW | enter ROW | size | manifest\n",
+            "double-click ROW | enter ROW | size | manifest | slack-test TOKEN | "
+            "slack-disconnect\n",
             stderr);
         return 2;
     }
@@ -274,6 +340,10 @@ int main(int argc, char** argv) {
     }
     if (size) {
         return PrintSize(window);
+    }
+    if (slackTest || slackDisconnect) {
+        const std::wstring token(argv[argc - 1], argv[argc - 1] + std::strlen(argv[argc - 1]));
+        return SlackDialog(window, slackTest ? token.c_str() : nullptr);
     }
     if (manifest) {
         return PrintManifest(window);
