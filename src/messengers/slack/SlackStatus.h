@@ -2,7 +2,6 @@
 
 #include <chrono>
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <optional>
 #include <set>
@@ -12,6 +11,7 @@
 
 #include "messengers/MessengerTransport.h"
 #include "messengers/RestorePoints.h"
+#include "messengers/WriteSpacing.h"
 
 // Slack as a messenger: a day's record becomes the user's Slack status (text, emoji and an
 // expiration), and the switch-off record brings back the status the user had before.
@@ -134,7 +134,6 @@ private:
     bool MayCall(bool restoring) const;
     SlackResult Call(std::string_view method, const std::string& body, bool restoring = false);
     bool IsOurs(const SlackStatus& shown) const;
-    bool MayWrite(const DayRecord* day) const;
     void SetStatus(const std::string& text, const DayRecord* day);
     void SwitchOff();
     void Keep();
@@ -153,8 +152,7 @@ private:
     std::chrono::system_clock::time_point quietUntil_{};
     std::optional<SlackStatus> earlier_;
     std::optional<SlackStatus> lastSet_;
-    std::optional<std::chrono::system_clock::time_point> lastAutomatic_;
-    std::deque<std::chrono::system_clock::time_point> recentWrites_;
+    WriteSpacing spacing_{kSlackAutomaticSpacing, kSlackWritesPerMinute};
 };
 
 }  // namespace zonbode::messengers

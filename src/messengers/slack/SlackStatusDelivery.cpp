@@ -135,19 +135,6 @@ bool SlackStatusDelivery::IsOurs(const SlackStatus& shown) const {
     return shown.text.empty() && shown.emoji.empty() && lastSet_->expiration <= UnixSeconds(now_());
 }
 
-// The automatic cycle waits its turn; a day chosen by hand only Slack's own limit.
-bool SlackStatusDelivery::MayWrite(const DayRecord* day) const {
-    const auto now = now_();
-    if (!(day && day->chosenByHand)) {
-        return !lastAutomatic_ || now - *lastAutomatic_ >= kSlackAutomaticSpacing ||
-               now < *lastAutomatic_;
-    }
-    const auto inLastMinute =
-        std::count_if(recentWrites_.begin(), recentWrites_.end(),
-                      [&](auto at) { return now - at < std::chrono::minutes(1); });
-    return static_cast<std::size_t>(inLastMinute) < kSlackWritesPerMinute;
-}
-
 void SlackStatusDelivery::Keep() {
     if (earlier_ && lastSet_) {
         const json kept = {{"earlier", StatusJson(*earlier_)}, {"ours", StatusJson(*lastSet_)}};
@@ -158,12 +145,9 @@ void SlackStatusDelivery::Keep() {
 }
 
 void SlackStatusDelivery::SetStatus(const std::string& text, const DayRecord* day) {
-    if (!MayCall(false) || !MayWrite(day)) {
-        return;
-    }
     const auto now = now_();
-    if (!(day && day->chosenByHand)) {
-        lastAutomatic_ = now;
+    if (!MayCall(false) || !spacing_.TakeTurn(day && day->chosenByHand, now)) {
+        return;
     }
     const SlackResult shown = Call("users.profile.get", {});
     if (shown.outcome != SlackOutcome::Ok || !shown.profileStatus) {
@@ -183,10 +167,7 @@ void SlackStatusDelivery::SetStatus(const std::string& text, const DayRecord* da
     // killed meanwhile, may still have been carried out.
     lastSet_ = next;
     Keep();
-    recentWrites_.push_back(now);
-    while (recentWrites_.size() > kSlackWritesPerMinute) {
-        recentWrites_.pop_front();
-    }
+    spacing_.Wrote(now);
     if (Call("users.profile.set", SlackProfileSetBody(next)).outcome == SlackOutcome::Ok) {
         told_.clear();
     }
