@@ -13,12 +13,12 @@ namespace zonbode::app {
 namespace {
 
 constexpr std::string_view kUsage =
-    "usage: zonbode [--place NAME] [--api-url URL] [--geocoding-url URL] [--slack-url URL]\n"
-    "       zonbode --host HOST [--port PORT] [--slack-url URL]\n"
+    "usage: zonbode [--place NAME] [--api-url URL] [--geocoding-url URL] [MESSENGER OPTIONS]\n"
+    "       zonbode --host HOST [--port PORT] [MESSENGER OPTIONS]\n"
     "       zonbode --help | --version\n"
     "Shows the seven-day forecast of the KNMI's own model for the stored place (at first\n"
     "De Bilt), fetched from Open-Meteo over HTTPS, and sets the chosen day as the status\n"
-    "message of your messenger (Pidgin, Slack).\n"
+    "message of your messenger (Pidgin, Slack, Microsoft Teams).\n"
     "  --place NAME          search for a place as the window's place box does and take the\n"
     "                        first match, stored as if chosen\n"
     "  --api-url URL         another Open-Meteo forecast API (https://api.open-meteo.com)\n"
@@ -27,7 +27,11 @@ constexpr std::string_view kUsage =
     "  --host HOST           fetch the forecast page from this outside page server instead\n"
     "                        (zonbode-demo-server, zonbode-gateway); no place is chosen then\n"
     "  --port PORT           its port (80 when not given)\n"
-    "  --slack-url URL       Slack's Web API there (https://slack.com/api)\n";
+    "Messenger options (each plain http:// address only on this machine):\n"
+    "  --slack-url URL       Slack's Web API there (https://slack.com/api)\n"
+    "  --graph-url URL       Microsoft Graph there, for Teams (https://graph.microsoft.com)\n"
+    "  --login-url URL       the Microsoft sign-in there, for Teams\n"
+    "                        (https://login.microsoftonline.com)\n";
 
 bool IsWebAddress(const std::string& url) {
     for (std::string_view scheme : {"http://", "https://"}) {
@@ -127,24 +131,30 @@ std::optional<DesktopOptions> ParseDesktopOptions(const std::vector<std::string>
             serverArguments.insert(serverArguments.end(), {option, value});
             return {};
         }
-        if (option == "--slack-url") {
+        if (std::string* address = option == "--slack-url"   ? &options.slackApi
+                                   : option == "--graph-url" ? &options.graphApi
+                                   : option == "--login-url" ? &options.loginApi
+                                                             : nullptr) {
             if (!IsWebAddress(value)) {
-                return "--slack-url needs an http:// or https:// address";
+                return option + " needs an http:// or https:// address";
             }
-            // The token goes in every call's header: in clear only to this machine.
+            // Tokens go in these calls: in clear only to this machine.
             if (value.starts_with("http://") && !IsLoopbackAddress(value)) {
-                return "--slack-url needs https:// for a server on another machine: the token "
+                return option +
+                       " needs https:// for a server on another machine: the token "
                        "would travel unencrypted";
             }
-            options.slackApi = value.back() == '/' ? value.substr(0, value.size() - 1) : value;
+            *address = value.back() == '/' ? value.substr(0, value.size() - 1) : value;
             return {};
         }
         liveOption = true;
         return TakeLiveOption(options.live, option, value);
     };
-    if (std::optional<std::string> refused = ReadOptionPairs(
-            arguments,
-            {"--host", "--port", "--place", "--api-url", "--geocoding-url", "--slack-url"}, take)) {
+    if (std::optional<std::string> refused =
+            ReadOptionPairs(arguments,
+                            {"--host", "--port", "--place", "--api-url", "--geocoding-url",
+                             "--slack-url", "--graph-url", "--login-url"},
+                            take)) {
         problem = std::move(*refused);
         return std::nullopt;
     }

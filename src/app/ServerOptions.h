@@ -20,8 +20,10 @@ std::optional<ForecastServer> ParseServerOptions(const std::vector<std::string>&
 // server when --host or --port is given.
 struct DesktopOptions {
     std::optional<ForecastServer> server;
-    LiveOptions live;                                // its `report` is left to the caller
-    std::string slackApi = "https://slack.com/api";  // Slack's Web API, beside either kind
+    LiveOptions live;                                      // its `report` is left to the caller
+    std::string slackApi = "https://slack.com/api";        // Slack's Web API, beside either kind
+    std::string graphApi = "https://graph.microsoft.com";  // Microsoft Graph, for Teams
+    std::string loginApi = "https://login.microsoftonline.com";  // its sign-in
 };
 
 // "--place NAME", "--api-url URL", "--geocoding-url URL", or "--host HOST" and "--port PORT";

@@ -18,6 +18,9 @@ inline const std::string kPsmPath = SettingPath("PSM");
 inline const std::string kAutoPath = SettingPath("Auto");
 inline const std::string kSysteemvakPath = SettingPath("Systeemvak");
 inline const std::string kAanmeldenPath = SettingPath("Aanmelden");
+// The Teams app registration the user signs in with.
+inline const std::string kTeamsClientPath = SettingPath("TeamsClient");
+inline const std::string kTeamsTenantPath = SettingPath("TeamsTenant");
 
 // A stored on/off choice: on only when the text is a number whose value is exactly 1
 // ("1", " 1 ", "1.0", "+1", "1e0"). Empty text, any other number, and text that is not a

@@ -6,7 +6,8 @@
 
 namespace zonbode::app {
 
-WindowEvents Form1Events(Form1& form, std::function<void()> openSlackDialog) {
+WindowEvents Form1Events(Form1& form, std::function<void()> openSlackDialog,
+                         std::function<void()> openTeamsDialog) {
     return {
         .formUnload = [&form] { form.Form_Unload(); },
         .formResize = [&form] { form.Form_Resize(); },
@@ -19,6 +20,7 @@ WindowEvents Form1Events(Form1& form, std::function<void()> openSlackDialog) {
         .combo1Click = [&form] { form.Combo1_Click(); },
         .combo1CloseUp = [&form] { form.Combo1_CloseUp(); },
         .slackButtonClick = std::move(openSlackDialog),
+        .teamsButtonClick = std::move(openTeamsDialog),
         .trayCallback = [&form](int mouseMessage) { form.TrayIcon_Callback(mouseMessage); },
         .taskbarCreated = [&form] { form.TaskbarCreated(); },
         .anotherCopyStarted = [&form] { form.AnotherCopyStarted(); },

@@ -20,12 +20,15 @@ struct WindowEvents {
     std::function<void()> combo1Click;        // a match chosen by the user
     std::function<void()> combo1CloseUp;      // the list of matches closed
     std::function<void()> slackButtonClick;   // "Slack..."
+    std::function<void()> teamsButtonClick;   // "Teams..."
     std::function<void(int mouseMessage)> trayCallback;
     std::function<void()> taskbarCreated;      // the notification area was created (anew)
     std::function<void()> anotherCopyStarted;  // a later start handed over to this copy
 };
 
-// Each event to the Form1 handler of the same name; "Slack..." opens the front-end's dialog.
-WindowEvents Form1Events(Form1& form, std::function<void()> openSlackDialog);
+// Each event to the Form1 handler of the same name; "Slack..." and "Teams..." open the
+// front-end's dialogs.
+WindowEvents Form1Events(Form1& form, std::function<void()> openSlackDialog,
+                         std::function<void()> openTeamsDialog = {});
 
 }  // namespace zonbode::app

@@ -41,6 +41,7 @@ enum class Control {
     Combo1,       // the matches of the last search; choosing one makes it the place
     Check4,       // keeps the program's sign-in entry in place (saved as Aanmelden)
     SlackButton,  // opens the Slack dialog
+    TeamsButton,  // opens the Teams dialog
 };
 
 // A rectangle in twips: left, top, width, height.
@@ -71,7 +72,7 @@ inline constexpr int kDefaultColumnWidthPixels = 96;
 // the room the layout gives it.
 inline constexpr int kFontPixels = 10;
 
-inline constexpr std::array<ControlLayout, 18> kControls = {{
+inline constexpr std::array<ControlLayout, 19> kControls = {{
     {Control::ListView1, "ListView1", ControlKind::List, "", {120, 120, 7575, 1695}, 0},
     {Control::StatusBar1,
      "StatusBar1",
@@ -79,12 +80,12 @@ inline constexpr std::array<ControlLayout, 18> kControls = {{
      "Kavelo Zonbode",
      {0, 3600, 7785, 255},
      1},
-    // Ends where the "Slack..." button begins.
+    // Ends where the "Teams..." button begins.
     {Control::Label1,
      "Label1",
      ControlKind::Label,
      "<Hier komt je psm te staan>",
-     {120, 2040, 6375, 255},
+     {120, 2040, 5700, 255},
      2},
     {Control::Label2, "Label2", ControlKind::Label, "PSM:", {120, 2520, 375, 255}, 3},
     {Control::Text1,
@@ -132,13 +133,19 @@ inline constexpr std::array<ControlLayout, 18> kControls = {{
      {6000, 3255, 1695, 255},
      16},
 
-    // Slack: opens the Slack dialog below.
+    // The messengers with a sign-in of their own: their dialogs below.
     {Control::SlackButton,
      "SlackButton",
      ControlKind::PushButton,
      "Slack...",
-     {6600, 2040, 1095, 255},
+     {6840, 2040, 855, 255},
      17},
+    {Control::TeamsButton,
+     "TeamsButton",
+     ControlKind::PushButton,
+     "Teams...",
+     {5925, 2040, 855, 255},
+     18},
 }};
 
 // Texts of the place controls and of the live forecast, for the status panel and Label4.
@@ -154,13 +161,16 @@ inline constexpr std::string_view kNoPlaceSearch =
 
 enum class SlackControl { TokenLabel, TokenBox, TestButton, DisconnectButton, Answer };
 
-struct SlackDialogControl {
-    SlackControl control;
+// One control of a dialog, by its id in the dialog's own enum.
+template <typename Id>
+struct DialogControl {
+    Id control;
     ControlKind kind;
     std::string_view caption;
     Twips rect;
     bool hidesText;  // a box that shows dots for what is typed
 };
+using SlackDialogControl = DialogControl<SlackControl>;
 
 inline constexpr std::string_view kSlackDialogCaption = "Zonbode - Slack";
 inline constexpr int kSlackDialogWidthTwips = 6000;
@@ -186,6 +196,52 @@ inline constexpr std::array<SlackDialogControl, 5> kSlackDialog = {{
 constexpr const SlackDialogControl& Of(SlackControl control) {
     return kSlackDialog[static_cast<std::size_t>(control)];
 }
+
+// ---- The Teams dialog: the app registration, the sign-in and its code -----------------------
+
+enum class TeamsControl {
+    ClientLabel,
+    ClientBox,
+    TenantLabel,
+    TenantBox,
+    SignInButton,
+    SignOutButton,
+    OpenButton,
+    Answer,
+};
+using TeamsDialogControl = DialogControl<TeamsControl>;
+
+inline constexpr std::string_view kTeamsDialogCaption = "Zonbode - Teams";
+inline constexpr int kTeamsDialogWidthTwips = 6000;
+inline constexpr int kTeamsDialogHeightTwips = 2400;
+
+// In tab order; the value of each is its place.
+inline constexpr std::array<TeamsDialogControl, 8> kTeamsDialog = {{
+    {TeamsControl::ClientLabel,
+     ControlKind::Label,
+     "Toepassings-ID:",
+     {120, 165, 1500, 255},
+     false},
+    {TeamsControl::ClientBox, ControlKind::TextBox, "", {1680, 120, 4200, 285}, false},
+    {TeamsControl::TenantLabel, ControlKind::Label, "Tenant:", {120, 525, 1500, 255}, false},
+    {TeamsControl::TenantBox, ControlKind::TextBox, "", {1680, 480, 4200, 285}, false},
+    {TeamsControl::SignInButton,
+     ControlKind::PushButton,
+     "Aanmelden",
+     {1680, 900, 1215, 315},
+     false},
+    {TeamsControl::SignOutButton,
+     ControlKind::PushButton,
+     "Afmelden",
+     {3000, 900, 1215, 315},
+     false},
+    {TeamsControl::OpenButton,
+     ControlKind::PushButton,
+     "Pagina openen",
+     {4320, 900, 1560, 315},
+     false},
+    {TeamsControl::Answer, ControlKind::Label, "", {120, 1380, 5760, 900}, false},
+}};
 
 constexpr int Pixels(int twips) {
     return twips / kTwipsPerPixel;
@@ -214,14 +270,16 @@ constexpr bool InTabOrder() {
 }
 static_assert(InTabOrder());
 
-constexpr bool SlackDialogInOrder() {
-    for (std::size_t i = 0; i < kSlackDialog.size(); ++i) {
-        if (static_cast<std::size_t>(kSlackDialog[i].control) != i) {
+template <typename Id, std::size_t N>
+constexpr bool DialogInOrder(const std::array<DialogControl<Id>, N>& dialog) {
+    for (std::size_t i = 0; i < dialog.size(); ++i) {
+        if (static_cast<std::size_t>(dialog[i].control) != i) {
             return false;
         }
     }
     return true;
 }
-static_assert(SlackDialogInOrder());
+static_assert(DialogInOrder(kSlackDialog));
+static_assert(DialogInOrder(kTeamsDialog));
 
 }  // namespace zonbode::app::layout

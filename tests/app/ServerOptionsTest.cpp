@@ -110,7 +110,8 @@ TEST(DesktopOptions, AnswersHelpAndVersionAndWritesProblemsWithTheUsage) {
     });
     usage = written.at(0).second;
     for (const char* option : {"--place NAME", "--api-url URL", "--geocoding-url URL",
-                               "--host HOST", "--port PORT", "--slack-url URL", "--version"}) {
+                               "--host HOST", "--port PORT", "--slack-url URL",
+                               "--graph-url URL", "--login-url URL", "--version"}) {
         EXPECT_NE(usage.find(option), std::string::npos) << option;
     }
     struct Case {

@@ -1,5 +1,7 @@
 #include "app/qt/MainWindow.h"
 
+#include "app/qt/DialogControls.h"
+
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -19,10 +21,6 @@
 
 namespace zonbode::app::qt {
 namespace {
-
-QString ToQString(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 QRect Pixels(const layout::Twips& rect) {
     return QRect(layout::Pixels(rect.left), layout::Pixels(rect.top), layout::Pixels(rect.width),
@@ -153,6 +151,8 @@ void MainWindow::BuildControls() {
     connect(command2_, &QPushButton::clicked, this, [this] { Fire(events_.command2Click); });
     connect(static_cast<QPushButton*>(ControlWidget(Control::SlackButton)), &QPushButton::clicked,
             this, [this] { Fire(events_.slackButtonClick); });
+    connect(static_cast<QPushButton*>(ControlWidget(Control::TeamsButton)), &QPushButton::clicked,
+            this, [this] { Fire(events_.teamsButtonClick); });
     // Only a user's click: start-up sets the button and then runs the handler itself.
     connect(check1_, &QPushButton::clicked, this, [this] { Fire(events_.check1Click); });
     connect(command3_, &QPushButton::clicked, this, [this] { Fire(events_.command3Click); });

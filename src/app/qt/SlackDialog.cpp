@@ -1,5 +1,7 @@
 #include "app/qt/SlackDialog.h"
 
+#include "app/qt/DialogControls.h"
+
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -8,49 +10,11 @@
 #include "messengers/slack/SlackTexts.h"
 
 namespace zonbode::app::qt {
-namespace {
-
-QString ToQString(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-QWidget* CreateControl(QWidget* parent, const layout::SlackDialogControl& control) {
-    const QString caption = ToQString(control.caption);
-    switch (control.kind) {
-        case layout::ControlKind::TextBox: {
-            auto* box = new QLineEdit(caption, parent);
-            box->setEchoMode(control.hidesText ? QLineEdit::Password : QLineEdit::Normal);
-            return box;
-        }
-        case layout::ControlKind::PushButton: {
-            auto* button = new QPushButton(caption, parent);
-            button->setAutoDefault(false);
-            return button;
-        }
-        default: {
-            auto* label = new QLabel(caption, parent);
-            label->setTextFormat(Qt::PlainText);
-            label->setWordWrap(true);
-            label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-            return label;
-        }
-    }
-}
-
-}  // namespace
 
 SlackDialog::SlackDialog(QWidget* parent, messengers::SlackLink& link)
     : QDialog(parent), link_(link) {
-    setWindowTitle(ToQString(layout::kSlackDialogCaption));
-    setFixedSize(layout::Pixels(layout::kSlackDialogWidthTwips),
-                 layout::Pixels(layout::kSlackDialogHeightTwips));
-    for (const layout::SlackDialogControl& control : layout::kSlackDialog) {
-        QWidget* widget = CreateControl(this, control);
-        widget->setGeometry(layout::Pixels(control.rect.left), layout::Pixels(control.rect.top),
-                            layout::Pixels(control.rect.width),
-                            layout::Pixels(control.rect.height));
-        controls_[static_cast<std::size_t>(control.control)] = widget;
-    }
+    controls_ = LayOutDialog(*this, layout::kSlackDialogCaption, layout::kSlackDialogWidthTwips,
+                             layout::kSlackDialogHeightTwips, layout::kSlackDialog);
     Answer()->setText(ToQString(link_.Greeting()));
     connect(static_cast<QPushButton*>(ControlWidget(layout::SlackControl::TestButton)),
             &QPushButton::clicked, this, &SlackDialog::Test);

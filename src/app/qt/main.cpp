@@ -15,6 +15,7 @@
 #include "app/RunningCopy.h"
 #include "app/ServerOptions.h"
 #include "app/SettingsRestorePoints.h"
+#include "app/StoredTeamsApp.h"
 #include "app/SystemClock.h"
 #include "app/WindowEvents.h"
 #include "app/qt/AutostartEntry.h"
@@ -28,11 +29,14 @@
 #include "app/qt/QtTimers.h"
 #include "app/qt/QtTray.h"
 #include "app/qt/SlackDialog.h"
+#include "app/qt/TeamsDialog.h"
 #include "messengers/MessengerTransportList.h"
 #include "messengers/copydata/qt/DBusMessengerTransport.h"
 #include "messengers/pidgin/qt/PurpleMessengerTransport.h"
 #include "messengers/slack/SlackHttp.h"
 #include "messengers/slack/SlackLink.h"
+#include "messengers/teams/TeamsHttp.h"
+#include "messengers/teams/TeamsLink.h"
 #include "net/EventLoop.h"
 #include "secrets/posix/SecretServiceStore.h"
 
@@ -60,32 +64,48 @@ void ReportLiveProblem(const std::string& text) {
     WriteToStandardStreams(OptionText::Problem, "zonbode: " + text + "\n");
 }
 
-// Where a status goes: our own interface's receivers first, then Pidgin or Finch, then Slack,
-// which asks for attention in the window's status bar.
+// Where a status goes: our own interface's receivers first, then Pidgin or Finch, then Slack and
+// Teams, which ask for attention in the window's status bar.
 struct Messengers {
-    Messengers(std::string slackApiUrl, MainWindow& window)
-        : slackApi(std::move(slackApiUrl)),
+    Messengers(const DesktopOptions& options, MainWindow& window, SettingsStore& settings)
+        : slackApi(options.slackApi),
           slack(slackToken, slackApi, slackRestorePoints, zonbode::net::EventLoop::PostTask,
+                [&window](const std::string& text) { window.SetStatusText(text); }),
+          teamsApi(options.loginApi, options.graphApi),
+          teams(teamsToken, teamsApi, teamsRestorePoints, ReadTeamsApp(settings),
+                zonbode::net::EventLoop::PostTask,
                 [&window](const std::string& text) { window.SetStatusText(text); }) {}
 
-    // Slack keeps its restore point from a thread of its own: each its own settings object.
-    QtSettingsStore pidginSettings, slackSettings;
-    SettingsRestorePoints pidginRestorePoints{pidginSettings}, slackRestorePoints{slackSettings};
+    // Slack and Teams keep their restore points from threads of their own: each messenger has
+    // its own settings object.
+    QtSettingsStore pidginSettings, slackSettings, teamsSettings;
+    SettingsRestorePoints pidginRestorePoints{pidginSettings}, slackRestorePoints{slackSettings},
+        teamsRestorePoints{teamsSettings};
     messengers::qt::DBusMessengerTransport copyData;
     messengers::qt::PurpleMessengerTransport purple{pidginRestorePoints};
     secrets::SecretServiceStore slackToken{"slack"};
     messengers::SlackHttp slackApi;
     messengers::SlackLink slack;
-    messengers::MessengerTransportList all{{&copyData, &purple, &slack}};
+    secrets::SecretServiceStore teamsToken{"teams"};
+    messengers::TeamsHttp teamsApi;
+    messengers::TeamsLink teams;
+    messengers::MessengerTransportList all{{&copyData, &purple, &slack, &teams}};
 };
 
 // Form1's handlers, with the Slack dialog of this front-end and the end of the application
 // after the unload.
-WindowEvents ProgramEvents(Form1& form, MainWindow& window, messengers::SlackLink& slack) {
-    WindowEvents events = Form1Events(form, [&window, &slack] {
-        SlackDialog dialog(&window, slack);
-        dialog.exec();
-    });
+WindowEvents ProgramEvents(Form1& form, MainWindow& window, Messengers& messengers,
+                           SettingsStore& settings) {
+    WindowEvents events = Form1Events(
+        form,
+        [&window, &messengers] {
+            SlackDialog dialog(&window, messengers.slack);
+            dialog.exec();
+        },
+        [&window, &messengers, &settings] {
+            TeamsDialog dialog(&window, messengers.teams, settings);
+            dialog.exec();
+        });
     events.formUnload = [unload = events.formUnload] {
         unload();
         QApplication::quit();
@@ -122,7 +142,7 @@ int main(int argc, char** argv) {
     MainWindow window;
     QtTimers timers;
     QtSettingsStore settings;
-    Messengers messengers(options.slackApi, window);
+    Messengers messengers(options, window, settings);
     QtTray tray(window.windowIcon());
     QtProcessControl process;
     zonbode::app::SystemClock clock;
@@ -133,7 +153,7 @@ int main(int argc, char** argv) {
     const std::unique_ptr<zonbode::app::Form1> owned =
         zonbode::app::CreateForm1(ports, std::move(options));
     zonbode::app::Form1& form = *owned;
-    const WindowEvents events = ProgramEvents(form, window, messengers.slack);
+    const WindowEvents events = ProgramEvents(form, window, messengers, settings);
     tray.SetCallback(events.trayCallback);
     copies.SetOnActivate(events.anotherCopyStarted);
     window.SetEvents(events);

@@ -415,6 +415,8 @@ void MainWindow::OnCommand(int id, int code) {
         Fire(events_.check4Click);
     } else if (id == ControlId(Control::SlackButton)) {
         Fire(events_.slackButtonClick);
+    } else if (id == ControlId(Control::TeamsButton)) {
+        Fire(events_.teamsButtonClick);
     }
 }
 

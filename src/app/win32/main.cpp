@@ -17,6 +17,7 @@
 #include "app/RunningCopy.h"
 #include "app/ServerOptions.h"
 #include "app/SettingsRestorePoints.h"
+#include "app/StoredTeamsApp.h"
 #include "app/SystemClock.h"
 #include "app/WindowEvents.h"
 #include "app/win32/CommandLine.h"
@@ -25,6 +26,7 @@
 #include "app/win32/RegistryStore.h"
 #include "app/win32/RunEntry.h"
 #include "app/win32/SlackDialog.h"
+#include "app/win32/TeamsDialog.h"
 #include "app/win32/Win32ProcessControl.h"
 #include "app/win32/Win32RunningCopies.h"
 #include "app/win32/Win32Timers.h"
@@ -33,6 +35,8 @@
 #include "messengers/copydata/win32/CopyDataTransport.h"
 #include "messengers/slack/SlackHttp.h"
 #include "messengers/slack/SlackLink.h"
+#include "messengers/teams/TeamsHttp.h"
+#include "messengers/teams/TeamsLink.h"
 #include "net/EventLoop.h"
 #include "secrets/win32/CredentialStore.h"
 
@@ -48,22 +52,30 @@ void LoadCommonControls() {
     InitCommonControlsEx(&controls);
 }
 
-// Where a status goes: the windows of class "MsnMsgrUIManager" first, then Slack, which asks
-// for attention in the window's status bar.
+// Where a status goes: the windows of class "MsnMsgrUIManager" first, then Slack and Teams,
+// which ask for attention in the window's status bar.
 struct Messengers {
-    Messengers(std::string slackApiUrl, MainWindow& window)
-        : slackApi(std::move(slackApiUrl)),
+    Messengers(const DesktopOptions& options, MainWindow& window, SettingsStore& settings)
+        : slackApi(options.slackApi),
           slack(slackToken, slackApi, slackRestorePoints, zonbode::net::EventLoop::PostTask,
+                [&window](const std::string& text) { window.SetStatusText(text); }),
+          teamsApi(options.loginApi, options.graphApi),
+          teams(teamsToken, teamsApi, teamsRestorePoints, ReadTeamsApp(settings),
+                zonbode::net::EventLoop::PostTask,
                 [&window](const std::string& text) { window.SetStatusText(text); }) {}
 
-    // Slack keeps its restore point from a thread of its own, with a settings object of its own.
-    RegistryStore slackSettings;
-    SettingsRestorePoints slackRestorePoints{slackSettings};
+    // Slack and Teams keep their restore points from threads of their own, each with a
+    // settings object of its own.
+    RegistryStore slackSettings, teamsSettings;
+    SettingsRestorePoints slackRestorePoints{slackSettings}, teamsRestorePoints{teamsSettings};
     messengers::win32::CopyDataTransport copyData;
     secrets::CredentialStore slackToken{L"Zonbode/Slack"};
     messengers::SlackHttp slackApi;
     messengers::SlackLink slack;
-    messengers::MessengerTransportList all{{&copyData, &slack}};
+    secrets::CredentialStore teamsToken{L"Zonbode/Teams"};
+    messengers::TeamsHttp teamsApi;
+    messengers::TeamsLink teams;
+    messengers::MessengerTransportList all{{&copyData, &slack, &teams}};
 };
 
 // Runs until the window's end posts WM_QUIT; returns the exit code it carries.
@@ -105,7 +117,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     }
     Win32Timers timers;
     RegistryStore settings;
-    Messengers messengers(options.slackApi, window);
+    Messengers messengers(options, window, settings);
     Win32Tray tray(window.Handle(), window.Icon());
     Win32ProcessControl process;
     zonbode::app::SystemClock clock;
@@ -116,9 +128,16 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     const std::unique_ptr<zonbode::app::Form1> owned =
         zonbode::app::CreateForm1(ports, std::move(options));
     zonbode::app::Form1& form = *owned;
-    window.SetEvents(zonbode::app::Form1Events(form, [&window, &messengers] {
-        SlackDialog(window.Instance(), window.Handle(), window.Font(), messengers.slack).Run();
-    }));
+    window.SetEvents(zonbode::app::Form1Events(
+        form,
+        [&window, &messengers] {
+            SlackDialog(window.Instance(), window.Handle(), window.Font(), messengers.slack).Run();
+        },
+        [&window, &messengers, &settings] {
+            TeamsDialog(window.Instance(), window.Handle(), window.Font(), messengers.teams,
+                        settings)
+                .Run();
+        }));
 
     // Start-up shows the window itself, minimized or not at all where the stored choice says.
     form.Form_Load();

@@ -36,7 +36,7 @@ std::vector<Control> ControlsInDesignOrder(MainWindow& w) {
     return {
         {"ListView1", w.ListView1(), QRect(120, 120, 7575, 1695)},
         {"StatusBar1", w.StatusBar1(), QRect(0, 3600, 7785, 255)},
-        {"Label1", w.Label1(), QRect(120, 2040, 6375, 255)},
+        {"Label1", w.Label1(), QRect(120, 2040, 5700, 255)},
         {"Label2", w.Label2(), QRect(120, 2520, 375, 255)},
         {"Text1", w.Text1(), QRect(600, 2520, 6855, 285)},
         {"Command1", w.Command1(), QRect(7440, 2520, 255, 255)},
@@ -51,8 +51,8 @@ std::vector<Control> ControlsInDesignOrder(MainWindow& w) {
         {"Command3", w.Command3(), QRect(2475, 3240, 735, 285)},
         {"Combo1", w.Combo1(), QRect(3270, 3240, 2670, 285)},
         {"Check4", w.Check4(), QRect(6000, 3255, 1695, 255)},
-        {"SlackButton", w.ControlWidget(layout::Control::SlackButton),
-         QRect(6600, 2040, 1095, 255)},
+        {"SlackButton", w.ControlWidget(layout::Control::SlackButton), QRect(6840, 2040, 855, 255)},
+        {"TeamsButton", w.ControlWidget(layout::Control::TeamsButton), QRect(5925, 2040, 855, 255)},
     };
 }
 
@@ -143,7 +143,7 @@ TEST(MainWindow, TabVisitsTheFocusableControlsInDesignOrderStartingAtTheList) {
     window.ListView1()->setFocus();
     std::vector<QString> visited;
     QWidget* current = window.ListView1();
-    for (int i = 0; i < 13; ++i) {
+    for (int i = 0; i < 14; ++i) {
         visited.push_back(current->objectName());
         current = current->nextInFocusChain();
         while (current->focusPolicy() == Qt::NoFocus || !current->isVisibleTo(&window) ||
@@ -153,7 +153,7 @@ TEST(MainWindow, TabVisitsTheFocusableControlsInDesignOrderStartingAtTheList) {
     }
     EXPECT_THAT(visited, ElementsAre("ListView1", "Text1", "Command1", "Check1", "Check2",
                                      "Command2", "Check3", "Text2", "Command3", "Combo1", "Check4",
-                                     "SlackButton", "ListView1"));
+                                     "SlackButton", "TeamsButton", "ListView1"));
     // Labels and the status bar are passed over.
     EXPECT_EQ(window.Label1()->focusPolicy(), Qt::NoFocus);
     EXPECT_EQ(window.Label2()->focusPolicy(), Qt::NoFocus);

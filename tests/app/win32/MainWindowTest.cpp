@@ -51,19 +51,19 @@ protected:
 constexpr int kListView1 = 100, kStatusBar1 = 101, kLabel1 = 102, kLabel2 = 103, kText1 = 104,
               kCommand1 = 105, kCheck1 = 106, kCheck2 = 107, kCommand2 = 108, kCheck3 = 109,
               kLabel4 = 110, kLabel5 = 111, kLabel3 = 112, kText2 = 113, kCommand3 = 114,
-              kCombo1 = 115, kCheck4 = 116, kSlackButton = 117;
+              kCombo1 = 115, kCheck4 = 116, kSlackButton = 117, kTeamsButton = 118;
 
 struct Placed {
     int id, left, top, width, height;
 };
 // The controls at 96 DPI, in pixels: the twips divided by 15.
 constexpr Placed kPlaced[] = {
-    {kListView1, 8, 8, 505, 113},    {kLabel1, 8, 136, 425, 17},    {kLabel2, 8, 168, 25, 17},
-    {kText1, 40, 168, 457, 19},      {kCommand1, 496, 168, 17, 17}, {kCheck1, 8, 192, 113, 17},
-    {kCheck2, 144, 192, 249, 17},    {kCommand2, 120, 192, 17, 17}, {kCheck3, 400, 192, 113, 17},
-    {kLabel4, 8, 121, 361, 15},      {kLabel5, 377, 121, 136, 15},  {kLabel3, 8, 216, 33, 17},
-    {kText2, 40, 216, 121, 19},      {kCommand3, 165, 216, 49, 19}, {kCheck4, 400, 217, 113, 17},
-    {kSlackButton, 440, 136, 73, 17}};
+    {kListView1, 8, 8, 505, 113},     {kLabel1, 8, 136, 380, 17},      {kLabel2, 8, 168, 25, 17},
+    {kText1, 40, 168, 457, 19},       {kCommand1, 496, 168, 17, 17},   {kCheck1, 8, 192, 113, 17},
+    {kCheck2, 144, 192, 249, 17},     {kCommand2, 120, 192, 17, 17},   {kCheck3, 400, 192, 113, 17},
+    {kLabel4, 8, 121, 361, 15},       {kLabel5, 377, 121, 136, 15},    {kLabel3, 8, 216, 33, 17},
+    {kText2, 40, 216, 121, 19},       {kCommand3, 165, 216, 49, 19},   {kCheck4, 400, 217, 113, 17},
+    {kSlackButton, 456, 136, 57, 17}, {kTeamsButton, 395, 136, 57, 17}};
 
 TEST_F(MainWindowTest, FixedLayoutInPixelsOfTheTwipPositions) {
     EXPECT_EQ(96u, window_->Dpi()) << "the test prefix runs at 96 DPI";
@@ -117,12 +117,13 @@ TEST_F(MainWindowTest, InitialTextsAndKindsOfControl) {
 TEST_F(MainWindowTest, TabMovesThroughTheFocusableControlsInTableOrder) {
     std::vector<int> order;
     HWND control = Child(kListView1);
-    for (int i = 0; i < 13; ++i) {
+    for (int i = 0; i < 14; ++i) {
         order.push_back(GetDlgCtrlID(control));
         control = GetNextDlgTabItem(window_->Handle(), control, FALSE);
     }
     EXPECT_EQ((std::vector<int>{kListView1, kText1, kCommand1, kCheck1, kCheck2, kCommand2, kCheck3,
-                                kText2, kCommand3, kCombo1, kCheck4, kSlackButton, kListView1}),
+                                kText2, kCommand3, kCombo1, kCheck4, kSlackButton, kTeamsButton,
+                                kListView1}),
               order);
 }
 

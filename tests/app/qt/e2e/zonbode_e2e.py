@@ -29,6 +29,10 @@ Scenarios:
                 token until it changes; after a killed run, and after a close that Slack
                 answered with 429, the next start brings the user's status back; the token is
                 in no settings file and no output
+  teams         with a refresh token in a gnome-keyring-daemon of its own and the identity
+                platform and Graph recorded on loopback: a double-clicked row becomes the Teams
+                status message for two hours, closing brings back the user's own message, and
+                no file or output holds a token
   pidgin        with Pidgin running beside psm-listen and a saved away status of the user's,
                 the first automatic record becomes Pidgin's status message (markup and
                 non-ASCII shown literally, the away status kept); then, on a loaded machine,
@@ -44,6 +48,7 @@ is not installed).
 import argparse
 import ctypes
 import ctypes.util
+import datetime
 import os
 import shutil
 import signal
@@ -60,6 +65,8 @@ from e2e_run import (SKIP, SWITCH_OFF_HEX, Failure, Lines, Skipped, check,  # no
                      run_scenario, start_recorded_api, stop_processes)
 import e2e_run  # noqa: E402
 from recorded_slack import SlackApi, SLACK_TOKEN, USERS_OWN, expected_emoji  # noqa: E402
+from recorded_teams import (TeamsApi, CLIENT_ID as TEAMS_CLIENT_ID,  # noqa: E402
+                            REFRESH_TOKEN as TEAMS_REFRESH_TOKEN, USERS_OWN as TEAMS_USERS_OWN)
 
 DEFAULT_TEMPLATE = e2e_run.DEFAULT_TEMPLATE.encode()
 
@@ -512,9 +519,10 @@ class Pidgin:
 
 class Keyring:
     """A gnome-keyring-daemon on this bus, its keyrings in the desktop's work folder, unlocked
-    with an empty password; the token goes in as the Slack dialog's Test would store it."""
+    with an empty password; the token goes in as the Slack dialog's Test (or the Teams
+    sign-in, with service "teams") would store it."""
 
-    def __init__(self, desktop, token):
+    def __init__(self, desktop, token, service="slack"):
         home = os.path.join(desktop.work, "keyring")
         os.makedirs(home)
         env = dict(desktop.env, HOME=home, XDG_DATA_HOME=os.path.join(home, "data"))
@@ -535,8 +543,8 @@ class Keyring:
             check(self.daemon.poll() is None and time.monotonic() < deadline,
                   "gnome-keyring-daemon did not come on the bus")
             time.sleep(0.1)
-        store = ["secret-tool", "store", "--label=Zonbode slack", "application", "zonbode",
-                 "service", "slack"]
+        store = ["secret-tool", "store", f"--label=Zonbode {service}", "application", "zonbode",
+                 "service", service]
         while subprocess.run(store, input=token.encode(), env=desktop.env,
                              capture_output=True, timeout=60).returncode != 0:
             check(time.monotonic() < deadline, "the keyring took no secret")
@@ -706,6 +714,51 @@ def scenario_slack(desktop, args):
                     check(SLACK_TOKEN.encode() not in f.read(), f"the token is in {name}")
 
 
+def scenario_teams(desktop, args):
+    """A refresh token in the keyring and the app registration in the settings, as a sign-in
+    leaves them: a double-clicked row becomes the Teams status message for two hours, and
+    closing brings back the user's own message; no file and no output holds a token."""
+    Keyring(desktop, TEAMS_REFRESH_TOKEN, service="teams")
+    teams = TeamsApi(TEAMS_USERS_OWN)
+    try:
+        desktop.store_ini(f"[General]\nTeamsClient={TEAMS_CLIENT_ID}\nTeamsTenant=organizations\n")
+        out = open(os.path.join(desktop.work, "zonbode-teams.out"), "wb")
+        zonbode = desktop.start_zonbode(
+            extra_args=["--login-url", teams.url + "/login", "--graph-url", teams.url + "/graph"],
+            stdout=out, stderr=subprocess.STDOUT)
+        window = desktop.zonbode_window()
+        desktop.deliver_row(window, 2)
+        text = composed_text(args, served_table(args, desktop.port), 2, DEFAULT_TEMPLATE).decode()
+        deadline = time.monotonic() + 30
+        while (teams.status or {}).get("message", {}).get("content") != text:
+            check(time.monotonic() < deadline, f"Teams shows {teams.status}, not {text!r}")
+            time.sleep(0.05)
+        expiry = teams.status["expiryDateTime"]
+        check(expiry["timeZone"] == "UTC", f"expiry {expiry}")
+        lifetime = (datetime.datetime.fromisoformat(expiry["dateTime"]).replace(
+            tzinfo=datetime.timezone.utc) - datetime.datetime.now(datetime.timezone.utc))
+        check(7000 < lifetime.total_seconds() <= 7200, f"expires in {lifetime}")
+        desktop.close_window(zonbode)
+        check(teams.status["message"] == TEAMS_USERS_OWN["message"],
+              f"closing left {teams.status}")
+        paths = [c[1] for c in teams.calls]
+        check("/graph/v1.0/me/presence/setStatusMessage" in paths, f"calls {paths}")
+        check(not any("setPresence" in p for p in paths), "presence itself was touched")
+    finally:
+        teams.stop()
+    for folder in (desktop.config_home, desktop.work):
+        for root, _, files in os.walk(folder):
+            if root.startswith(os.path.join(desktop.work, "keyring")):
+                continue
+            for name in files:
+                if not os.path.isfile(os.path.join(root, name)):
+                    continue
+                with open(os.path.join(root, name), "rb") as f:
+                    content = f.read()
+                check(b"rt-" not in content and b"at-1" not in content,
+                      f"a Teams token is in {name}")
+
+
 def scenario_pidgin(desktop, args):
     if shutil.which("pidgin") is None:
         raise Skipped("pidgin is not installed (package pidgin)")
@@ -770,7 +823,7 @@ def scenario_pidgin(desktop, args):
 SCENARIOS = {"double-click": scenario_double_click, "close": scenario_close,
              "auto-mode": scenario_auto_mode, "second-start": scenario_second_start,
              "tray": scenario_tray,
-             "pidgin": scenario_pidgin, "slack": scenario_slack}
+             "pidgin": scenario_pidgin, "slack": scenario_slack, "teams": scenario_teams}
 
 
 def main():

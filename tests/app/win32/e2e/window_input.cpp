@@ -15,6 +15,8 @@
 //                   height in the window's own pixels and its DPI, as "W H DPI"
 //   slack-token     stores the token read from standard input where the Slack dialog keeps a
 //                   good one (the generic credential "Zonbode/Slack"), as the dialog's Test would
+//   teams-token     the same for a Teams refresh token (the generic credential "Zonbode/Teams"),
+//                   as the Teams sign-in would store it
 //   slack-test T    opens the Slack dialog, puts T in its token box, clicks Test, waits until
 //                   the dialog has answered (its buttons work again), prints the answer (after
 //                   the busy text it showed, on a line before it) and closes the dialog
@@ -292,14 +294,14 @@ int SlackDialog(HWND window, const wchar_t* token) {
 
 }  // namespace
 
-int StoreSlackToken() {
+int StoreToken(const wchar_t* target) {
     std::string token;
     for (int c = std::getchar(); c != EOF; c = std::getchar()) {
         token += static_cast<char>(c);
     }
     CREDENTIALW credential{};
     credential.Type = CRED_TYPE_GENERIC;
-    credential.TargetName = const_cast<wchar_t*>(L"Zonbode/Slack");
+    credential.TargetName = const_cast<wchar_t*>(target);
     credential.CredentialBlobSize = static_cast<DWORD>(token.size());
     credential.CredentialBlob = reinterpret_cast<BYTE*>(token.data());
     credential.Persist = CRED_PERSIST_LOCAL_MACHINE;
@@ -308,7 +310,10 @@ int StoreSlackToken() {
 
 int main(int argc, char** argv) {
     if (argc == 2 && std::strcmp(argv[1], "slack-token") == 0) {
-        return StoreSlackToken();
+        return StoreToken(L"Zonbode/Slack");
+    }
+    if (argc == 2 && std::strcmp(argv[1], "teams-token") == 0) {
+        return StoreToken(L"Zonbode/Teams");
     }
     const bool wait = argc == 2 && std::strcmp(argv[1], "wait") == 0;
     const bool state = argc == 2 && std::strcmp(argv[1], "state") == 0;

@@ -32,6 +32,10 @@ Scenarios:
                 96-DPI size, the Run entry names zonbode.exe where it is now, and the close
                 stores Aanmelden 1 again. Runs in a wine prefix of its own, as the DPI is the
                 prefix's.
+  slack         the Slack token in the Credential Manager and a recorded Web API (see the
+                scenario's own description)
+  teams         a Teams refresh token in the Credential Manager and the identity platform and
+                Graph recorded on loopback (see the scenario's own description)
 
 Exit status 77: skipped (no wine).
 """
@@ -52,6 +56,8 @@ from e2e_run import (DEFAULT_TEMPLATE, SKIP, SWITCH_OFF_HEX, Failure, Lines,  # 
                      check, expect_closed, expect_second_start_ends, expect_stored, run_scenario,
                      start_recorded_api, stop_processes)
 from recorded_slack import SlackApi, SLACK_TOKEN, USERS_OWN, expected_emoji  # noqa: E402
+from recorded_teams import (TeamsApi, CLIENT_ID as TEAMS_CLIENT_ID,  # noqa: E402
+                            REFRESH_TOKEN as TEAMS_REFRESH_TOKEN, USERS_OWN as TEAMS_USERS_OWN)
 
 KEY = r"HKCU\Software\Kavelo\Zonbode"
 FORECAST_PATH = "/waarschuwingen_en_verwachtingen/index.html"
@@ -492,9 +498,47 @@ def scenario_slack(wine, args, server):
         slack.stop()
 
 
+def scenario_teams(wine, args, server):
+    """A Teams refresh token in the Credential Manager and the app registration in the
+    registry, as a sign-in leaves them, the identity platform and Graph recorded on loopback:
+    a double-click sets the Teams status message for two hours, closing brings back the user's
+    own, and neither the registry nor any output holds a token."""
+    port = server.server_address[1]
+    wine.reg_delete_key()
+    wine.run([args.window_input, "teams-token"], stdin=TEAMS_REFRESH_TOKEN.encode())
+    wine.reg_add("TeamsClient", "REG_SZ", TEAMS_CLIENT_ID)
+    wine.reg_add("TeamsTenant", "REG_SZ", "organizations")
+    teams = TeamsApi(TEAMS_USERS_OWN)
+    try:
+        out = tempfile.TemporaryFile()
+        zonbode = start_filled_zonbode(
+            wine, args, port,
+            ["--login-url", teams.url + "/login", "--graph-url", teams.url + "/graph"],
+            stdout=out, stderr=subprocess.STDOUT)
+        wine.run([args.window_input, "double-click", "2"], timeout=180)
+        table = served_table(wine, args, port)
+        text = bytes.fromhex(expected_record_hex(table, 2, DEFAULT_TEMPLATE)[4:]).decode(
+            "utf-16-le").split("\\0")[4]
+        deadline = time.monotonic() + 60
+        while (teams.status or {}).get("message", {}).get("content") != text:
+            check(time.monotonic() < deadline, f"Teams shows {teams.status}, not {text!r}")
+            time.sleep(0.05)
+        check(teams.status["expiryDateTime"]["timeZone"] == "UTC",
+              f"expiry {teams.status['expiryDateTime']}")
+        close_zonbode(wine, args, zonbode)
+        check(teams.status["message"] == TEAMS_USERS_OWN["message"], f"closing left {teams.status}")
+        out.seek(0)
+        said = out.read()
+        check(b"rt-" not in said and b"at-1" not in said, "a Teams token is in the output")
+        registry = repr(wine.reg_query())
+        check("rt-" not in registry and "at-1" not in registry, "a Teams token is in the registry")
+    finally:
+        teams.stop()
+
+
 SCENARIOS = {"double-click": scenario_double_click, "auto-mode": scenario_auto_mode,
              "second-start": scenario_second_start, "session-end": scenario_session_end,
-             "high-dpi": scenario_high_dpi, "slack": scenario_slack}
+             "high-dpi": scenario_high_dpi, "slack": scenario_slack, "teams": scenario_teams}
 
 
 def main():
