@@ -32,6 +32,8 @@ Scenarios:
                 96-DPI size, the Run entry names zonbode.exe where it is now, and the close
                 stores Aanmelden 1 again. Runs in a wine prefix of its own, as the DPI is the
                 prefix's.
+  tray          Systeemvak=1 on a loaded machine: one left click on the icon in wine's own
+                system tray shows the hidden window within a second
   slack         the Slack token in the Credential Manager and a recorded Web API (see the
                 scenario's own description)
   teams         a Teams refresh token in the Credential Manager and the identity platform and
@@ -53,8 +55,8 @@ import time
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "..",
                                 "support"))
 from e2e_run import (DEFAULT_TEMPLATE, SKIP, SWITCH_OFF_HEX, Failure, Lines,  # noqa: E402
-                     check, expect_closed, expect_second_start_ends, expect_stored, run_scenario,
-                     start_recorded_api, stop_processes)
+                     Skipped, check, expect_closed, expect_second_start_ends, expect_stored,
+                     load_the_machine, run_scenario, start_recorded_api, stop_processes)
 from recorded_slack import SlackApi, SLACK_TOKEN, USERS_OWN, expected_emoji  # noqa: E402
 from recorded_teams import (TeamsApi, CLIENT_ID as TEAMS_CLIENT_ID,  # noqa: E402
                             REFRESH_TOKEN as TEAMS_REFRESH_TOKEN, USERS_OWN as TEAMS_USERS_OWN)
@@ -321,6 +323,48 @@ def scenario_second_start(wine, args, server):
     close_zonbode(wine, args, third)
 
 
+def visible_zonbode_window():
+    found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^Zonbode$"],
+                           capture_output=True, timeout=60)
+    return found.stdout.split()[:1]
+
+
+def scenario_tray(wine, args, server):
+    """Systeemvak=1 on a loaded machine: zonbode.exe starts hidden in the tray; one left click on its icon in wine's own system tray (real X input) shows the
+    window within a second."""
+    if shutil.which("xdotool") is None:
+        raise Skipped("xdotool is not installed (package xdotool)")
+    port = server.server_address[1]
+    wine.reg_delete_key()
+    wine.reg_add("Systeemvak", "REG_DWORD", "1")
+    zonbode = start_zonbode(wine, args, port)
+    check(window_state(wine, args) == "hidden", "zonbode.exe did not start in the tray")
+    load_the_machine(lambda command: wine.processes.append(subprocess.Popen(command)))
+    deadline = time.monotonic() + 60
+    while True:
+        tray = subprocess.run(["xdotool", "search", "--name", "^Wine System Tray$"],
+                              capture_output=True, timeout=60).stdout.split()
+        if tray:
+            break
+        check(time.monotonic() < deadline, "no Wine System Tray window")
+        time.sleep(0.1)
+    geometry = dict(line.split("=", 1) for line in subprocess.run(
+        ["xdotool", "getwindowgeometry", "--shell", tray[0]], capture_output=True, text=True,
+        timeout=60).stdout.split())
+    # The first icon sits at the tray's left end.
+    x, y = int(geometry["X"]) + 10, int(geometry["Y"]) + int(geometry["HEIGHT"]) // 2
+    subprocess.run(["xdotool", "mousemove", str(x), str(y)], check=True, timeout=60)
+    time.sleep(0.5)  # the pointer rests on the icon first, as a user's does
+    check(not visible_zonbode_window(), "the window showed before the click")
+    subprocess.run(["xdotool", "click", "1"], check=True, timeout=60)
+    clicked = time.monotonic()
+    while not visible_zonbode_window():
+        check(time.monotonic() - clicked < 1.0, "one click on the tray icon left the window hidden")
+        time.sleep(0.02)
+    print(f"the window showed {time.monotonic() - clicked:.2f} s after one click on the tray icon")
+    close_zonbode(wine, args, zonbode)
+
+
 def scenario_session_end(wine, args, server):
     port = server.server_address[1]
     template = "Zon op [dag]: [zon]%"
@@ -538,7 +582,8 @@ def scenario_teams(wine, args, server):
 
 SCENARIOS = {"double-click": scenario_double_click, "auto-mode": scenario_auto_mode,
              "second-start": scenario_second_start, "session-end": scenario_session_end,
-             "high-dpi": scenario_high_dpi, "slack": scenario_slack, "teams": scenario_teams}
+             "high-dpi": scenario_high_dpi, "tray": scenario_tray, "slack": scenario_slack,
+             "teams": scenario_teams}
 
 
 def main():
