@@ -90,7 +90,9 @@ void Print(const char* when, const zonbode::bench::ProcessSample& sample) {
     std::fflush(stdout);
 }
 
-double Change(double start, double end) { return start > 0 ? (end - start) / start * 100 : 0; }
+double Change(double start, double end) {
+    return start > 0 ? (end - start) / start * 100 : 0;
+}
 
 }  // namespace
 
@@ -152,15 +154,15 @@ int main(int argc, char** argv) {
     const auto end = zonbode::bench::SampleThisProcess();
     Print("end", end);
 
-    std::printf("minutes %ld  status records %d  forecasts shown %d\n", minutes,
-                messenger.records, view.updates);
+    std::printf("minutes %ld  status records %d  forecasts shown %d\n", minutes, messenger.records,
+                view.updates);
     for (const auto& [text, count] : view.others) {
         std::printf("%5d x %s\n", count, text.c_str());
     }
-    std::printf("change   resident %+.1f%%  handles %+.1f%%  threads %+.1f%%\n",
-                Change(static_cast<double>(start.residentBytes),
-                       static_cast<double>(end.residentBytes)),
-                Change(start.handles, end.handles), Change(start.threads, end.threads));
+    std::printf(
+        "change   resident %+.1f%%  handles %+.1f%%  threads %+.1f%%\n",
+        Change(static_cast<double>(start.residentBytes), static_cast<double>(end.residentBytes)),
+        Change(start.handles, end.handles), Change(start.threads, end.threads));
     const bool problemLeft = !CountingView::IsUpdate(view.statusText);
     std::printf("status line at the end: %s%s\n", view.statusText.c_str(),
                 problemLeft ? "  (a problem left after the service answered again)" : "");

@@ -109,9 +109,9 @@ TEST(DesktopOptions, AnswersHelpAndVersionAndWritesProblemsWithTheUsage) {
         written.assign(1, {OptionText::Answer, std::string(text)});
     });
     usage = written.at(0).second;
-    for (const char* option : {"--place NAME", "--api-url URL", "--geocoding-url URL",
-                               "--host HOST", "--port PORT", "--slack-url URL",
-                               "--graph-url URL", "--login-url URL", "--version"}) {
+    for (const char* option :
+         {"--place NAME", "--api-url URL", "--geocoding-url URL", "--host HOST", "--port PORT",
+          "--slack-url URL", "--graph-url URL", "--login-url URL", "--version"}) {
         EXPECT_NE(usage.find(option), std::string::npos) << option;
     }
     struct Case {
