@@ -31,7 +31,7 @@ public:
     std::string LoginUrl() const { return url_ + "/login"; }
     std::string GraphUrl() const { return url_ + "/graph"; }
 
-    // Any of "status", "token_script", "interval", "refuse", "refresh_tokens".
+    // Any of "status", "token_script", "interval", "refuse", "refresh_tokens", "graph_down".
     void Set(const nlohmann::json& settings) { Control("set", settings.dump()); }
 
     struct Seen {

@@ -6,7 +6,7 @@ was sent.
 Imported, TeamsApi serves the end-to-end tests; its login URL is `url + "/login"`, its Graph URL
 `url + "/graph"`. Run as a program (recorded_teams.py), it prints "listening on
 127.0.0.1:PORT" and serves until killed; the C++ tests steer it with POST /control/set (any
-of "status", "token_script", "interval", "refuse", "refresh_tokens") and read GET
+of "status", "token_script", "interval", "refuse", "refresh_tokens", "graph_down") and read GET
 /control/calls (the calls so far, which it clears, and the status message shown)."""
 
 import http.server
@@ -26,7 +26,7 @@ class TeamsApi:
     device-code poll takes the next entry: "authorization_pending", "slow_down",
     "expired_token", "authorization_declined" or "granted"); refresh tokens in `refresh_tokens`
     are good and each renewal hands out a new one; `refuse` = (429 or 503, seconds) refuses
-    every Graph call."""
+    every Graph call; `graph_down` closes every Graph connection without an answer."""
 
     def __init__(self, status=None):
         self.status = status  # the statusMessage object, or None
@@ -35,6 +35,7 @@ class TeamsApi:
         self.interval = 1
         self.refuse = None
         self.refresh_tokens = [REFRESH_TOKEN]
+        self.graph_down = False
         self.access_tokens = set()
         self.issued = 0
         api = self
@@ -49,6 +50,9 @@ class TeamsApi:
             def answer(self, body):
                 if self.path.startswith("/control/"):
                     code, headers, reply = api.control(self.path, body)
+                elif api.graph_down and self.path.startswith("/graph/"):
+                    self.close_connection = True  # no answer at all
+                    return
                 else:
                     api.calls.append((self.command, self.path, self.headers.get("Authorization"),
                                       body.decode("utf-8", "replace")))

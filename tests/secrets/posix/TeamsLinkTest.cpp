@@ -153,6 +153,27 @@ TEST_F(TeamsLinkTest, ADayBecomesTheStatusMessageAndTheUsersComesBack) {
     EXPECT_TRUE(teams_.Look().status.is_null());
 }
 
+TEST_F(TeamsLinkTest, AMessageTheUserSetMeanwhileStaysAndGraphDownOwesTheRestore) {
+    ASSERT_TRUE(store_.WriteSecret(RecordedTeams::kRefreshToken));
+    const auto link = Link();
+    Day(*link, "Maandag");
+    StatusOnceThere("Maandag");
+    const json lunch = {{"message", {{"content", "Lunch"}, {"contentType", "text"}}}};
+    teams_.Set({{"status", lunch}});
+    SwitchOff(*link);
+    EXPECT_EQ(teams_.Look().status, lunch);
+
+    // Graph gone at the close: the restore is owed, and made by the next start.
+    Day(*link, "Dinsdag");
+    StatusOnceThere("Dinsdag");
+    teams_.Set({{"graph_down", true}});
+    SwitchOff(*link);
+    EXPECT_NE(points_.Read("Teams"), "");
+    teams_.Set({{"graph_down", false}});
+    const auto next = Link();
+    EXPECT_EQ(StatusOnceThere("Lunch")["message"]["content"], "Lunch");
+}
+
 TEST_F(TeamsLinkTest, ARefusedRenewalIsToldOnceAndABusyGraphIsLeftAlone) {
     ASSERT_TRUE(store_.WriteSecret("rt-revoked"));
     {
