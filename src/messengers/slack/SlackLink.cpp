@@ -45,7 +45,14 @@ SlackLink::SlackLink(secrets::SecretStore& secrets, SlackWeb& web, RestorePoints
                     if (tell) {
                         toWindow_([tell, text] { tell(text); });
                     }
-                }) {
+                }),
+      handOver_(
+          thread_,
+          [this](const RecordHandOver::Record& record, RecordHandOver::Deadline deadline) {
+              delivery_.Deliver(token_, record.dwData, record.bytes,
+                                record.day ? &*record.day : nullptr, deadline);
+          },
+          bound) {
     thread_.Post([this] {
         token_ = secrets_.ReadSecret().value_or("");
         tokenKnown_ = token_.empty() ? TokenState::None : TokenState::Stored;
@@ -56,8 +63,7 @@ SlackLink::SlackLink(secrets::SecretStore& secrets, SlackWeb& web, RestorePoints
 }
 
 void SlackLink::SetDeadline(std::chrono::steady_clock::time_point deadline) {
-    std::lock_guard lock(mutex_);
-    deadline_ = deadline;
+    handOver_.SetDeadline(deadline);
 }
 
 std::vector<std::string> SlackLink::Receivers() {
@@ -74,43 +80,8 @@ void SlackLink::Send(const std::string& receiver, std::uint32_t dwData,
 
 void SlackLink::SendWithDay(const std::string& receiver, std::uint32_t dwData,
                             std::span<const std::uint8_t> record, const DayRecord* day) {
-    if (receiver != kReceiver) {
-        return;
-    }
-    Record copy{dwData, {record.begin(), record.end()}, std::nullopt};
-    if (day) {
-        copy.day = *day;
-        std::lock_guard lock(mutex_);
-        const bool posted = waitingDay_.has_value();
-        waitingDay_ = std::move(copy);
-        if (!posted) {
-            thread_.Post([this] { DeliverWaitingDay(); });
-        }
-        return;
-    }
-    // The switch-off (or any record without a day) waits, within its deadline, for the restore.
-    Clock::time_point deadline;
-    {
-        std::lock_guard lock(mutex_);
-        waitingDay_.reset();
-        deadline = std::min(deadline_, Clock::now() + bound_);
-    }
-    thread_.RunBy(
-        [this, copy = std::move(copy), deadline] {
-            delivery_.Deliver(token_, copy.dwData, copy.bytes, nullptr, deadline);
-        },
-        deadline);
-}
-
-void SlackLink::DeliverWaitingDay() {
-    std::optional<Record> record;
-    {
-        std::lock_guard lock(mutex_);
-        record.swap(waitingDay_);
-    }
-    if (record) {
-        delivery_.Deliver(token_, record->dwData, record->bytes,
-                          record->day ? &*record->day : nullptr, Clock::now() + bound_);
+    if (receiver == kReceiver) {
+        handOver_.HandOver(dwData, record, day);
     }
 }
 

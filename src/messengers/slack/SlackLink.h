@@ -3,12 +3,12 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "messengers/MessengerTransport.h"
+#include "messengers/RecordHandOver.h"
 #include "messengers/RestorePoints.h"
 #include "messengers/WorkThread.h"
 #include "messengers/slack/SlackStatus.h"
@@ -64,16 +64,10 @@ public:
 
 private:
     enum class TokenState { Unknown, None, Stored };
-    struct Record {
-        std::uint32_t dwData;
-        std::vector<std::uint8_t> bytes;
-        std::optional<DayRecord> day;
-    };
 
     Answer TestNow(const std::string& typedToken);
     Answer DisconnectNow();
     void RestoreBeforeLeaving();
-    void DeliverWaitingDay();
     void Reply(std::function<void(Answer)> answer, Answer said);
 
     secrets::SecretStore& secrets_;
@@ -82,14 +76,11 @@ private:
     std::chrono::milliseconds bound_;
     std::atomic<TokenState> tokenKnown_{TokenState::Unknown};
 
-    std::mutex mutex_;  // guards the two below
-    std::optional<Record> waitingDay_;
-    std::chrono::steady_clock::time_point deadline_{};
-
     // The link's thread's own.
     std::string token_;
     SlackStatusDelivery delivery_;
 
+    RecordHandOver handOver_;
     WorkThread thread_;  // last: it ends, with its tasks, before what they use
 };
 

@@ -46,7 +46,14 @@ TeamsLink::TeamsLink(secrets::SecretStore& secrets, TeamsWeb& web, RestorePoints
       needsAttention_(std::move(needsAttention)),
       bound_(bound),
       app_(std::move(app)),
-      delivery_(web, points, std::move(now)) {
+      delivery_(web, points, std::move(now)),
+      handOver_(
+          thread_,
+          [this](const RecordHandOver::Record& record, RecordHandOver::Deadline deadline) {
+              delivery_.Deliver(AccessToken(deadline), record.dwData, record.bytes,
+                                record.day ? &*record.day : nullptr, deadline);
+          },
+          bound) {
     thread_.Post([this] {
         refresh_ = app_.client.empty() ? std::string() : secrets_.ReadSecret().value_or("");
         state_ = refresh_.empty() ? State::None : State::SignedIn;
@@ -58,8 +65,7 @@ TeamsLink::TeamsLink(secrets::SecretStore& secrets, TeamsWeb& web, RestorePoints
 }
 
 void TeamsLink::SetDeadline(std::chrono::steady_clock::time_point deadline) {
-    std::lock_guard lock(mutex_);
-    deadline_ = deadline;
+    handOver_.SetDeadline(deadline);
 }
 
 std::vector<std::string> TeamsLink::Receivers() {
@@ -79,48 +85,10 @@ void TeamsLink::SendWithDay(const std::string& receiver, std::uint32_t dwData,
     if (receiver != kReceiver) {
         return;
     }
-    Record copy{dwData, {record.begin(), record.end()}, std::nullopt};
-    if (day) {
-        copy.day = *day;
-        std::lock_guard lock(mutex_);
-        const bool posted = waitingDay_.has_value();
-        waitingDay_ = std::move(copy);
-        if (!posted) {
-            thread_.Post([this] { DeliverWaitingDay(); });
-        }
-        return;
+    if (!day) {
+        CancelSignIn();  // the switch-off: a sign-in that waits for the user ends
     }
-    // The switch-off: a sign-in that waits for the user ends, and the restore gets the time
-    // left of the record's bound.
-    Clock::time_point deadline;
-    {
-        std::lock_guard lock(mutex_);
-        waitingDay_.reset();
-        cancel_ = true;
-        deadline = std::min(deadline_, Clock::now() + bound_);
-    }
-    cancelled_.notify_all();
-    thread_.RunBy(
-        [this, copy = std::move(copy), deadline] {
-            delivery_.Deliver(AccessToken(deadline), copy.dwData, copy.bytes, nullptr, deadline);
-        },
-        deadline);
-}
-
-void TeamsLink::DeliverWaitingDay() {
-    std::optional<Record> record;
-    {
-        std::lock_guard lock(mutex_);
-        record.swap(waitingDay_);
-    }
-    if (record) {
-        const auto deadline = Clock::now() + bound_;
-        const std::string access = AccessToken(deadline);
-        if (!access.empty()) {
-            delivery_.Deliver(access, record->dwData, record->bytes,
-                              record->day ? &*record->day : nullptr, deadline);
-        }
-    }
+    handOver_.HandOver(dwData, record, day);
 }
 
 std::string TeamsLink::AccessToken(Clock::time_point deadline) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "messengers/MessengerTransport.h"
+#include "messengers/RecordHandOver.h"
 #include "messengers/RestorePoints.h"
 #include "messengers/WorkThread.h"
 #include "messengers/teams/TeamsStatus.h"
@@ -71,17 +72,11 @@ public:
 
 private:
     enum class State { Unknown, None, SignedIn };
-    struct Record {
-        std::uint32_t dwData;
-        std::vector<std::uint8_t> bytes;
-        std::optional<DayRecord> day;
-    };
 
     std::string AccessToken(std::chrono::steady_clock::time_point deadline);
     News SignInNow(const TeamsApp& app, const std::function<void(News)>& news);
     News SignOutNow();
     void RestoreBeforeLeaving();
-    void DeliverWaitingDay();
     bool WaitOrCancel(std::chrono::seconds wait);
     void Tell(std::function<void(News)> news, News said);
 
@@ -92,9 +87,7 @@ private:
     std::chrono::milliseconds bound_;
     std::atomic<State> state_{State::Unknown};
 
-    std::mutex mutex_;  // guards the four below
-    std::optional<Record> waitingDay_;
-    std::chrono::steady_clock::time_point deadline_{};
+    std::mutex mutex_;  // guards the two below
     std::condition_variable cancelled_;
     bool cancel_ = false;
 
@@ -106,6 +99,7 @@ private:
     bool refreshRefused_ = false;
     TeamsStatusDelivery delivery_;
 
+    RecordHandOver handOver_;
     WorkThread thread_;  // last: it ends, with its tasks, before what they use
 };
 
