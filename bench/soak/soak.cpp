@@ -2,7 +2,8 @@
 // in automatic mode (a status record every 30 s) on the real live source, refreshed every
 // minute, with the real socket and the event loop's own timers; the messenger only counts.
 // What the process holds is sampled once the first forecast is in and again at the end, which
-// waits for a refresh that succeeds, so a problem text still shown then is a fault.
+// waits for a refresh that succeeds (and then 10 s), so a problem text still shown then is a
+// fault.
 //
 //     zonbode-soak --api-url URL --minutes N
 #include <chrono>
@@ -151,6 +152,9 @@ int main(int argc, char** argv) {
     // The end is taken right after a refresh that succeeded.
     const int updatesBefore = view.updates;
     zonbode::net::EventLoop::RunUntil([&] { return view.updates > updatesBefore; }, 10min);
+    // As at the start, the sample is taken in a quiet moment, not while that refresh's
+    // exchange still winds down.
+    zonbode::net::EventLoop::RunUntil([] { return false; }, 10s);
     const auto end = zonbode::bench::SampleThisProcess();
     Print("end", end);
 
