@@ -19,3 +19,4 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # directory (ZONBODE_WINEPREFIX in the environment overrides it).
 set(CMAKE_CROSSCOMPILING_EMULATOR
     ${CMAKE_CURRENT_LIST_DIR}/wine-emulator.sh ${CMAKE_BINARY_DIR}/wineprefix)
+
