@@ -6,16 +6,13 @@
 #include <nlohmann/json.hpp>
 
 #include "messengers/StatusCut.h"
+#include "messengers/WebAnswers.h"
 #include "messengers/slack/SlackStatus.h"
 
 namespace zonbode::messengers {
 namespace {
 
 using nlohmann::json;
-
-// When a 429 names no usable wait.
-constexpr std::chrono::seconds kDefaultRetryAfter{60};
-constexpr std::chrono::seconds kLongestRetryAfter{24 * 3600};
 
 // The whole-number part of a value as the page writes it ("40", "0,5", "12.3"); 0 when it
 // does not start with a digit.
@@ -74,21 +71,6 @@ const SlackError* FindSlackError(std::string_view code) {
 bool RefusesToken(const std::string& error) {
     const SlackError* known = FindSlackError(error);
     return known && known->refusesToken;
-}
-
-std::chrono::seconds RetryAfter(std::string_view header) {
-    long long seconds = -1;
-    const auto [end, error] =
-        std::from_chars(header.data(), header.data() + header.size(), seconds);
-    if (error != std::errc() || end != header.data() + header.size() || seconds < 0) {
-        return kDefaultRetryAfter;
-    }
-    return std::min(std::chrono::seconds(seconds), kLongestRetryAfter);
-}
-
-std::string TextAt(const json& object, const char* key) {
-    const auto it = object.find(key);
-    return it != object.end() && it->is_string() ? it->get<std::string>() : std::string();
 }
 
 std::optional<SlackStatus> ProfileStatus(const json& answer) {

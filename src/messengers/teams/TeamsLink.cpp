@@ -161,6 +161,45 @@ bool TeamsLink::WaitOrCancel(std::chrono::seconds wait) {
     return cancelled_.wait_for(lock, wait, [this] { return cancel_; });
 }
 
+// Asks at the code's interval until the user has signed in, refused, or let the code expire,
+// or the sign-in is cancelled; `refusal` says why when there are no tokens.
+std::optional<Tokens> TeamsLink::PollForTokens(const TeamsApp& app, const DeviceCode& code,
+                                               std::string_view& refusal) {
+    std::chrono::seconds interval = code.interval;
+    const auto expires = Clock::now() + code.expiresIn;
+    for (;;) {
+        if (WaitOrCancel(interval)) {
+            refusal = kTeamsCancelled;
+            return std::nullopt;
+        }
+        if (Clock::now() > expires) {
+            refusal = kTeamsExpired;
+            return std::nullopt;
+        }
+        const TokenAnswer answer =
+            ReadTokenAnswer(web_.Login(app.tenant, "token",
+                                       FormBody({{"grant_type", kDeviceCodeGrant},
+                                                 {"client_id", app.client},
+                                                 {"device_code", code.deviceCode}}),
+                                       bound_));
+        if (answer.tokens) {
+            return answer.tokens;
+        }
+        if (!answer.answered || answer.error == "authorization_pending") {
+            continue;  // a lost answer is asked again, until the code expires
+        }
+        if (answer.error == "slow_down") {
+            interval += std::chrono::seconds(5);
+            continue;
+        }
+        refusal = answer.error == "expired_token" ? kTeamsExpired
+                  : answer.error == "authorization_declined" || answer.error == "access_denied"
+                      ? kTeamsDeclined
+                      : kTeamsRefusedApp;
+        return std::nullopt;
+    }
+}
+
 TeamsLink::News TeamsLink::SignInNow(const TeamsApp& app, const std::function<void(News)>& news) {
     const auto done = [](std::string_view text) { return News{std::string(text), {}, {}, true}; };
     if (app.client.empty() || app.client.find_first_of(" \t\r\n") != std::string::npos) {
@@ -179,35 +218,10 @@ TeamsLink::News TeamsLink::SignInNow(const TeamsApp& app, const std::function<vo
     Tell(news, {std::string(kTeamsGoTo) + code->verificationUri + std::string(kTeamsEnterCode) +
                     code->userCode,
                 code->userCode, code->verificationUri, false});
-    std::chrono::seconds interval = code->interval;
-    const auto expires = Clock::now() + code->expiresIn;
-    std::optional<Tokens> tokens;
-    while (!tokens) {
-        if (WaitOrCancel(interval)) {
-            return done(kTeamsCancelled);
-        }
-        if (Clock::now() > expires) {
-            return done(kTeamsExpired);
-        }
-        const TokenAnswer answer =
-            ReadTokenAnswer(web_.Login(app.tenant, "token",
-                                       FormBody({{"grant_type", kDeviceCodeGrant},
-                                                 {"client_id", app.client},
-                                                 {"device_code", code->deviceCode}}),
-                                       bound_));
-        tokens = answer.tokens;
-        if (tokens || !answer.answered || answer.error == "authorization_pending") {
-            continue;  // a lost answer is asked again, until the code expires
-        }
-        if (answer.error == "slow_down") {
-            interval += std::chrono::seconds(5);
-        } else if (answer.error == "expired_token") {
-            return done(kTeamsExpired);
-        } else if (answer.error == "authorization_declined" || answer.error == "access_denied") {
-            return done(kTeamsDeclined);
-        } else {
-            return done(kTeamsRefusedApp);
-        }
+    std::string_view refusal;
+    const std::optional<Tokens> tokens = PollForTokens(app, *code, refusal);
+    if (!tokens) {
+        return done(refusal);
     }
     // The weather set for the account signed in so far goes before that account does.
     RestoreBeforeLeaving();

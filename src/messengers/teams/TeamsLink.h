@@ -75,6 +75,8 @@ private:
 
     std::string AccessToken(std::chrono::steady_clock::time_point deadline);
     News SignInNow(const TeamsApp& app, const std::function<void(News)>& news);
+    std::optional<Tokens> PollForTokens(const TeamsApp& app, const DeviceCode& code,
+                                        std::string_view& refusal);
     News SignOutNow();
     void RestoreBeforeLeaving();
     bool WaitOrCancel(std::chrono::seconds wait);

@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include "messengers/StatusCut.h"
+#include "messengers/WebAnswers.h"
 #include "messengers/teams/TeamsStatus.h"
 
 namespace zonbode::messengers {
@@ -12,30 +13,12 @@ namespace {
 
 using nlohmann::json;
 
-constexpr std::chrono::seconds kDefaultRetryAfter{60};
-constexpr std::chrono::seconds kLongestRetryAfter{24 * 3600};
-
-std::string TextAt(const json& object, const char* key) {
-    const auto it = object.find(key);
-    return it != object.end() && it->is_string() ? it->get<std::string>() : std::string();
-}
-
 std::chrono::seconds SecondsAt(const json& object, const char* key, std::chrono::seconds dflt) {
     const auto it = object.find(key);
     if (it != object.end() && it->is_number_integer() && it->get<std::int64_t>() >= 0) {
         return std::chrono::seconds(it->get<std::int64_t>());
     }
     return dflt;
-}
-
-std::chrono::seconds RetryAfter(std::string_view header) {
-    long long seconds = -1;
-    const auto [end, error] =
-        std::from_chars(header.data(), header.data() + header.size(), seconds);
-    if (error != std::errc() || end != header.data() + header.size() || seconds < 0) {
-        return kDefaultRetryAfter;
-    }
-    return std::min(std::chrono::seconds(seconds), kLongestRetryAfter);
 }
 
 // Graph writes "2026-12-09T15:04:05.0000000"; the seconds are what count. A date in the year

@@ -551,6 +551,21 @@ class Keyring:
             time.sleep(0.2)
 
 
+def check_no_file_holds(desktop, secrets, what):
+    """No settings file, output or other file of the run holds any of `secrets`, the keyring's
+    own folder apart."""
+    for folder in (desktop.config_home, desktop.work):
+        for root, _, files in os.walk(folder):
+            if root.startswith(os.path.join(desktop.work, "keyring")):
+                continue
+            for name in files:
+                if not os.path.isfile(os.path.join(root, name)):
+                    continue  # the keyring's socket
+                with open(os.path.join(root, name), "rb") as f:
+                    content = f.read()
+                check(not any(secret in content for secret in secrets), f"{what} is in {name}")
+
+
 def slack_run(desktop, slack, template=DEFAULT_TEMPLATE, keep_settings=False):
     """Starts zonbode with `template` against the recorded API (or with the settings the run
     before left); its output is kept to be searched."""
@@ -703,15 +718,7 @@ def scenario_slack(desktop, args):
     finally:
         slack.stop()
     # The token only ever went to the keyring and the Authorization header.
-    for folder in (desktop.config_home, desktop.work):
-        for root, _, files in os.walk(folder):
-            if root.startswith(os.path.join(desktop.work, "keyring")):
-                continue
-            for name in files:
-                if not os.path.isfile(os.path.join(root, name)):
-                    continue  # the keyring's socket
-                with open(os.path.join(root, name), "rb") as f:
-                    check(SLACK_TOKEN.encode() not in f.read(), f"the token is in {name}")
+    check_no_file_holds(desktop, [SLACK_TOKEN.encode()], "the token")
 
 
 def scenario_teams(desktop, args):
@@ -746,17 +753,7 @@ def scenario_teams(desktop, args):
         check(not any("setPresence" in p for p in paths), "presence itself was touched")
     finally:
         teams.stop()
-    for folder in (desktop.config_home, desktop.work):
-        for root, _, files in os.walk(folder):
-            if root.startswith(os.path.join(desktop.work, "keyring")):
-                continue
-            for name in files:
-                if not os.path.isfile(os.path.join(root, name)):
-                    continue
-                with open(os.path.join(root, name), "rb") as f:
-                    content = f.read()
-                check(b"rt-" not in content and b"at-1" not in content,
-                      f"a Teams token is in {name}")
+    check_no_file_holds(desktop, [b"rt-", b"at-1"], "a Teams token")
 
 
 def scenario_pidgin(desktop, args):
