@@ -32,7 +32,7 @@ on_bus() {
 echo "=== without Pidgin ==="
 "$bench" "$@"
 
-Xvfb -displayfd 3 -nolisten tcp 3>"$work/display" 2>/dev/null &
+Xvfb -displayfd 3 -nolisten tcp -noreset 3>"$work/display" 2>/dev/null &
 xvfb=$!
 for _ in $(seq 300); do [ -s "$work/display" ] && break; sleep 0.2; done
 mkdir -p "$work/home"

@@ -26,7 +26,7 @@ wine)
     export WINEPREFIX="$PWD/$build/wineprefix" WINEDEBUG=-all
     source scripts/wine.sh
     [ -f "$WINEPREFIX/system.reg" ] || create_wine_prefix
-    xvfb-run -a "$wine" "$build/bench/soak/zonbode-soak.exe" --api-url "$url" \
+    xvfb-run -a -s "-noreset" "$wine" "$build/bench/soak/zonbode-soak.exe" --api-url "$url" \
         --minutes "$minutes"
     ;;
 *)

@@ -39,7 +39,7 @@ api="http://127.0.0.1:$(sed -n 's/.*://p' "$work/api.out" | head -n 1)"
 options=(--api-url "$api/week" --geocoding-url "$api/geo")
 
 # A virtual screen.
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$work/display" 2>/dev/null &
 pids+=($!)
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=":$(cat "$work/display")"

@@ -12,8 +12,9 @@
 set -uo pipefail
 cd "$(dirname "$0")/.."
 if [ -z "${DISPLAY:-}" ]; then
-    # Zonbode's window needs a display, even under wine.
-    exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
+    # Zonbode's window needs a display, even under wine; -noreset, so a start while the
+    # server resets after its last client cannot fail to connect.
+    exec xvfb-run -a -s "-screen 0 1024x768x24 -noreset" bash "$0" "$@"
 fi
 setup=$1
 version=$2

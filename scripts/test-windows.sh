@@ -27,5 +27,7 @@ fi
 "$wineserver" -p || true
 trap '"$wineserver" -k 2>/dev/null || true' EXIT
 
-xvfb-run -a -s "-screen 0 1024x768x24" \
+# -noreset: a program started while the X server resets after its last client has left
+# cannot connect to it.
+xvfb-run -a -s "-screen 0 1024x768x24 -noreset" \
     ctest --test-dir "$dir" --output-on-failure --no-tests=error -j "$jobs" --timeout 600

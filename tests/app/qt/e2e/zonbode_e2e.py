@@ -82,8 +82,11 @@ class Desktop:
         runtime = os.path.join(self.work, "runtime")
         os.makedirs(runtime, mode=0o700)
         read_end, write_end = os.pipe()
+        # -noreset: by default the X server resets when its last client leaves, and a program
+        # that starts during the reset cannot connect (seen: zonbode restarted right after the
+        # one before it had ended).
         xvfb = self.spawn(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
-                           "-nolisten", "tcp"], pass_fds=(write_end,), stdout=subprocess.DEVNULL,
+                           "-nolisten", "tcp", "-noreset"], pass_fds=(write_end,), stdout=subprocess.DEVNULL,
                           stderr=subprocess.DEVNULL)
         os.close(write_end)
         display = b""
@@ -117,13 +120,18 @@ class Desktop:
         self.processes.append(process)
         return process
 
-    def start_zonbode(self, extra_env=None, extra_args=(), options=None, **spawn_options):
-        """zonbode against the demo server, or with `options` instead of --host and --port."""
+    def start_zonbode(self, extra_env=None, extra_args=(), options=None):
+        """zonbode against the demo server, or with `options` instead of --host and --port; what
+        it prints goes to a file of its own in the work folder, told when a step fails."""
         env = dict(self.env, **(extra_env or {}))
         if options is None:
             options = ["--host", "127.0.0.1", "--port", str(self.port)]
-        return self.spawn([self.args.zonbode] + options + list(extra_args), env=env,
-                          **spawn_options)
+        path = os.path.join(self.work, f"zonbode-{len(self.processes)}.out")
+        with open(path, "wb") as out:
+            zonbode = self.spawn([self.args.zonbode] + options + list(extra_args), env=env,
+                                 stdout=out, stderr=subprocess.STDOUT)
+        zonbode.output_path = path
+        return zonbode
 
     def start_recorded_api(self):
         """The recorded Open-Meteo answers on loopback; the options that point zonbode there."""
@@ -166,18 +174,37 @@ class Desktop:
         check(result.returncode == 0, f"xdotool {' '.join(args)}: {result.stderr!r}")
         return result.stdout.decode()
 
-    def zonbode_window(self):
+    def zonbode_window(self, zonbode=None):
         """The visible window named Zonbode, once there is one. xdotool's own --sync gives up
         when a window of the desktop goes away while it walks the tree (BadWindow), as one
         does now and then while a window manager starts: such a search is simply made
-        again."""
+        again. A `zonbode` that ends first fails the step at once, with what it printed."""
         deadline = time.monotonic() + 60
         while True:
             windows = visible_zonbode_windows(self)
             if windows:
                 return windows[0]
-            check(time.monotonic() < deadline, "no visible Zonbode window")
+            if zonbode is not None and zonbode.poll() is not None:
+                raise Failure(f"zonbode ended ({zonbode.returncode}) before its window showed; "
+                              f"it printed: {printed_by(zonbode)!r}")
+            check(time.monotonic() < deadline,
+                  f"no visible Zonbode window; the desktop's windows: {self.windows()}; "
+                  f"zonbode printed: {printed_by(zonbode)!r}")
             time.sleep(0.1)
+
+    def windows(self):
+        """Every named window on the display, with its map state: what a failed search saw."""
+        found = subprocess.run(["xdotool", "search", "--name", "."], env=self.env,
+                               capture_output=True, text=True, timeout=60).stdout.split()
+        described = []
+        for window in found:
+            info = subprocess.run(["xwininfo", "-id", window], env=self.env,
+                                  capture_output=True, text=True, timeout=60).stdout
+            state = [line.split(":")[1].strip() for line in info.splitlines()
+                     if "Map State" in line]
+            name = info.split('"', 2)[1] if info.count('"') >= 2 else ""
+            described.append(f"{name} {state[0] if state else '?'}")
+        return described
 
     # Where row N of the list stands in the window, in pixels: the rows begin below the list's
     # header, 25 pixels from the top, 12 pixels each at the window's font.
@@ -226,6 +253,15 @@ class XClientMessage(ctypes.Structure):
                 ("display", ctypes.c_void_p), ("window", ctypes.c_ulong),
                 ("message_type", ctypes.c_ulong), ("format", ctypes.c_int),
                 ("data", ctypes.c_long * 5), ("pad", ctypes.c_long * 12)]
+
+
+def printed_by(zonbode, last=2000):
+    """The end of what `zonbode` has printed so far."""
+    path = getattr(zonbode, "output_path", None)
+    if path is None:
+        return ""
+    with open(path, "rb") as f:
+        return f.read()[-last:].decode(errors="replace")
 
 
 def request_window_close(display_name, window):
@@ -311,7 +347,7 @@ def expected_record_hex(args, table, row, template):
 
 def scenario_double_click(desktop, args):
     zonbode = desktop.start_zonbode()
-    window = desktop.zonbode_window()
+    window = desktop.zonbode_window(zonbode)
     desktop.deliver_row(window, 3)
     expected = expected_record_hex(args, served_table(args, desktop.port), 5, DEFAULT_TEMPLATE)
     desktop.click_row_and_press_enter(window, 5)
@@ -399,7 +435,7 @@ def scenario_second_start(desktop, args):
     start_notification_area(desktop)
     first = desktop.start_zonbode()
     # Minimized by the user, the window leaves the screen (into the tray).
-    desktop.xdotool("windowminimize", desktop.zonbode_window())
+    desktop.xdotool("windowminimize", desktop.zonbode_window(first))
     deadline = time.monotonic() + 60
     while visible_zonbode_windows(desktop):
         check(time.monotonic() < deadline, "the minimized window stayed on screen")
@@ -415,28 +451,41 @@ def scenario_second_start(desktop, args):
     first.kill()
     first.wait()
     third = desktop.start_zonbode()
-    desktop.zonbode_window()
+    desktop.zonbode_window(third)
     check(third.poll() is None, f"the start after the killed copy ended ({third.poll()})")
     desktop.close_window(third)
 
 
+def tray_icon_place(desktop):
+    """The middle of the small window of the program's class, where it is shown, or None."""
+    tree = subprocess.run(["xwininfo", "-root", "-tree"], env=desktop.env,
+                          capture_output=True, text=True, timeout=60).stdout
+    for line in tree.splitlines():
+        # 0x400006 "Zonbode": ("zonbode" "Zonbode")  24x24+0+0  +839+743
+        if '("zonbode" "Zonbode")' in line:
+            size, absolute = line.split()[-2:]
+            width, height = (int(v) for v in size.split("+")[0].split("x"))
+            x, y = (int(v) for v in absolute.lstrip("+").split("+"))
+            state = subprocess.run(["xwininfo", "-id", line.split()[0]], env=desktop.env,
+                                   capture_output=True, text=True, timeout=60).stdout
+            if width <= 32 and "IsViewable" in state:
+                return x + width // 2, y + height // 2
+    return None
+
+
 def tray_icon(desktop):
-    """Where the program's icon stands in icewm's notification area: the middle of the small
-    window of the program's class there."""
+    """Where the program's icon stands in icewm's notification area, once it has been taken in
+    there: shown, and at the same place twice in a row, so the click does not meet a window
+    that is still being embedded or moved."""
     deadline = time.monotonic() + 60
+    before = None
     while True:
-        tree = subprocess.run(["xwininfo", "-root", "-tree"], env=desktop.env,
-                              capture_output=True, text=True, timeout=60).stdout
-        for line in tree.splitlines():
-            # 0x400006 "Zonbode": ("zonbode" "Zonbode")  24x24+0+0  +839+743
-            if '("zonbode" "Zonbode")' in line:
-                size, absolute = line.split()[-2:]
-                width, height = (int(v) for v in size.split("+")[0].split("x"))
-                x, y = (int(v) for v in absolute.lstrip("+").split("+"))
-                if width <= 32:
-                    return x + width // 2, y + height // 2
-        check(time.monotonic() < deadline, "no tray icon")
-        time.sleep(0.2)
+        place = tray_icon_place(desktop)
+        if place is not None and place == before:
+            return place
+        before = place
+        check(time.monotonic() < deadline, f"no tray icon that stays in place (last {place})")
+        time.sleep(0.5)
 
 
 def expect_window_within(desktop, seconds, what):
@@ -572,10 +621,8 @@ def slack_run(desktop, slack, template=DEFAULT_TEMPLATE, keep_settings=False):
     if not keep_settings:
         desktop.store_ini("[General]\nPSM=" + template.decode() + "\n")
     wait_until_no_copy_is_on_the_bus(desktop)
-    out = open(os.path.join(desktop.work, f"zonbode-{len(desktop.processes)}.out"), "wb")
-    zonbode = desktop.start_zonbode(extra_args=["--slack-url", slack.url], stdout=out,
-                                    stderr=subprocess.STDOUT)
-    return zonbode, desktop.zonbode_window()
+    zonbode = desktop.start_zonbode(extra_args=["--slack-url", slack.url])
+    return zonbode, desktop.zonbode_window(zonbode)
 
 
 def slack_close(desktop, zonbode):
@@ -734,11 +781,9 @@ def scenario_teams(desktop, args):
     teams = TeamsApi(TEAMS_USERS_OWN)
     try:
         desktop.store_ini(f"[General]\nTeamsClient={TEAMS_CLIENT_ID}\nTeamsTenant=organizations\n")
-        out = open(os.path.join(desktop.work, "zonbode-teams.out"), "wb")
         zonbode = desktop.start_zonbode(
-            extra_args=["--login-url", teams.url + "/login", "--graph-url", teams.url + "/graph"],
-            stdout=out, stderr=subprocess.STDOUT)
-        window = desktop.zonbode_window()
+            extra_args=["--login-url", teams.url + "/login", "--graph-url", teams.url + "/graph"])
+        window = desktop.zonbode_window(zonbode)
         desktop.deliver_row(window, 2)
         text = composed_text(args, served_table(args, desktop.port), 2, DEFAULT_TEMPLATE).decode()
         deadline = time.monotonic() + 30
@@ -790,7 +835,7 @@ def scenario_pidgin(desktop, args):
     check(pidgin.call("PurpleSavedstatusGetMessage", own) == "In overleg",
           "the user's own status was rewritten")
 
-    desktop.close_as_window_manager(zonbode, desktop.zonbode_window())
+    desktop.close_as_window_manager(zonbode, desktop.zonbode_window(zonbode))
     current = pidgin.call("PurpleSavedstatusGetCurrent")
     check(pidgin.call("PurpleSavedstatusGetCreationTime", current) == created,
           "closing the window did not bring the user's status back")
@@ -812,7 +857,7 @@ def scenario_pidgin(desktop, args):
             zonbode.kill()
             zonbode.wait(timeout=30)
             wait_until_no_copy_is_on_the_bus(desktop)
-    desktop.close_as_window_manager(zonbode, desktop.zonbode_window())
+    desktop.close_as_window_manager(zonbode, desktop.zonbode_window(zonbode))
     current = pidgin.call("PurpleSavedstatusGetCurrent")
     check(pidgin.call("PurpleSavedstatusGetCreationTime", current) == created,
           "after a killed run, closing did not bring the user's status back")

@@ -67,7 +67,10 @@ void PurpleClient::Start() {
         xvfb_.setArguments({QStringLiteral("-displayfd"), QStringLiteral("1"),
                             QStringLiteral("-nolisten"), QStringLiteral("tcp"),
                             QStringLiteral("-screen"), QStringLiteral("0"),
-                            QStringLiteral("800x600x24")});
+                            QStringLiteral("800x600x24"),
+                            // No reset when the last client leaves: a Pidgin started during
+                            // one could not connect.
+                            QStringLiteral("-noreset")});
         xvfb_.setStandardErrorFile(QProcess::nullDevice());
         xvfb_.start();
         ASSERT_TRUE(xvfb_.waitForStarted(kStartMs));
