@@ -33,8 +33,9 @@ TEST(HostileServer, EveryExchangeEndsInItsTimeAndSaysHow) {
         {"ends before its Content-Length", Behaviour::Answer,
          kHead + "Content-Length: 100\r\n\r\nhello", HttpFailure::CutOff},
 #ifndef _WIN32
-        // WinHTTP (as wine has it) ends a chunked answer at the connection's end without
-        // saying whether the last chunk came; this one is not told apart there yet.
+        // WinHTTP decodes the chunks itself and, as wine has it, takes a connection that ends
+        // before the last chunk for the answer's end; no option hands the framing over. There
+        // the callers' JSON readers refuse what was cut ("onbruikbaar" instead of "afgebroken").
         {"ends a chunked answer early", Behaviour::Answer,
          kHead + "Transfer-Encoding: chunked\r\n\r\n5\r\nhello\r\n", HttpFailure::CutOff},
 #endif
