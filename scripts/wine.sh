@@ -7,6 +7,13 @@ wineserver=/usr/lib/wine/wineserver64
 
 create_wine_prefix() {
     mkdir -p "$WINEPREFIX"
-    "$wine" wineboot -i >/dev/null 2>&1 </dev/null
-    "$wineserver" -w  # the prefix is complete once its server has written it and ended
+    local said status=0
+    said=$("$wine" wineboot -i 2>&1 </dev/null) || status=$?
+    if [ "$status" -ne 0 ]; then
+        echo "wineboot could not make the prefix $WINEPREFIX (exit $status):" >&2
+        echo "$said" >&2
+        return 1
+    fi
+    # The prefix is complete once its server has written it and ended.
+    "$wineserver" -w || { echo "wineserver -w ended with $? for $WINEPREFIX" >&2; return 1; }
 }
