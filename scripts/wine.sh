@@ -19,7 +19,7 @@ make_wine_prefix_once() {
 }
 
 # Once more after a failure, which is told: one CI run saw wineboot fail without a word (it
-# has not been seen again in a dozen tries since), and the prefix is set-up, not a test.
+# has not failed again in ten tries since), and the prefix is set-up, not a test.
 create_wine_prefix() {
     mkdir -p "$WINEPREFIX"
     make_wine_prefix_once || { echo "making the prefix again" >&2 && make_wine_prefix_once; }
