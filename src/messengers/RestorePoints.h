@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -19,6 +20,21 @@ public:
     virtual std::string Read(std::string_view messenger) = 0;
     // "" forgets it.
     virtual void Write(std::string_view messenger, const std::string& kept) = 0;
+};
+
+// What a web messenger keeps as its restore point: the user's own status, brought back at the
+// switch-off, and the one Zonbode set last, by which the switch-off knows whether the user has
+// changed it since. Both or neither: one without the other restores nothing soundly.
+template <typename Status>
+struct RestorePair {
+    std::optional<Status> earlier;
+    std::optional<Status> ours;
+
+    bool Held() const { return earlier.has_value() && ours.has_value(); }
+    void Clear() {
+        earlier.reset();
+        ours.reset();
+    }
 };
 
 // Kept in memory only: for a program without settings of its own.

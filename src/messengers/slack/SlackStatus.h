@@ -123,7 +123,7 @@ public:
     void Restore(const std::string& token, Deadline deadline);
 
     // Whether a restore is still owed, kept from this run or an earlier one.
-    bool OwesRestore() const { return earlier_.has_value(); }
+    bool OwesRestore() const { return kept_.earlier.has_value(); }
     // No restore is owed any more (the token it needed is gone).
     void ForgetRestore();
 
@@ -150,8 +150,7 @@ private:
     std::optional<std::string> refusedToken_;
     std::set<std::string> told_;  // problems said since the last write that went through
     std::chrono::system_clock::time_point quietUntil_{};
-    std::optional<SlackStatus> earlier_;
-    std::optional<SlackStatus> lastSet_;
+    RestorePair<SlackStatus> kept_;
     WriteSpacing spacing_{kSlackAutomaticSpacing, kSlackWritesPerMinute};
 };
 

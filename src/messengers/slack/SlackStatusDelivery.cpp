@@ -4,6 +4,7 @@
 #include <nlohmann/json.hpp>
 
 #include "messengers/RecordText.h"
+#include "messengers/RestorePairJson.h"
 #include "messengers/slack/SlackStatus.h"
 
 namespace zonbode::messengers {
@@ -23,15 +24,11 @@ json StatusJson(const SlackStatus& status) {
     return {{"text", status.text}, {"emoji", status.emoji}, {"expiration", status.expiration}};
 }
 
-std::optional<SlackStatus> StatusFrom(const json& kept, const char* key) {
-    const auto it = kept.find(key);
-    if (it == kept.end() || !it->is_object()) {
-        return std::nullopt;
-    }
+SlackStatus StatusFrom(const json& kept) {
     SlackStatus status;
-    status.text = it->value("text", std::string());
-    status.emoji = it->value("emoji", std::string());
-    status.expiration = it->value("expiration", std::int64_t{0});
+    status.text = kept.value("text", std::string());
+    status.emoji = kept.value("emoji", std::string());
+    status.expiration = kept.value("expiration", std::int64_t{0});
     return status;
 }
 
@@ -39,22 +36,11 @@ std::optional<SlackStatus> StatusFrom(const json& kept, const char* key) {
 
 SlackStatusDelivery::SlackStatusDelivery(SlackWeb& web, RestorePoints& points, Now now,
                                          std::function<void(const std::string&)> tell)
-    : web_(web), points_(points), now_(std::move(now)), tell_(std::move(tell)) {
-    // What an earlier run kept: its switch-off never came, or could not be made.
-    try {
-        const json kept = json::parse(points_.Read(kRestorePointName), nullptr, false);
-        if (kept.is_object()) {
-            earlier_ = StatusFrom(kept, "earlier");
-            lastSet_ = StatusFrom(kept, "ours");
-        }
-    } catch (const json::exception&) {
-        // A kept value of the wrong shape is as good as none.
-    }
-    if (!earlier_ || !lastSet_) {
-        earlier_.reset();
-        lastSet_.reset();
-    }
-}
+    : web_(web),
+      points_(points),
+      now_(std::move(now)),
+      tell_(std::move(tell)),
+      kept_(ReadRestorePair<SlackStatus>(points_, kRestorePointName, StatusFrom)) {}
 
 void SlackStatusDelivery::Deliver(const std::string& token, std::uint32_t dwData,
                                   std::span<const std::uint8_t> record, const DayRecord* day,
@@ -79,8 +65,7 @@ void SlackStatusDelivery::Restore(const std::string& token, Deadline deadline) {
 }
 
 void SlackStatusDelivery::ForgetRestore() {
-    earlier_.reset();
-    lastSet_.reset();
+    kept_.Clear();
     Keep();
 }
 
@@ -126,22 +111,18 @@ SlackResult SlackStatusDelivery::Call(std::string_view method, const std::string
 
 // The status shown is the one set last, or that one gone by its own expiration.
 bool SlackStatusDelivery::IsOurs(const SlackStatus& shown) const {
-    if (!lastSet_) {
+    if (!kept_.ours) {
         return false;
     }
-    if (shown.text == lastSet_->text && shown.emoji == lastSet_->emoji) {
+    if (shown.text == kept_.ours->text && shown.emoji == kept_.ours->emoji) {
         return true;
     }
-    return shown.text.empty() && shown.emoji.empty() && lastSet_->expiration <= UnixSeconds(now_());
+    return shown.text.empty() && shown.emoji.empty() &&
+           kept_.ours->expiration <= UnixSeconds(now_());
 }
 
 void SlackStatusDelivery::Keep() {
-    if (earlier_ && lastSet_) {
-        const json kept = {{"earlier", StatusJson(*earlier_)}, {"ours", StatusJson(*lastSet_)}};
-        points_.Write(kRestorePointName, kept.dump(-1, ' ', false, json::error_handler_t::replace));
-    } else {
-        points_.Write(kRestorePointName, {});
-    }
+    WriteRestorePair(points_, kRestorePointName, kept_, StatusJson);
 }
 
 void SlackStatusDelivery::SetStatus(const std::string& text, const DayRecord* day) {
@@ -154,7 +135,7 @@ void SlackStatusDelivery::SetStatus(const std::string& text, const DayRecord* da
         return;  // without the status shown now there would be nothing sound to bring back
     }
     if (!IsOurs(*shown.profileStatus)) {
-        earlier_ = shown.profileStatus;
+        kept_.earlier = shown.profileStatus;
     }
     const SlackStatus next{SlackStatusText(text), day ? SlackStatusEmoji(day->fields) : "",
                            UnixSeconds(now + kSlackStatusLifetime)};
@@ -165,7 +146,7 @@ void SlackStatusDelivery::SetStatus(const std::string& text, const DayRecord* da
     }
     // Kept before it is set: an answer that comes too late, or never because the program is
     // killed meanwhile, may still have been carried out.
-    lastSet_ = next;
+    kept_.ours = next;
     Keep();
     spacing_.Wrote(now);
     if (Call("users.profile.set", SlackProfileSetBody(next)).outcome == SlackOutcome::Ok) {
@@ -174,7 +155,7 @@ void SlackStatusDelivery::SetStatus(const std::string& text, const DayRecord* da
 }
 
 void SlackStatusDelivery::SwitchOff() {
-    if (!lastSet_ || !earlier_) {
+    if (!kept_.Held()) {
         return;  // nothing was changed, in this run or one before
     }
     const SlackResult shown = Call("users.profile.get", {}, true);
@@ -182,7 +163,7 @@ void SlackStatusDelivery::SwitchOff() {
         return;  // kept for the next start
     }
     if (IsOurs(*shown.profileStatus)) {
-        SlackStatus back = *earlier_;
+        SlackStatus back = *kept_.earlier;
         // A status that has run out meanwhile is not put back.
         if (back.expiration != 0 && back.expiration <= UnixSeconds(now_())) {
             back = SlackStatus{};
@@ -192,8 +173,7 @@ void SlackStatusDelivery::SwitchOff() {
             return;
         }
     }
-    earlier_.reset();
-    lastSet_.reset();
+    kept_.Clear();
     Keep();
 }
 

@@ -113,7 +113,7 @@ public:
     void Deliver(const std::string& accessToken, std::uint32_t dwData,
                  std::span<const std::uint8_t> record, const DayRecord* day, Deadline deadline);
     void Restore(const std::string& accessToken, Deadline deadline);
-    bool OwesRestore() const { return earlier_.has_value(); }
+    bool OwesRestore() const { return kept_.earlier.has_value(); }
     void ForgetRestore();
 
 private:
@@ -129,8 +129,7 @@ private:
     std::string access_;
     Deadline deadline_;
     std::chrono::system_clock::time_point quietUntil_{};
-    std::optional<TeamsStatus> earlier_;
-    std::optional<TeamsStatus> lastSet_;
+    RestorePair<TeamsStatus> kept_;
     WriteSpacing spacing_{kTeamsAutomaticSpacing, kTeamsWritesPerMinute};
 };
 

@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include "messengers/RecordText.h"
+#include "messengers/RestorePairJson.h"
 #include "messengers/teams/TeamsStatus.h"
 
 namespace zonbode::messengers {
@@ -13,32 +14,21 @@ using nlohmann::json;
 constexpr std::string_view kRestorePointName = "Teams";
 constexpr std::chrono::hours kRenewWithin{1};
 
-std::optional<TeamsStatus> StatusFrom(const json& kept, const char* key) {
-    const auto it = kept.find(key);
-    if (it == kept.end() || !it->is_object()) {
-        return std::nullopt;
-    }
-    return TeamsStatus{it->value("text", std::string()), it->value("expiry", std::string())};
+json StatusJson(const TeamsStatus& status) {
+    return {{"text", status.text}, {"expiry", status.expiry}};
+}
+
+TeamsStatus StatusFrom(const json& kept) {
+    return TeamsStatus{kept.value("text", std::string()), kept.value("expiry", std::string())};
 }
 
 }  // namespace
 
 TeamsStatusDelivery::TeamsStatusDelivery(TeamsWeb& web, RestorePoints& points, Now now)
-    : web_(web), points_(points), now_(std::move(now)) {
-    try {
-        const json kept = json::parse(points_.Read(kRestorePointName), nullptr, false);
-        if (kept.is_object()) {
-            earlier_ = StatusFrom(kept, "earlier");
-            lastSet_ = StatusFrom(kept, "ours");
-        }
-    } catch (const json::exception&) {
-        // A kept value of the wrong shape is as good as none.
-    }
-    if (!earlier_ || !lastSet_) {
-        earlier_.reset();
-        lastSet_.reset();
-    }
-}
+    : web_(web),
+      points_(points),
+      now_(std::move(now)),
+      kept_(ReadRestorePair<TeamsStatus>(points_, kRestorePointName, StatusFrom)) {}
 
 void TeamsStatusDelivery::Deliver(const std::string& accessToken, std::uint32_t dwData,
                                   std::span<const std::uint8_t> record, const DayRecord* day,
@@ -63,8 +53,7 @@ void TeamsStatusDelivery::Restore(const std::string& accessToken, Deadline deadl
 }
 
 void TeamsStatusDelivery::ForgetRestore() {
-    earlier_.reset();
-    lastSet_.reset();
+    kept_.Clear();
     Keep();
 }
 
@@ -85,24 +74,18 @@ GraphResult TeamsStatusDelivery::Call(std::string_view path, const std::string& 
 }
 
 bool TeamsStatusDelivery::IsOurs(const TeamsStatus& shown) const {
-    if (!lastSet_) {
+    if (!kept_.ours) {
         return false;
     }
-    if (shown.text == lastSet_->text) {
+    if (shown.text == kept_.ours->text) {
         return true;
     }
-    return shown.text.empty() && !lastSet_->expiry.empty() &&
-           lastSet_->expiry <= UtcDateTime(now_());
+    return shown.text.empty() && !kept_.ours->expiry.empty() &&
+           kept_.ours->expiry <= UtcDateTime(now_());
 }
 
 void TeamsStatusDelivery::Keep() {
-    if (earlier_ && lastSet_) {
-        const json kept = {{"earlier", {{"text", earlier_->text}, {"expiry", earlier_->expiry}}},
-                           {"ours", {{"text", lastSet_->text}, {"expiry", lastSet_->expiry}}}};
-        points_.Write(kRestorePointName, kept.dump(-1, ' ', false, json::error_handler_t::replace));
-    } else {
-        points_.Write(kRestorePointName, {});
-    }
+    WriteRestorePair(points_, kRestorePointName, kept_, StatusJson);
 }
 
 void TeamsStatusDelivery::SetStatus(const std::string& text, const DayRecord* day) {
@@ -115,7 +98,7 @@ void TeamsStatusDelivery::SetStatus(const std::string& text, const DayRecord* da
         return;  // without the message shown now there would be nothing sound to bring back
     }
     if (!IsOurs(*shown.shown)) {
-        earlier_ = shown.shown;
+        kept_.earlier = shown.shown;
     }
     const TeamsStatus next{TeamsStatusText(text), UtcDateTime(now + kTeamsStatusLifetime)};
     if (shown.shown->text == next.text &&
@@ -123,14 +106,14 @@ void TeamsStatusDelivery::SetStatus(const std::string& text, const DayRecord* da
         return;  // already shown, and for long enough
     }
     // Kept before it is set: the program may be killed while the answer is on its way.
-    lastSet_ = next;
+    kept_.ours = next;
     Keep();
     spacing_.Wrote(now);
     Call("me/presence/setStatusMessage", TeamsStatusBody(next), false);
 }
 
 void TeamsStatusDelivery::SwitchOff() {
-    if (!lastSet_ || !earlier_) {
+    if (!kept_.Held()) {
         return;  // nothing was changed, in this run or one before
     }
     const GraphResult shown = Call("me/presence", {}, true);
@@ -138,7 +121,7 @@ void TeamsStatusDelivery::SwitchOff() {
         return;  // kept for the next start
     }
     if (IsOurs(*shown.shown)) {
-        TeamsStatus back = *earlier_;
+        TeamsStatus back = *kept_.earlier;
         // A message that has run out meanwhile is not put back: the message is cleared.
         if (!back.expiry.empty() && back.expiry <= UtcDateTime(now_())) {
             back = TeamsStatus{};
@@ -148,8 +131,7 @@ void TeamsStatusDelivery::SwitchOff() {
             return;
         }
     }
-    earlier_.reset();
-    lastSet_.reset();
+    kept_.Clear();
     Keep();
 }
 
