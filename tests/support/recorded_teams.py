@@ -9,11 +9,11 @@ Imported, TeamsApi serves the end-to-end tests; its login URL is `url + "/login"
 of "status", "token_script", "interval", "refuse", "refresh_tokens", "graph_down") and read GET
 /control/calls (the calls so far, which it clears, and the status message shown)."""
 
-import http.server
 import json
 import sys
-import threading
 from urllib.parse import parse_qs
+
+from recorded_web_api import RecordedWebApi, serve_until_killed
 
 CLIENT_ID = "7d5a3a0e-0000-4000-8000-00000000e2e7"
 REFRESH_TOKEN = "rt-e2e-seeded-secret"
@@ -21,7 +21,7 @@ USERS_OWN = {"message": {"content": "Werk vanuit Utrecht", "contentType": "text"
              "expiryDateTime": {"dateTime": "9999-12-31T00:00:00.0000000", "timeZone": "UTC"}}
 
 
-class TeamsApi:
+class TeamsApi(RecordedWebApi):
     """One user: Ann, with a status message; the sign-in answers follow `token_script` (each
     device-code poll takes the next entry: "authorization_pending", "slow_down",
     "expired_token", "authorization_declined" or "granted"); refresh tokens in `refresh_tokens`
@@ -38,39 +38,17 @@ class TeamsApi:
         self.graph_down = False
         self.access_tokens = set()
         self.issued = 0
-        api = self
+        self.start()
+        self.url = f"http://127.0.0.1:{self.port}"
 
-        class Handler(http.server.BaseHTTPRequestHandler):
-            def do_GET(self):
-                self.answer(b"")
-
-            def do_POST(self):
-                self.answer(self.rfile.read(int(self.headers.get("Content-Length", "0"))))
-
-            def answer(self, body):
-                if self.path.startswith("/control/"):
-                    code, headers, reply = api.control(self.path, body)
-                elif api.graph_down and self.path.startswith("/graph/"):
-                    self.close_connection = True  # no answer at all
-                    return
-                else:
-                    api.calls.append((self.command, self.path, self.headers.get("Authorization"),
-                                      body.decode("utf-8", "replace")))
-                    code, headers, reply = api.reply(self.path, self.headers, body)
-                self.send_response(code)
-                for name, value in headers:
-                    self.send_header(name, value)
-                self.send_header("Content-Type", "application/json; charset=utf-8")
-                self.send_header("Content-Length", str(len(reply)))
-                self.end_headers()
-                self.wfile.write(reply)
-
-            def log_message(self, *args):
-                pass
-
-        self.server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
-        self.url = f"http://127.0.0.1:{self.server.server_address[1]}"
-        threading.Thread(target=self.server.serve_forever, daemon=True).start()
+    def answer(self, request, body):
+        if request.path.startswith("/control/"):
+            return self.control(request.path, body)
+        if self.graph_down and request.path.startswith("/graph/"):
+            return None  # no answer at all
+        self.calls.append((request.command, request.path, request.headers.get("Authorization"),
+                           body.decode("utf-8", "replace")))
+        return self.reply(request.path, request.headers, body)
 
     def tokens(self):
         self.issued += 1
@@ -135,15 +113,9 @@ class TeamsApi:
             setattr(self, key, value)
         return 200, [], b"{}"
 
-    def stop(self):
-        self.server.shutdown()
-        self.server.server_close()
-
 
 def main():
-    api = TeamsApi(USERS_OWN)
-    print(f"listening on 127.0.0.1:{api.server.server_address[1]}", flush=True)
-    threading.Event().wait()
+    serve_until_killed(TeamsApi(USERS_OWN))
 
 
 if __name__ == "__main__":
