@@ -562,6 +562,14 @@ class Pidgin:
         return self.call("PurpleMarkupStripHtml",
                          self.call("PurpleSavedstatusGetMessage", current))
 
+    def expect_message(self, text, what):
+        """Pidgin comes to show `text` within 30 s."""
+        deadline = time.monotonic() + 30
+        while self.shown_message() != text and time.monotonic() < deadline:
+            time.sleep(0.2)
+        check(self.shown_message() == text, f"{what}: Pidgin shows {self.shown_message()!r}, "
+              f"not {text!r}")
+
     def quit(self):
         self.call("PurpleCoreQuit")
         self.process.wait(timeout=60)
@@ -826,10 +834,7 @@ def scenario_pidgin(desktop, args):
     _, line = desktop.records.next(90)
     check(line == expected, f"first automatic record:\n  got      {line}\n  expected {expected}")
     # psm-listen is served first; Pidgin right after it.
-    deadline = time.monotonic() + 30
-    while pidgin.shown_message() != text and time.monotonic() < deadline:
-        time.sleep(0.2)
-    check(pidgin.shown_message() == text, f"Pidgin shows {pidgin.shown_message()!r}, not {text!r}")
+    pidgin.expect_message(text, "first automatic record")
     current = pidgin.call("PurpleSavedstatusGetCurrent")
     check(pidgin.call("PurpleSavedstatusGetType", current) == away, "the away status was changed")
     check(pidgin.call("PurpleSavedstatusGetMessage", own) == "In overleg",
@@ -849,10 +854,7 @@ def scenario_pidgin(desktop, args):
         zonbode = desktop.start_zonbode()
         _, line = desktop.records.next(90)
         check(line == expected, f"{run} run's first record: {line}")
-        deadline = time.monotonic() + 30
-        while pidgin.shown_message() != text and time.monotonic() < deadline:
-            time.sleep(0.2)
-        check(pidgin.shown_message() == text, f"{run} run: Pidgin shows {pidgin.shown_message()!r}")
+        pidgin.expect_message(text, f"{run} run")
         if run == "killed":
             zonbode.kill()
             zonbode.wait(timeout=30)
