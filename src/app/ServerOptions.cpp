@@ -78,6 +78,11 @@ bool IsLoopbackAddress(std::string_view url) {
     return parts == 4 && from == host.size() + 1;
 }
 
+// The paths are appended to a web address, each with its own '/'.
+std::string WithoutClosingSlash(const std::string& address) {
+    return address.ends_with('/') ? address.substr(0, address.size() - 1) : address;
+}
+
 // Takes one of the live source's options; "" when good, otherwise the problem.
 std::string TakeLiveOption(LiveOptions& live, const std::string& option, const std::string& value) {
     if (option == "--place") {
@@ -90,8 +95,24 @@ std::string TakeLiveOption(LiveOptions& live, const std::string& option, const s
     if (!IsWebAddress(value)) {
         return option + " needs an http:// or https:// address";
     }
-    const std::string base = value.back() == '/' ? value.substr(0, value.size() - 1) : value;
-    (option == "--api-url" ? live.endpoints.api : live.endpoints.geocoding) = base;
+    (option == "--api-url" ? live.endpoints.api : live.endpoints.geocoding) =
+        WithoutClosingSlash(value);
+    return {};
+}
+
+// A messenger's web address, without a closing '/'; the problem, or "" when it was taken.
+std::string TakeMessengerAddress(const std::string& option, const std::string& value,
+                                 std::string& address) {
+    if (!IsWebAddress(value)) {
+        return option + " needs an http:// or https:// address";
+    }
+    // Tokens go in these calls: in clear only to this machine.
+    if (value.starts_with("http://") && !IsLoopbackAddress(value)) {
+        return option +
+               " needs https:// for a server on another machine: the token would travel "
+               "unencrypted";
+    }
+    address = WithoutClosingSlash(value);
     return {};
 }
 
@@ -135,17 +156,7 @@ std::optional<DesktopOptions> ParseDesktopOptions(const std::vector<std::string>
                                    : option == "--graph-url" ? &options.graphApi
                                    : option == "--login-url" ? &options.loginApi
                                                              : nullptr) {
-            if (!IsWebAddress(value)) {
-                return option + " needs an http:// or https:// address";
-            }
-            // Tokens go in these calls: in clear only to this machine.
-            if (value.starts_with("http://") && !IsLoopbackAddress(value)) {
-                return option +
-                       " needs https:// for a server on another machine: the token "
-                       "would travel unencrypted";
-            }
-            *address = value.back() == '/' ? value.substr(0, value.size() - 1) : value;
-            return {};
+            return TakeMessengerAddress(option, value, *address);
         }
         liveOption = true;
         return TakeLiveOption(options.live, option, value);
